@@ -1,0 +1,20 @@
+// HTTP transfers: downloads, uploads and the size probe.
+#pragma once
+
+#include <cstdint>
+
+#include "webinteractive/export.h"
+
+namespace IWebInteractive {
+// Fetches the address into the local path, reporting progress; 1 when the file arrived.
+// cancelEvent (or null) cancels the download while it is signalled.
+WI_EXPORT int DownloadFile(const char* url, const char* localPath, const char* displayName,
+                           void* cancelEvent);
+// Posts the file's bytes to the address; 1 when the exchange reached a final response.
+// reply (1024 bytes, or null) receives the final response body, at most 1023 bytes and a zero.
+WI_EXPORT int UploadFile(const char* url, const char* filePath, char* reply,
+                         const char* displayName, void* unused);
+// The size of the named file as the service's locator and a HEAD on its address report it; -1
+// when it cannot be found.
+WI_EXPORT std::int64_t GetDownloadSize(const char* url, const char* fileName);
+}  // namespace IWebInteractive

@@ -1,0 +1,10 @@
+// Everything a host compiles against.
+#pragma once
+
+#include "webinteractive/FileOperator.h"
+#include "webinteractive/frame.h"
+#include "webinteractive/host.h"
+#include "webinteractive/log.h"
+#include "webinteractive/records.h"
+#include "webinteractive/status.h"
+#include "webinteractive/transfer.h"

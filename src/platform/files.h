@@ -1,0 +1,44 @@
+// File operations on narrow Windows paths ("C:\dir\file"). Every failing call sets LastError().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wi::platform {
+
+enum FileAttribute : std::uint32_t {
+    kAttrReadOnly = 0x1,
+    kAttrHidden = 0x2,
+    kAttrSystem = 0x4,
+    kAttrDirectory = 0x10,
+    kAttrNormal = 0x80,
+};
+
+bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
+// Sets hidden, system and read-only as given (kAttrNormal clears them).
+bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+bool CopyFile(const std::string& source, const std::string& destination, bool failIfExists);
+bool DeleteFile(const std::string& path);
+// Creates one directory; fails when it exists or its parent is missing.
+bool CreateDirectory(const std::string& path);
+// Names of the entries of a directory, without "." and "..", in enumeration order.
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names);
+bool GetFileSize(const std::string& path, std::uint64_t& size);
+
+// An open file for streaming reads or writes.
+class File {
+public:
+    virtual ~File() = default;
+    // Bytes read (0 at the end); -1 on error.
+    virtual long long Read(void* buffer, std::size_t size) = 0;
+    // False unless every byte was written.
+    virtual bool Write(const void* data, std::size_t size) = 0;
+};
+std::unique_ptr<File> OpenForRead(const std::string& path);
+// Creates or truncates the file.
+std::unique_ptr<File> OpenForWrite(const std::string& path);
+
+}  // namespace wi::platform
