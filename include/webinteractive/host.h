@@ -17,4 +17,15 @@ WI_EXPORT void* CreateCancelEvent(bool manualReset);
 WI_EXPORT void SignalCancelEvent(void* event);
 WI_EXPORT void ResetCancelEvent(void* event);
 WI_EXPORT void FreeCancelEvent(void* event);
+
+// ---- the machine as the library sees it; each text is valid until the next call ----
+// The path of a special folder: 36 Windows, 37 system, 45 common templates, 46 common
+// documents; "" when the machine has none.
+WI_EXPORT const char* GetSpecialFolderPath(int id);
+// The fixed drives the machine reports now, in letter order, separated by one space ("C: D:").
+WI_EXPORT const char* GetFixedDrives();
+// A configuration value as the last Init left it: "UpUserUrl", "ReadUserUrl", "UpSysUrl",
+// "MachineNum" or "DownSysPatchsUrl"; "" for other names and before Init. The text stays valid
+// until the next Init.
+WI_EXPORT const char* GetConfigValue(const char* key);
 }  // namespace IHostInc

@@ -19,8 +19,9 @@ WI_STATUS_EXPORT void SaveParam(std::string& name, std::string& value);
 using StatusSink = void (*)(const char* line, void* context);
 // Installs the sink; null restores the default, which writes each line and a line feed to stderr.
 WI_STATUS_EXPORT void SetStatusSink(StatusSink sink, void* context);
-// Persists the parameters to this file: they are loaded from it now (when it exists) and
-// written back on every SaveParam. An empty or null path keeps them in memory only.
-// Returns false when the file exists but cannot be read.
+// Persists the parameters to this file: they are replaced by the file's now (none when it does
+// not exist) and the file is rewritten, atomically, on every SaveParam. Lines of the file that
+// do not parse are skipped. An empty or null path keeps the parameters in memory only.
+// Returns false, changing nothing, when the file exists but cannot be read.
 WI_STATUS_EXPORT bool SetParamFile(const char* path);
 }  // namespace IHelperInc

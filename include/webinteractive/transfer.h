@@ -2,8 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 
 #include "webinteractive/export.h"
+
+// Raised by DownloadFile when the download component refuses to start a transfer or to answer a
+// query; a transfer that ends without the file is a 0 result, never this error.
+class WI_EXPORT CDownloadError : public std::runtime_error {
+public:
+    CDownloadError(int code, const std::string& message)
+        : std::runtime_error(message), code_(code) {}
+    // The component's failure code.
+    int code() const noexcept { return code_; }
+
+private:
+    int code_;
+};
 
 namespace IWebInteractive {
 // Fetches the address into the local path, reporting progress; 1 when the file arrived.

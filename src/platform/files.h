@@ -15,15 +15,22 @@ enum FileAttribute : std::uint32_t {
     kAttrSystem = 0x4,
     kAttrDirectory = 0x10,
     kAttrNormal = 0x80,
+    // The path is a link (a symbolic link on posix); the other bits describe its target.
+    kAttrReparsePoint = 0x400,
 };
 
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
 // Sets hidden, system and read-only as given (kAttrNormal clears them).
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+// Copies the content only. As on Windows, a read-only destination is not replaced, and the old
+// destination is kept whole when the copy fails.
 bool CopyFile(const std::string& source, const std::string& destination, bool failIfExists);
+// Deletes a file or a link; fails for a directory and, as on Windows, for a read-only file.
 bool DeleteFile(const std::string& path);
 // Creates one directory; fails when it exists or its parent is missing.
 bool CreateDirectory(const std::string& path);
+// Removes one empty directory; a link to a directory is not one (DeleteFile removes it).
+bool RemoveDirectory(const std::string& path);
 // Names of the entries of a directory, without "." and "..", in enumeration order.
 bool ListDirectory(const std::string& directory, std::vector<std::string>& names);
 bool GetFileSize(const std::string& path, std::uint64_t& size);
@@ -38,7 +45,7 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
 };
 std::unique_ptr<File> OpenForRead(const std::string& path);
-// Creates or truncates the file.
+// Creates or truncates the file; fails, as on Windows, for a read-only file.
 std::unique_ptr<File> OpenForWrite(const std::string& path);
 
 }  // namespace wi::platform

@@ -1,5 +1,11 @@
 // A small XML DOM: what the library's documents need, over the platform's XML library.
 // Names and texts cross this interface in the narrow code page.
+//
+// Every input is treated as untrusted: parsing never touches the network, never loads an
+// external entity or DTD, and refuses any document that declares an entity (general or
+// parameter, internal or external). Nothing the library reads declares entities, and refusing
+// them outright rules out entity expansion attacks without counting expansions. The predefined
+// entities (&amp; &lt; ...) and character references work as usual. Parse errors are silent.
 #pragma once
 
 #include <stdexcept>
@@ -14,13 +20,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A handle to an element of a Document; valid while the document lives. A default-constructed
-// handle is empty and every query on it gives an empty result.
+// A handle to an element of a Document; valid while the document lives and is not replaced.
+// A default-constructed handle is empty and every query on it gives an empty result.
 class Element {
 public:
     Element() = default;
     explicit operator bool() const { return node_ != nullptr; }
 
+    // The element's name in the narrow code page.
     std::string Name() const;
     // Compares the element's name without regard to ASCII letter case.
     bool NameIs(const std::string& name) const;
@@ -28,11 +35,14 @@ public:
     Element FirstChild(const std::string& name) const;
     // The child elements in document order.
     std::vector<Element> Children() const;
-    // All descendant text, in the narrow code page.
+    // All descendant text (text and CDATA; not comments), in the narrow code page. A character
+    // the narrow code page cannot hold becomes '?', as the Windows conversion does.
     std::string Text() const;
 
     // Appends a child element with this text as its only content (an empty text gives an
-    // empty element); throws XmlError when the name or text cannot be used.
+    // empty element). Control characters other than tab, line feed and carriage return are
+    // left out: XML cannot carry them. Throws XmlError when the name is not an XML name or
+    // the name or text is not valid in the narrow code page.
     Element AppendElement(const std::string& name, const std::string& text);
     // Appends an empty child element.
     Element AppendElement(const std::string& name);
@@ -54,11 +64,12 @@ public:
     // element; throws XmlError when the document cannot be made.
     Element CreateRoot(const std::string& rootName);
 
-    // Parsing replaces the document. Network access, external entities and DTD loading are off
-    // and entity expansion is bounded; false when the input is not a well-formed document.
-    // Text already in the narrow code page:
+    // Parsing replaces the document; on failure the document is left empty. False when the
+    // input is not a well-formed document or declares an entity (see above).
+    // Text already in the narrow code page (an encoding its declaration names is ignored);
+    // false when the text is not valid in the narrow code page:
     bool ParseText(const std::string& narrowText);
-    // A file, decoded as its own declaration says:
+    // A file, decoded as its own declaration says; false when it cannot be read:
     bool ParseFile(const std::string& windowsPath);
     // Bytes fetched from outside: read in the narrow code page, unless they are not valid there
     // and their declaration names an encoding, which then decodes them.
@@ -66,14 +77,15 @@ public:
 
     Element Root() const;
 
-    // The document as narrow text; its declaration names no encoding. False when it cannot be
-    // serialised or converted.
+    // The document as narrow text; its declaration names no encoding. False, with the text
+    // empty, when it cannot be serialised or converted to the narrow code page.
     bool ToText(std::string& narrowText) const;
-    // Saves the document, encoded as GB2312 with its declaration naming gb2312. Throws XmlError
-    // when the file cannot be written.
+    // Saves the document, encoded as GB2312 with its declaration naming gb2312, replacing any
+    // file of that name. Throws XmlError when the file cannot be written completely.
     void Save(const std::string& windowsPath) const;
 
 private:
+    bool Adopt(void* parsed);
     void* doc_ = nullptr;
 };
 

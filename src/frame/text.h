@@ -1,0 +1,17 @@
+// Small text helpers shared by the library's modules.
+#pragma once
+
+#include <string>
+
+namespace wi::frame {
+
+// Replaces every occurrence of what, left to right; an empty search text changes nothing.
+// Returns the text.
+std::string& ReplaceAll(std::string& text, const std::string& what, const std::string& with);
+// Erases every occurrence of what; an empty search text changes nothing. Returns the text.
+std::string& EraseAll(std::string& text, const std::string& what);
+
+// A null argument counts as the empty text.
+inline const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+}  // namespace wi::frame

@@ -1,0 +1,247 @@
+// File operations on Windows paths, mapped through the machine prefix. Every failure leaves the
+// errno value as the thread's last error.
+#include "platform/files.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/errors.h"
+#include "platform/posix/host_path.h"
+
+namespace wi::platform {
+
+namespace {
+
+const mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+bool Fail(int error) {
+    SetLastError(static_cast<std::uint32_t>(error));
+    return false;
+}
+
+// Windows refuses to replace, truncate or delete a read-only file; on posix, root could.
+bool IsReadOnlyFile(const struct stat& status) {
+    return !S_ISDIR(status.st_mode) && (status.st_mode & kWriteBits) == 0;
+}
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t written = write(fd, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = EIO;
+        if (written <= 0) return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+ssize_t ReadSome(int fd, void* buffer, std::size_t size) {
+    ssize_t count;
+    do {
+        count = read(fd, buffer, size);
+    } while (count < 0 && errno == EINTR);
+    return count;
+}
+
+bool CopyContent(int from, int to) {
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t count = ReadSome(from, buffer, sizeof buffer);
+        if (count < 0) return false;
+        if (count == 0) return true;
+        if (!WriteAll(to, buffer, static_cast<std::size_t>(count))) return false;
+    }
+}
+
+// Creates a new, empty file next to the destination; its name in `name`.
+int CreateSibling(const std::string& destination, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = destination + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Moves the finished copy onto the destination; with failIfExists never over an existing file.
+bool MoveIntoPlace(const std::string& from, const std::string& to, bool failIfExists) {
+    if (!failIfExists) return rename(from.c_str(), to.c_str()) == 0;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL) return false;
+    // A file system without RENAME_NOREPLACE: a hard link fails on an existing name as well.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+
+class PosixFile : public File {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override { close(fd_); }
+
+    long long Read(void* buffer, std::size_t size) override {
+        ssize_t count = ReadSome(fd_, buffer, size);
+        if (count < 0) SetLastError(errno);
+        return count;
+    }
+
+    bool Write(const void* data, std::size_t size) override {
+        return WriteAll(fd_, data, size) || Fail(errno);
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+bool CopyFile(const std::string& source, const std::string& destination, bool failIfExists) {
+    std::string from, to;
+    if (!posix::ToHostPath(source, from) || !posix::ToHostPath(destination, to)) return false;
+    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return Fail(errno);
+    struct stat sourceStatus, destinationStatus;
+    int refusal = 0;
+    if (fstat(in, &sourceStatus) != 0) {
+        refusal = errno;
+    } else if (S_ISDIR(sourceStatus.st_mode)) {
+        refusal = EISDIR;
+    } else if (stat(to.c_str(), &destinationStatus) == 0) {
+        if (failIfExists) {
+            refusal = EEXIST;
+        } else if (destinationStatus.st_dev == sourceStatus.st_dev &&
+                   destinationStatus.st_ino == sourceStatus.st_ino) {
+            refusal = EBUSY;  // as on Windows, where a file in use cannot be replaced
+        } else if (S_ISDIR(destinationStatus.st_mode)) {
+            refusal = EISDIR;
+        } else if (IsReadOnlyFile(destinationStatus)) {
+            refusal = EACCES;
+        }
+    }
+    if (refusal) {
+        close(in);
+        return Fail(refusal);
+    }
+    // The copy is written beside the destination and then moved onto it, so that a failed copy
+    // (a full disk) leaves the old destination as it was.
+    std::string copy;
+    int out = CreateSibling(to, copy);
+    if (out < 0) {
+        int error = errno;
+        close(in);
+        return Fail(error);
+    }
+    bool ok = CopyContent(in, out);
+    int error = errno;
+    close(in);
+    if (close(out) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && !MoveIntoPlace(copy, to, failIfExists)) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(copy.c_str());
+        return Fail(error ? error : EIO);
+    }
+    return true;
+}
+
+bool DeleteFile(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return false;
+    struct stat status;
+    if (lstat(host.c_str(), &status) != 0) return Fail(errno);
+    if (S_ISDIR(status.st_mode)) return Fail(EISDIR);
+    if (!S_ISLNK(status.st_mode) && IsReadOnlyFile(status)) return Fail(EACCES);
+    return unlink(host.c_str()) == 0 || Fail(errno);
+}
+
+bool CreateDirectory(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return false;
+    return mkdir(host.c_str(), 0777) == 0 || Fail(errno);
+}
+
+bool RemoveDirectory(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return false;
+    struct stat status;
+    if (lstat(host.c_str(), &status) != 0) return Fail(errno);
+    if (S_ISLNK(status.st_mode)) return Fail(ENOTDIR);
+    return rmdir(host.c_str()) == 0 || Fail(errno);
+}
+
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
+    std::string host;
+    if (!posix::ToHostPath(directory, host)) return false;
+    DIR* stream = opendir(host.c_str());
+    if (!stream) return Fail(errno);
+    std::vector<std::string> found;
+    errno = 0;
+    while (struct dirent* entry = readdir(stream)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") found.push_back(name);
+    }
+    int error = errno;
+    closedir(stream);
+    if (error) return Fail(error);
+    names.swap(found);
+    return true;
+}
+
+bool GetFileSize(const std::string& path, std::uint64_t& size) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return false;
+    struct stat status;
+    if (stat(host.c_str(), &status) != 0) return Fail(errno);
+    if (S_ISDIR(status.st_mode)) return Fail(EISDIR);
+    size = static_cast<std::uint64_t>(status.st_size);
+    return true;
+}
+
+std::unique_ptr<File> OpenForRead(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return nullptr;
+    int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Fail(errno);
+        return nullptr;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        close(fd);
+        Fail(EISDIR);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd);
+}
+
+std::unique_ptr<File> OpenForWrite(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return nullptr;
+    // Windows refuses to truncate a read-only file; root on posix would not.
+    struct stat status;
+    if (stat(host.c_str(), &status) == 0 && IsReadOnlyFile(status)) {
+        Fail(EACCES);
+        return nullptr;
+    }
+    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        Fail(errno);
+        return nullptr;
+    }
+    return std::make_unique<PosixFile>(fd);
+}
+
+}  // namespace wi::platform

@@ -1,0 +1,51 @@
+#include "platform/posix/windows_path.h"
+
+namespace wi::platform::posix {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
+
+bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
+    path = WindowsPath();
+    if (text.empty() || text.find('\0') != std::string::npos) return false;
+    std::size_t position = 0;
+    if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':') {
+        path.drive = static_cast<char>(text[0] | 0x20);
+        position = 2;  // "D:x" counts as "D:\x": there is no per-drive current directory
+    } else if (IsSeparator(text[0])) {
+        return false;  // "\\server\share" or "\x": no drive of this machine
+    }
+    while (position <= text.size()) {
+        std::size_t end = position;
+        while (end < text.size() && !IsSeparator(text[end])) ++end;
+        std::string name = text.substr(position, end - position);
+        if (name == "..") {
+            if (!path.names.empty()) path.names.pop_back();
+        } else if (!name.empty() && name != ".") {
+            path.names.push_back(name);
+        }
+        position = end + 1;
+    }
+    return true;
+}
+
+std::string FormatWindowsPath(const WindowsPath& path) {
+    std::string text;
+    if (path.drive) {
+        text = std::string(1, static_cast<char>(path.drive & ~0x20)) + ":\\";
+    } else if (path.names.empty()) {
+        return ".";
+    }
+    for (std::size_t i = 0; i < path.names.size(); ++i) {
+        if (i > 0) text += '\\';
+        text += path.names[i];
+    }
+    return text;
+}
+
+}  // namespace wi::platform::posix

@@ -1,0 +1,26 @@
+// Windows paths taken apart: the drive and the names below it, normalised the way Windows
+// normalises them. Pure text work, shared by the host path mapping and the cmd program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace wi::platform::posix {
+
+struct WindowsPath {
+    // Lower-case drive letter, or 0 for a path relative to the current directory.
+    char drive = 0;
+    // The names below the drive (or the current directory): no "." and no "..".
+    std::vector<std::string> names;
+};
+
+// Splits "D:\a\..\b" (backslashes or slashes) into drive 'd' and names {"b"}. "." is dropped and
+// ".." removes the name before it but never climbs above the drive root or the current
+// directory: "D:\..\x" is "D:\x". False for what names no place on a drive: an empty text, a
+// network path ("\\server\share"), a path rooted on no drive ("\x") and a text holding a NUL.
+bool ParseWindowsPath(const std::string& text, WindowsPath& path);
+
+// The normalised text: "D:\a\b", "D:\" for a drive root, "a\b" or "." when relative.
+std::string FormatWindowsPath(const WindowsPath& path);
+
+}  // namespace wi::platform::posix

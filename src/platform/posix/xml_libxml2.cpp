@@ -1,0 +1,277 @@
+// The DOM over libxml2. libxml2 keeps names and texts in UTF-8; they cross the interface in the
+// narrow code page.
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/posix/xml_parse.h"
+#include "platform/xml_dom.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlsave.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace wi::xml {
+
+namespace {
+
+xmlNodePtr AsNode(void* node) { return static_cast<xmlNodePtr>(node); }
+xmlDocPtr AsDoc(void* doc) { return static_cast<xmlDocPtr>(doc); }
+const xmlChar* AsXml(const std::string& utf8) {
+    return reinterpret_cast<const xmlChar*>(utf8.c_str());
+}
+
+// The encoding the declaration of every document names, and of every saved file.
+constexpr char kDeclaredEncoding[] = "gb2312";
+
+std::string ToUtf8(const std::string& narrow, const char* what) {
+    std::string utf8;
+    if (!platform::NarrowToUtf8(narrow, utf8)) {
+        throw XmlError(std::string("not valid in the narrow code page: ") + what);
+    }
+    return utf8;
+}
+
+// A new element, not yet in the tree; throws XmlError when the name cannot be used.
+xmlNodePtr NewElement(xmlDocPtr doc, const std::string& name) {
+    const std::string utf8 = ToUtf8(name, "element name");
+    if (xmlValidateName(AsXml(utf8), 0) != 0) {
+        throw XmlError("not an element name: " + name);
+    }
+    xmlNodePtr element = xmlNewDocNode(doc, nullptr, AsXml(utf8), nullptr);
+    if (element == nullptr) {
+        throw XmlError("cannot create element " + name);
+    }
+    return element;
+}
+
+// XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
+// (libxml2 would write them raw and the file would not read back); they are left out. In UTF-8
+// their bytes never occur inside a multibyte sequence.
+std::string XmlCharactersOnly(std::string utf8) {
+    utf8.erase(std::remove_if(utf8.begin(), utf8.end(),
+                              [](char c) {
+                                  const auto code = static_cast<unsigned char>(c);
+                                  return code < 0x20 && c != '\t' && c != '\n' && c != '\r';
+                              }),
+               utf8.end());
+    return utf8;
+}
+
+std::size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 1;
+}
+
+// UTF-8 from libxml2 into the narrow code page; a character the code page cannot hold becomes
+// '?' (the default character of the Windows conversion) so that the rest is not lost.
+std::string ToNarrow(const xmlChar* utf8) {
+    if (utf8 == nullptr) {
+        return "";
+    }
+    const std::string text(reinterpret_cast<const char*>(utf8));
+    std::string narrow;
+    if (platform::Utf8ToNarrow(text, narrow)) {
+        return narrow;
+    }
+    narrow.clear();
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(text[at]));
+        std::string one;
+        narrow += platform::Utf8ToNarrow(text.substr(at, length), one) ? one : "?";
+        at += length;
+    }
+    return narrow;
+}
+
+struct XmlFree {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+struct BufferFree {
+    void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
+};
+
+// Serialises without indentation; false when libxml2 fails or cannot encode a name.
+bool Serialise(xmlDocPtr doc, const char* encoding, int options, std::string& out) {
+    libxml2::SilentErrors silent;
+    std::unique_ptr<xmlBuffer, BufferFree> buffer(xmlBufferCreate());
+    if (!buffer) {
+        return false;
+    }
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), encoding, options);
+    if (save == nullptr) {
+        return false;
+    }
+    const bool written = xmlSaveDoc(save, doc) >= 0;
+    if (xmlSaveClose(save) < 0 || !written) {
+        return false;
+    }
+    out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+               static_cast<std::size_t>(xmlBufferLength(buffer.get())));
+    return true;
+}
+
+}  // namespace
+
+// ---- Element ----
+
+std::string Element::Name() const {
+    return node_ ? ToNarrow(AsNode(node_)->name) : std::string();
+}
+
+bool Element::NameIs(const std::string& name) const {
+    std::string utf8;
+    return node_ && platform::NarrowToUtf8(name, utf8) &&
+           xmlStrcasecmp(AsNode(node_)->name, AsXml(utf8)) == 0;
+}
+
+Element Element::FirstChild(const std::string& name) const {
+    std::string utf8;
+    if (!node_ || !platform::NarrowToUtf8(name, utf8)) {
+        return Element();
+    }
+    for (xmlNodePtr child = AsNode(node_)->children; child; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && xmlStrEqual(child->name, AsXml(utf8))) {
+            return Element(child);
+        }
+    }
+    return Element();
+}
+
+std::vector<Element> Element::Children() const {
+    std::vector<Element> children;
+    if (node_) {
+        for (xmlNodePtr child = AsNode(node_)->children; child; child = child->next) {
+            if (child->type == XML_ELEMENT_NODE) {
+                children.push_back(Element(child));
+            }
+        }
+    }
+    return children;
+}
+
+std::string Element::Text() const {
+    if (!node_) {
+        return "";
+    }
+    std::unique_ptr<xmlChar, XmlFree> content(xmlNodeGetContent(AsNode(node_)));
+    return ToNarrow(content.get());
+}
+
+Element Element::AppendElement(const std::string& name) {
+    if (!node_) {
+        throw XmlError("append to an empty element");
+    }
+    xmlNodePtr parent = AsNode(node_);
+    xmlNodePtr child = NewElement(parent->doc, name);
+    if (xmlAddChild(parent, child) == nullptr) {
+        xmlFreeNode(child);
+        throw XmlError("cannot append element " + name);
+    }
+    return Element(child);
+}
+
+Element Element::AppendElement(const std::string& name, const std::string& text) {
+    // Convert first so that a text that cannot be used leaves no element behind.
+    const std::string utf8 = XmlCharactersOnly(ToUtf8(text, "element text"));
+    Element child = AppendElement(name);
+    if (!utf8.empty()) {
+        // The text is taken literally (libxml2 escapes it when serialising).
+        xmlNodeAddContentLen(AsNode(child.node_), AsXml(utf8), static_cast<int>(utf8.size()));
+        if (AsNode(child.node_)->children == nullptr) {
+            throw XmlError("cannot set the text of " + name);
+        }
+    }
+    return child;
+}
+
+// ---- Document ----
+
+Document::Document() { libxml2::Initialise(); }
+
+Document::~Document() { xmlFreeDoc(AsDoc(doc_)); }
+
+Element Document::CreateRoot(const std::string& rootName) {
+    xmlFreeDoc(AsDoc(doc_));
+    doc_ = nullptr;
+    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
+    if (doc == nullptr) {
+        throw XmlError("cannot create a document");
+    }
+    doc_ = doc;
+    doc->encoding = xmlStrdup(BAD_CAST kDeclaredEncoding);
+    xmlNodePtr root = NewElement(doc, rootName);
+    xmlDocSetRootElement(doc, root);
+    return Element(root);
+}
+
+bool Document::Adopt(void* parsed) {
+    xmlFreeDoc(AsDoc(doc_));
+    doc_ = parsed;
+    return doc_ != nullptr && xmlDocGetRootElement(AsDoc(doc_)) != nullptr;
+}
+
+bool Document::ParseText(const std::string& narrowText) {
+    std::string utf8;
+    if (!platform::NarrowToUtf8(narrowText, utf8)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(libxml2::ParseUntrusted(utf8, "UTF-8"));
+}
+
+bool Document::ParseFile(const std::string& windowsPath) {
+    std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
+    std::string bytes;
+    char block[16384];
+    long long got = 0;
+    while (file && (got = file->Read(block, sizeof block)) > 0) {
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+    if (!file || got < 0) {
+        return Adopt(nullptr);
+    }
+    return Adopt(libxml2::ParseUntrusted(bytes, nullptr));
+}
+
+bool Document::ParseBytes(const std::string& bytes) {
+    std::string utf8;
+    if (platform::NarrowToUtf8(bytes, utf8)) {
+        return Adopt(libxml2::ParseUntrusted(utf8, "UTF-8"));
+    }
+    const std::string declared = libxml2::DeclaredEncoding(bytes);
+    if (declared.empty()) {
+        return Adopt(nullptr);
+    }
+    return Adopt(libxml2::ParseUntrusted(bytes, declared.c_str()));
+}
+
+Element Document::Root() const {
+    return doc_ ? Element(xmlDocGetRootElement(AsDoc(doc_))) : Element();
+}
+
+bool Document::ToText(std::string& narrowText) const {
+    narrowText.clear();
+    std::string body;
+    if (!doc_ || !Serialise(AsDoc(doc_), "UTF-8", XML_SAVE_NO_DECL, body)) {
+        return false;
+    }
+    // The text is in the narrow code page, so its declaration names no encoding.
+    return platform::Utf8ToNarrow("<?xml version=\"1.0\"?>\n" + body, narrowText);
+}
+
+void Document::Save(const std::string& windowsPath) const {
+    std::string bytes;
+    if (!doc_ || !Serialise(AsDoc(doc_), kDeclaredEncoding, 0, bytes)) {
+        throw XmlError("cannot serialise the document for " + windowsPath);
+    }
+    std::unique_ptr<platform::File> file = platform::OpenForWrite(windowsPath);
+    if (!file || !file->Write(bytes.data(), bytes.size())) {
+        throw XmlError("cannot write " + windowsPath);
+    }
+}
+
+}  // namespace wi::xml

@@ -1,0 +1,57 @@
+// IWebInteractive::DownloadFile: drives the download component and reports its progress.
+#include <string>
+
+#include "inc/narrow_text.h"
+#include "platform/events.h"
+#include "platform/http.h"
+#include "platform/machine.h"
+#include "webinteractive/FileOperator.h"
+#include "webinteractive/status.h"
+#include "webinteractive/transfer.h"
+
+namespace IWebInteractive {
+
+int DownloadFile(const char* url, const char* localPath, const char* displayName,
+                 void* cancelEvent) {
+    static const std::string startText = wi::inc::NarrowFromUtf8("开始下载文件 %s 从 %s...");
+    const std::string address = url != nullptr ? url : "";
+    const std::string path = localPath != nullptr ? localPath : "";
+    const std::string name =
+        displayName != nullptr ? displayName : CXFileOperator::GetFileName(path);
+    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
+
+    const auto transfer = wi::platform::CreateDownloadTransfer();
+    if (transfer == nullptr) {
+        return 0;
+    }
+    const int startError = transfer->Start(address, path);
+    if (startError != wi::platform::kDownloadStarted) {
+        throw CDownloadError(startError, "the download of " + address + " could not be started");
+    }
+    auto& machine = wi::platform::CurrentMachine();
+    const std::uint64_t startTime = machine.MillisecondsSinceStart();
+
+    // Wakes once a second for progress and the cancel event, and at once when the transfer ends.
+    while (!transfer->IsFinished()) {
+        if (cancelEvent != nullptr && wi::platform::IsEventSignalled(cancelEvent)) {
+            transfer->Cancel();
+        }
+        if (transfer->GetTotalSize() > 0) {
+            const std::int64_t received = transfer->GetDownloadedSize();
+            const std::int64_t total = transfer->GetTotalSize();
+            const std::uint64_t seconds = (machine.MillisecondsSinceStart() - startTime) / 1000;
+            const std::uint64_t speed =
+                seconds > 0 ? static_cast<std::uint64_t>(received) / seconds : 0;
+            IHelperInc::MakeStatus(" %s|%s|%s|%s", name.c_str(), std::to_string(speed).c_str(),
+                                   std::to_string(received).c_str(),
+                                   std::to_string(total).c_str());
+        }
+        transfer->WaitForEnd(1000);
+    }
+
+    const bool stored = transfer->GetResult();
+    IHelperInc::MakeStatus("%s|%d", name.c_str(), stored ? 1 : 0);
+    return stored ? 1 : 0;
+}
+
+}  // namespace IWebInteractive

@@ -1,0 +1,34 @@
+# Runs the host CLI as a user would, on a fresh machine prefix, and checks what it prints.
+# Variables: CLI, WORK_DIR.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(prefix ${WORK_DIR}/machine)
+
+function(expect_run expected_code pattern)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
+  endif()
+  if(NOT "${out}" MATCHES "${pattern}")
+    message(FATAL_ERROR "${ARGN}: output does not match '${pattern}':\n${out}")
+  endif()
+endfunction()
+
+# A new prefix shows drives C: and D:, the special folders and a temporary document path.
+expect_run(0 "C: D:" ${CLI} machine --prefix ${prefix})
+expect_run(0 "C:\\\\users\\\\Public\\\\Documents\\\\logTemp[0-9]+\\.xml" ${CLI} machine --prefix ${prefix})
+expect_run(0 "C:\\\\windows\\\\system32" ${CLI} machine --prefix ${prefix})
+
+# A complete configuration is accepted and its values shown.
+file(WRITE ${WORK_DIR}/good.xml "<Logs><UpUserUrl>http://u/</UpUserUrl><ReadUserUrl>r</ReadUserUrl>\
+<UpSysUrl>s</UpSysUrl><MachineNum>42</MachineNum><DownSysPatchsUrl>p</DownSysPatchsUrl></Logs>")
+expect_run(0 "42" ${CLI} init --config ${WORK_DIR}/good.xml --prefix ${prefix})
+
+# A key missing, text that is not XML and a missing file fail with 1; bad usage with 2.
+file(WRITE ${WORK_DIR}/partial.xml "<Logs><UpUserUrl>u</UpUserUrl></Logs>")
+expect_run(1 "" ${CLI} init --config ${WORK_DIR}/partial.xml --prefix ${prefix})
+file(WRITE ${WORK_DIR}/bad.xml "not xml <")
+expect_run(1 "" ${CLI} init --config ${WORK_DIR}/bad.xml --prefix ${prefix})
+expect_run(1 "" ${CLI} init --config ${WORK_DIR}/missing.xml --prefix ${prefix})
+expect_run(2 "" ${CLI} init --prefix ${prefix})
+expect_run(2 "" ${CLI} no-such-command)

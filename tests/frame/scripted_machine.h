@@ -1,0 +1,44 @@
+// A machine for frame tests: fixed drives, special folders and the clock as the test sets them;
+// the rest (disk space, sleeping) is the real machine's. Installed for its lifetime.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "platform/machine.h"
+
+namespace wi::test {
+
+class ScriptedMachine : public wi::platform::Machine {
+public:
+    ScriptedMachine() { wi::platform::SetMachine(this); }
+    ~ScriptedMachine() override { wi::platform::SetMachine(nullptr); }
+
+    std::string fixedDrives;            // letters, e.g. "CD"
+    bool realFolders = true;            // special folders of the real machine, else none
+    bool fixedClock = false;            // report utc and threadId instead of the real ones
+    wi::platform::ClockTime utc;
+    unsigned long threadId = 0;
+    int systemFolderLookups = 0;        // each command run asks for the system folder once
+
+    bool IsFixedDrive(char letter) override {
+        return fixedDrives.find(letter) != std::string::npos;
+    }
+    bool QueryDiskSpace(const std::string& path, wi::platform::DiskSpace& space) override {
+        return real().QueryDiskSpace(path, space);
+    }
+    bool GetSpecialFolder(int id, std::string& path) override {
+        if (id == wi::platform::kSystemFolder) ++systemFolderLookups;
+        return realFolders && real().GetSpecialFolder(id, path);
+    }
+    wi::platform::ClockTime UtcTime() override { return fixedClock ? utc : real().UtcTime(); }
+    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
+    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
+    unsigned long ThreadId() override { return fixedClock ? threadId : real().ThreadId(); }
+    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
+
+private:
+    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
+};
+
+}  // namespace wi::test

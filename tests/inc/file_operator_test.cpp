@@ -1,0 +1,191 @@
+// CXFileOperator on an emulated machine: copying, deleting, directories, sizes and disk space.
+#include <gtest/gtest.h>
+
+#include <list>
+#include <string>
+
+#include "inc/file_error.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "support/temp_machine.h"
+#include "webinteractive/FileOperator.h"
+
+namespace {
+
+using wi::test::TempMachine;
+
+class FileOperator : public ::testing::Test {
+protected:
+    void Write(const std::string& windowsPath, const std::string& content) {
+        TempMachine::WriteHostFile(machine.HostPath(windowsPath), content);
+    }
+    std::string Read(const std::string& windowsPath) {
+        return TempMachine::ReadHostFile(machine.HostPath(windowsPath));
+    }
+    std::uint32_t Attributes(const std::string& windowsPath) {
+        std::uint32_t attributes = 0;
+        EXPECT_TRUE(wi::platform::GetFileAttributes(windowsPath, attributes));
+        return attributes;
+    }
+
+    TempMachine machine;
+};
+
+TEST_F(FileOperator, ExistenceOfFilesAndDirectories) {
+    Write("D:\\file.txt", "x");
+    EXPECT_TRUE(CXFileOperator::PathExists("D:\\file.txt"));
+    EXPECT_FALSE(CXFileOperator::IsDirectory("D:\\file.txt"));
+    EXPECT_TRUE(CXFileOperator::PathExists("D:\\"));
+    EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\"));
+    EXPECT_FALSE(CXFileOperator::PathExists("D:\\missing"));
+    EXPECT_FALSE(CXFileOperator::IsDirectory("D:\\missing"));
+    EXPECT_FALSE(CXFileOperator::PathExists(""));
+}
+
+TEST_F(FileOperator, CopyOntoAReadOnlyDestinationReplacesIt) {
+    Write("D:\\source.txt", "new content");
+    Write("D:\\target.txt", "old");
+    ASSERT_TRUE(wi::platform::SetFileAttributes("D:\\target.txt", wi::platform::kAttrReadOnly));
+    CXFileOperator::CopyFile("D:\\source.txt", "D:\\target.txt", false);
+    EXPECT_EQ(Read("D:\\target.txt"), "new content");
+    EXPECT_EQ(Attributes("D:\\target.txt") & wi::platform::kAttrReadOnly, 0u);
+}
+
+TEST_F(FileOperator, CopyFailureRaisesOnlyWithoutFailIfExists) {
+    try {
+        CXFileOperator::CopyFile("D:\\missing.txt", "D:\\target.txt", false);
+        ADD_FAILURE() << "no exception";
+    } catch (const CXException& error) {
+        EXPECT_EQ(error.operation, "CXFileOperator::CopyFile");
+        EXPECT_EQ(error.line, 1061);
+        EXPECT_EQ(error.category, 2);
+        EXPECT_EQ(std::string(error.what()).rfind("code:", 0), 0u);
+    }
+    EXPECT_NO_THROW(CXFileOperator::CopyFile("D:\\missing.txt", "D:\\target.txt", true));
+
+    Write("D:\\source.txt", "new");
+    Write("D:\\target.txt", "kept");
+    EXPECT_NO_THROW(CXFileOperator::CopyFile("D:\\source.txt", "D:\\target.txt", true));
+    EXPECT_EQ(Read("D:\\target.txt"), "kept");
+    EXPECT_NO_THROW(CXFileOperator::CopyFile("", "D:\\target.txt", false));
+    EXPECT_NO_THROW(CXFileOperator::CopyFile("D:\\source.txt", "", false));
+}
+
+TEST_F(FileOperator, DeleteClearsReadOnlyFirst) {
+    Write("D:\\locked.txt", "x");
+    ASSERT_TRUE(wi::platform::SetFileAttributes(
+        "D:\\locked.txt", wi::platform::kAttrReadOnly | wi::platform::kAttrHidden));
+    CXFileOperator::DeleteFile("D:\\locked.txt");
+    EXPECT_FALSE(CXFileOperator::PathExists("D:\\locked.txt"));
+    EXPECT_NO_THROW(CXFileOperator::DeleteFile(""));
+    try {
+        CXFileOperator::DeleteFile("D:\\locked.txt");
+        ADD_FAILURE() << "no exception";
+    } catch (const CXException& error) {
+        EXPECT_EQ(error.operation, "CXFileOperator::DeleteFile");
+        EXPECT_NE(std::string(error.what()), wi::inc::FileErrorMessage(0xE0000001u));
+    }
+}
+
+TEST_F(FileOperator, InsureDirectoryExistCreatesEveryLevel) {
+    CXFileOperator::InsureDirectoryExist("D:\\dir\\sub");
+    EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\dir"));
+    EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\dir\\sub"));
+    // Existing levels and a trailing backslash are fine.
+    CXFileOperator::InsureDirectoryExist("D:\\dir\\sub\\deeper\\");
+    EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\dir\\sub\\deeper"));
+}
+
+TEST_F(FileOperator, InsureDirectoryExistLimitIs260Characters) {
+    std::string path = "D:\\" + std::string(100, 'a') + "\\" + std::string(156, 'b');
+    ASSERT_EQ(path.size(), 260u);
+    CXFileOperator::InsureDirectoryExist(path);
+    EXPECT_TRUE(CXFileOperator::IsDirectory(path));
+
+    std::string overlong = "D:\\" + std::string(100, 'c') + "\\" + std::string(157, 'd');
+    ASSERT_EQ(overlong.size(), 261u);
+    CXFileOperator::InsureDirectoryExist(overlong);
+    EXPECT_FALSE(CXFileOperator::PathExists("D:\\" + std::string(100, 'c')));
+}
+
+TEST_F(FileOperator, GetDirectoryPartOfFilesAndDirectories) {
+    CXFileOperator::InsureDirectoryExist("D:\\dir\\sub");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\dir\\file.txt"), "D:\\dir\\");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\dir\\sub"), "D:\\dir\\sub\\");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:/dir/sub"), "D:\\dir\\sub\\");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\dir\\"), "D:\\dir\\");
+}
+
+TEST_F(FileOperator, ListingAndSizesOfATree) {
+    CXFileOperator::InsureDirectoryExist("D:\\tree\\inner\\empty");
+    Write("D:\\tree\\a.bin", std::string(10, 'a'));
+    Write("D:\\tree\\inner\\b.bin", std::string(2000, 'b'));
+    Write("D:\\tree\\inner\\c.bin", "");
+
+    std::list<std::string> entries;
+    CXFileOperator::ListDirectory("D:\\tree", entries);
+    entries.sort();
+    EXPECT_EQ(entries, (std::list<std::string>{"D:\\tree\\a.bin", "D:\\tree\\inner"}));
+
+    std::list<std::string> withSeparator{"kept"};
+    CXFileOperator::ListDirectory("D:\\tree\\inner\\", withSeparator);
+    withSeparator.sort();
+    EXPECT_EQ(withSeparator, (std::list<std::string>{"D:\\tree\\inner\\b.bin",
+                                                     "D:\\tree\\inner\\c.bin",
+                                                     "D:\\tree\\inner\\empty", "kept"}));
+
+    std::list<std::string> none;
+    CXFileOperator::ListDirectory("D:\\missing", none);
+    EXPECT_TRUE(none.empty());
+
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\tree"), 2010u);
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\tree\\inner\\b.bin"), 2000u);
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\tree\\inner\\empty"), 0u);
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\missing"), 0u);
+}
+
+// A machine whose volumes report chosen sizes; everything else is the real machine's.
+class SizedMachine : public wi::platform::Machine {
+public:
+    bool answers = true;
+    wi::platform::DiskSpace space{5000000000ull, 7000000000ull, 6000000000ull};
+
+    bool QueryDiskSpace(const std::string&, wi::platform::DiskSpace& out) override {
+        if (answers) out = space;
+        return answers;
+    }
+    bool IsFixedDrive(char letter) override { return real().IsFixedDrive(letter); }
+    bool GetSpecialFolder(int id, std::string& path) override {
+        return real().GetSpecialFolder(id, path);
+    }
+    wi::platform::ClockTime UtcTime() override { return real().UtcTime(); }
+    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
+    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
+    unsigned long ThreadId() override { return real().ThreadId(); }
+    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
+
+private:
+    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
+};
+
+TEST(GetDiskSpace, EachKindFromTheVolume) {
+    SizedMachine sized;
+    wi::platform::SetMachine(&sized);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", 0), 5000000000ull);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", 1), 7000000000ull);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", 2), 6000000000ull);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", 3), 0u);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", -1), 0u);
+    sized.answers = false;
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("D:\\", 1), 0u);
+    wi::platform::SetMachine(nullptr);
+}
+
+TEST_F(FileOperator, GetDiskSpaceOfARealVolume) {
+    const std::uint64_t total = CXFileOperator::GetDiskSpace("D:\\", 1);
+    EXPECT_GT(total, 0u);
+    EXPECT_LE(CXFileOperator::GetDiskSpace("D:\\", 2), total);
+    EXPECT_EQ(CXFileOperator::GetDiskSpace("Q:\\", 1), 0u);
+}
+
+}  // namespace

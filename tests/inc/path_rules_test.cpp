@@ -1,0 +1,88 @@
+// CXFileOperator's rules on path names, and the messages of its exceptions.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "inc/file_error.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "webinteractive/FileOperator.h"
+
+namespace {
+
+std::string Narrow(const std::string& utf8) {
+    std::string narrow;
+    return wi::platform::Utf8ToNarrow(utf8, narrow) ? narrow : utf8;
+}
+
+TEST(IsAbsolutePath, DriveLettersAndNetworkPaths) {
+    EXPECT_TRUE(CXFileOperator::IsAbsolutePath("\\\\server\\share"));
+    EXPECT_TRUE(CXFileOperator::IsAbsolutePath("D:/x"));
+    EXPECT_TRUE(CXFileOperator::IsAbsolutePath("x:"));
+    EXPECT_TRUE(CXFileOperator::IsAbsolutePath("//server/share"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("1:\\x"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("D:\\a\\\\b"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("D:/a//b"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("\\\\server\\\\share"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("C"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath(""));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("dir\\file"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("\\dir"));
+    EXPECT_FALSE(CXFileOperator::IsAbsolutePath("\xd6:\\x"));  // a lead byte is no letter
+}
+
+TEST(GetFileName, TextAfterTheLastBackslash) {
+    EXPECT_EQ(CXFileOperator::GetFileName("D:\\dir\\file.txt"), "file.txt");
+    EXPECT_EQ(CXFileOperator::GetFileName("file.txt"), "file.txt");
+    EXPECT_EQ(CXFileOperator::GetFileName("D:\\dir\\"), "");
+    EXPECT_EQ(CXFileOperator::GetFileName("D:/dir/file.txt"), "D:/dir/file.txt");
+    EXPECT_EQ(CXFileOperator::GetFileName(""), "");
+}
+
+TEST(GetDirectoryPart, RelativePathsComeBackUnchanged) {
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("dir\\file.txt"), "dir\\file.txt");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\a\\\\b"), "D:\\a\\\\b");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:/dir/"), "D:\\dir\\");
+}
+
+TEST(FileErrorMessage, CodeLineThenTextByRange) {
+    EXPECT_EQ(wi::inc::FileErrorMessage(0xE0000001u),
+              "code:-536870911\r\ninformation: \r\n" + Narrow("错误的文件名或路径名"));
+    EXPECT_EQ(wi::inc::FileErrorMessage(0xE0000002u),
+              "code:-536870910\r\ninformation: \r\n" + Narrow("未知错误"));
+    EXPECT_EQ(wi::inc::FileErrorMessage(0xFFFFFFFFu),
+              "code:-1\r\ninformation: \r\n" + Narrow("未知错误"));
+    const std::string systemText = wi::platform::SystemErrorText(2);
+    EXPECT_FALSE(systemText.empty());
+    EXPECT_EQ(wi::inc::FileErrorMessage(2), "code:2\r\ninformation: \r\n" + systemText);
+}
+
+// Invalid paths are refused before anything touches the file system.
+TEST(InsureDirectoryExist, BadPathsRaiseTheBadNameError) {
+    const char* badPaths[] = {"D:\\\\dir",   "D:\\dir\\\\sub", "D:\\a*b",     "D:\\a?b",
+                              "D:\\a\\b:c", "D:\\a/b",        "D:\\a\"b",    "D:\\a<b>",
+                              "D:\\a|b",    "relative\\dir",  "\\\\srv\\\\x"};
+    for (const char* path : badPaths) {
+        SCOPED_TRACE(path);
+        try {
+            CXFileOperator::InsureDirectoryExist(path);
+            ADD_FAILURE() << "no exception";
+        } catch (const CXException& error) {
+            EXPECT_EQ(error.operation, "CXFileOperator::InsureDirectoryExist");
+            EXPECT_EQ(error.line, 1061);
+            EXPECT_EQ(error.category, 2);
+            EXPECT_EQ(error.sourceFile, "inc/FileOperator.h");
+            EXPECT_EQ(std::string(error.what()), wi::inc::FileErrorMessage(0xE0000001u));
+            EXPECT_EQ(wi::platform::LastError(), CXFileOperator::kBadPathError);
+        }
+    }
+}
+
+TEST(InsureDirectoryExist, OverlongAndEmptyPathsDoNothing) {
+    std::string overlong = "D:\\" + std::string(258, '*');
+    ASSERT_EQ(overlong.size(), 261u);
+    EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(overlong));
+    EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(""));
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+# Installs the build into a scratch folder, then builds and runs a host against it twice: once
+# through the CMake package, once through pkg-config.
+# Variables: BUILD_DIR, SOURCE_DIR, WORK_DIR.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(prefix ${WORK_DIR}/usr)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "failed: ${ARGN}\n${out}\n${err}")
+  endif()
+  set(last_output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+foreach(installed include/webinteractive/webinteractive.h bin/webinteractive
+        libexec/webinteractive/cmd)
+  if(NOT EXISTS ${prefix}/${installed})
+    message(FATAL_ERROR "not installed: ${installed}")
+  endif()
+endforeach()
+
+set(machine ${WORK_DIR}/machine)
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/consumer -B ${WORK_DIR}/consumer -DCMAKE_PREFIX_PATH=${prefix})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
+run(${CMAKE_COMMAND} -E env WEBINTERACTIVE_PREFIX=${machine} LD_LIBRARY_PATH=${prefix}/lib
+  ${WORK_DIR}/consumer/consumer)
+if(NOT last_output MATCHES "logTemp[0-9]+\\.xml")
+  message(FATAL_ERROR "unexpected temporary path: ${last_output}")
+endif()
+
+file(GLOB pcdir ${prefix}/lib*/pkgconfig ${prefix}/lib/*/pkgconfig)
+run(${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pcdir}
+  pkg-config --define-variable=prefix=${prefix} --cflags --libs webinteractive)
+string(STRIP "${last_output}" flags)
+separate_arguments(flags UNIX_COMMAND "${flags}")
+run(c++ -std=c++17 ${SOURCE_DIR}/consumer/main.cpp -o ${WORK_DIR}/consumer_pc ${flags})
+run(${CMAKE_COMMAND} -E env WEBINTERACTIVE_PREFIX=${machine} LD_LIBRARY_PATH=${pcdir}/..
+  ${WORK_DIR}/consumer_pc)

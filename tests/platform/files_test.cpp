@@ -1,0 +1,178 @@
+// File operations on Windows paths: DOS attributes, copying, deleting, directories, streams.
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "support/temp_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace wi::platform {
+namespace {
+
+const std::uint32_t kENOENT = 2, kEACCES = 13, kEEXIST = 17, kEISDIR = 21;
+
+class FilesTest : public ::testing::Test {
+protected:
+    std::uint32_t Attributes(const std::string& path) {
+        std::uint32_t attributes = 0;
+        EXPECT_TRUE(GetFileAttributes(path, attributes)) << path;
+        return attributes;
+    }
+    void Write(const std::string& path, const std::string& content) {
+        test::TempMachine::WriteHostFile(machine.HostPath(path), content);
+    }
+    std::string Read(const std::string& path) {
+        return test::TempMachine::ReadHostFile(machine.HostPath(path));
+    }
+
+    test::TempMachine machine;
+};
+
+TEST_F(FilesTest, PlainFileIsNormalAndDirectoryIsDirectory) {
+    Write("D:\\a.txt", "x");
+    EXPECT_EQ(Attributes("D:\\a.txt"), kAttrNormal);
+    EXPECT_EQ(Attributes("D:\\"), kAttrDirectory);
+    std::uint32_t attributes;
+    SetLastError(0);
+    EXPECT_FALSE(GetFileAttributes("D:\\missing", attributes));
+    EXPECT_EQ(LastError(), kENOENT);
+}
+
+TEST_F(FilesTest, DosAttributesRoundTripOnFilesAndDirectories) {
+    Write("D:\\f.txt", "x");
+    ASSERT_TRUE(CreateDirectory("D:\\dir"));
+    const std::uint32_t all = kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+    ASSERT_TRUE(SetFileAttributes("D:\\f.txt", all));
+    EXPECT_EQ(Attributes("D:\\f.txt"), all);
+    EXPECT_EQ(fs::status(machine.HostPath("D:\\f.txt")).permissions() & fs::perms::owner_write,
+              fs::perms::none);
+    ASSERT_TRUE(SetFileAttributes("D:\\f.txt", kAttrNormal));
+    EXPECT_EQ(Attributes("D:\\f.txt"), kAttrNormal);
+
+    ASSERT_TRUE(SetFileAttributes("D:\\dir", all));
+    EXPECT_EQ(Attributes("D:\\dir"), all | kAttrDirectory);
+    ASSERT_TRUE(SetFileAttributes("D:\\dir", kAttrHidden));
+    EXPECT_EQ(Attributes("D:\\dir"), kAttrHidden | kAttrDirectory);
+}
+
+TEST_F(FilesTest, ReadOnlyDirectoryStaysWritable) {
+    ASSERT_TRUE(CreateDirectory("D:\\store"));
+    ASSERT_TRUE(SetFileAttributes("D:\\store", kAttrReadOnly | kAttrHidden | kAttrSystem));
+    Write("D:\\store\\inside.txt", "kept");
+    EXPECT_EQ(Read("D:\\store\\inside.txt"), "kept");
+    EXPECT_TRUE(CreateDirectory("D:\\store\\sub"));
+    EXPECT_TRUE(CopyFile("D:\\store\\inside.txt", "D:\\store\\copy.txt", true));
+}
+
+TEST_F(FilesTest, CopyHonoursFailIfExistsAndReplacesContent) {
+    Write("D:\\src.txt", "new content");
+    Write("D:\\dst.txt", "old");
+    SetLastError(0);
+    EXPECT_FALSE(CopyFile("D:\\src.txt", "D:\\dst.txt", true));
+    EXPECT_EQ(LastError(), kEEXIST);
+    EXPECT_EQ(Read("D:\\dst.txt"), "old");
+
+    ASSERT_TRUE(CopyFile("D:\\src.txt", "D:\\dst.txt", false));
+    EXPECT_EQ(Read("D:\\dst.txt"), "new content");
+    ASSERT_TRUE(CopyFile("D:\\src.txt", "C:\\fresh.txt", true));
+    EXPECT_EQ(Read("C:\\fresh.txt"), "new content");
+    // Nothing but the copies is left beside them.
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListDirectory("D:\\", names));
+    EXPECT_EQ(names.size(), 2u);
+}
+
+TEST_F(FilesTest, CopyRefusesReadOnlyDestinationItselfAndDirectories) {
+    Write("D:\\src.txt", "new");
+    Write("D:\\locked.txt", "old");
+    ASSERT_TRUE(SetFileAttributes("D:\\locked.txt", kAttrReadOnly));
+    EXPECT_FALSE(CopyFile("D:\\src.txt", "D:\\locked.txt", false));
+    EXPECT_EQ(LastError(), kEACCES);
+    EXPECT_EQ(Read("D:\\locked.txt"), "old");
+
+    EXPECT_FALSE(CopyFile("D:\\src.txt", "D:\\.\\src.txt", false));
+    EXPECT_EQ(Read("D:\\src.txt"), "new");
+
+    ASSERT_TRUE(CreateDirectory("D:\\dir"));
+    EXPECT_FALSE(CopyFile("D:\\dir", "D:\\dir2", false));
+    EXPECT_FALSE(CopyFile("D:\\src.txt", "D:\\dir", false));
+    EXPECT_FALSE(CopyFile("D:\\missing", "D:\\x", false));
+    EXPECT_EQ(LastError(), kENOENT);
+}
+
+TEST_F(FilesTest, DeleteRemovesFilesOnly) {
+    Write("D:\\f.txt", "x");
+    ASSERT_TRUE(CreateDirectory("D:\\dir"));
+    EXPECT_FALSE(DeleteFile("D:\\dir"));
+    EXPECT_EQ(LastError(), kEISDIR);
+    ASSERT_TRUE(SetFileAttributes("D:\\f.txt", kAttrReadOnly));
+    EXPECT_FALSE(DeleteFile("D:\\f.txt"));  // as on Windows: read-only must be cleared first
+    ASSERT_TRUE(SetFileAttributes("D:\\f.txt", kAttrNormal));
+    EXPECT_TRUE(DeleteFile("D:\\f.txt"));
+    EXPECT_FALSE(DeleteFile("D:\\f.txt"));
+    EXPECT_EQ(LastError(), kENOENT);
+}
+
+TEST_F(FilesTest, DirectoriesAreMadeOneAtATimeAndListed) {
+    EXPECT_FALSE(CreateDirectory("D:\\a\\b"));
+    EXPECT_EQ(LastError(), kENOENT);
+    ASSERT_TRUE(CreateDirectory("D:\\a"));
+    EXPECT_FALSE(CreateDirectory("d:\\a"));
+    EXPECT_EQ(LastError(), kEEXIST);
+    ASSERT_TRUE(CreateDirectory("D:\\a\\b"));
+    Write("D:\\a\\f.txt", "12345");
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListDirectory("D:\\a", names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"b", "f.txt"}));
+    EXPECT_FALSE(ListDirectory("D:\\none", names));
+
+    std::uint64_t size = 0;
+    ASSERT_TRUE(GetFileSize("D:\\a\\f.txt", size));
+    EXPECT_EQ(size, 5u);
+    EXPECT_FALSE(GetFileSize("D:\\a", size));
+
+    EXPECT_FALSE(RemoveDirectory("D:\\a"));  // not empty
+    ASSERT_TRUE(RemoveDirectory("D:\\a\\b"));
+    EXPECT_FALSE(fs::exists(machine.HostPath("D:\\a\\b")));
+}
+
+TEST_F(FilesTest, StreamsWriteAndReadBack) {
+    auto out = OpenForWrite("D:\\stream.bin");
+    ASSERT_TRUE(out);
+    std::string data(100000, 'z');
+    data[5] = '\0';
+    EXPECT_TRUE(out->Write(data.data(), data.size()));
+    out.reset();
+
+    auto in = OpenForRead("D:\\stream.bin");
+    ASSERT_TRUE(in);
+    std::string back;
+    char buffer[4096];
+    for (long long n; (n = in->Read(buffer, sizeof buffer)) > 0;) back.append(buffer, n);
+    EXPECT_EQ(back, data);
+
+    EXPECT_FALSE(OpenForRead("D:\\missing"));
+    EXPECT_EQ(LastError(), kENOENT);
+    EXPECT_FALSE(OpenForRead("D:\\"));
+    ASSERT_TRUE(SetFileAttributes("D:\\stream.bin", kAttrReadOnly));
+    EXPECT_FALSE(OpenForWrite("D:\\stream.bin"));
+    EXPECT_EQ(LastError(), kEACCES);
+}
+
+TEST_F(FilesTest, LinksAreReportedAsReparsePoints) {
+    std::string outside = machine.MakeHostDirectory("outside");
+    fs::create_directory_symlink(outside, machine.HostPath("D:\\link"));
+    EXPECT_EQ(Attributes("D:\\link"), kAttrDirectory | kAttrReparsePoint);
+    EXPECT_FALSE(RemoveDirectory("D:\\link"));
+    EXPECT_TRUE(DeleteFile("D:\\link"));  // removes the link, not what it points at
+    EXPECT_TRUE(fs::is_directory(outside));
+}
+
+}  // namespace
+}  // namespace wi::platform

@@ -1,0 +1,158 @@
+// The status library: lines reach the sink whole and in order; parameters persist safely.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "webinteractive/status.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Collect(const char* line, void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(line);
+}
+
+class StatusLines : public ::testing::Test {
+protected:
+    void SetUp() override { IHelperInc::SetStatusSink(Collect, &lines); }
+    void TearDown() override { IHelperInc::SetStatusSink(nullptr, nullptr); }
+    std::vector<std::string> lines;
+};
+
+TEST_F(StatusLines, ReachTheSinkFormattedAndInOrder) {
+    IHelperInc::MakeStatus(" %s|%s|%s|%s", "setup.exe", "12KB/S", "1024", "4096");
+    IHelperInc::MakeStatus("%s|%d", "setup.exe", 1);
+    std::string finished = "done";
+    IHelperInc::SetStatus(finished);
+    EXPECT_EQ(lines, (std::vector<std::string>{" setup.exe|12KB/S|1024|4096", "setup.exe|1",
+                                               "done"}));
+}
+
+TEST_F(StatusLines, LongLinesAreNotTruncated) {
+    const std::string longText(100000, 'x');
+    IHelperInc::MakeStatus("[%s]%d", longText.c_str(), 7);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "[" + longText + "]7");
+}
+
+TEST_F(StatusLines, NullFormatGivesAnEmptyLine) {
+    IHelperInc::MakeStatus(nullptr);
+    EXPECT_EQ(lines, std::vector<std::string>{""});
+}
+
+TEST(StatusDefaultSink, WritesEachLineAndALineFeedToStandardError) {
+    IHelperInc::SetStatusSink(nullptr, nullptr);
+    ::testing::internal::CaptureStderr();
+    IHelperInc::MakeStatus("first %d", 1);
+    std::string second = "second";
+    IHelperInc::SetStatus(second);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "first 1\nsecond\n");
+}
+
+// Each test starts from its own, not yet existing, parameter file.
+class Parameters : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        directory = fs::temp_directory_path() /
+                    ("wi_status_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
+        fs::remove_all(directory);
+        fs::create_directories(directory);
+        file = (directory / "params.txt").string();
+        ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    }
+    void TearDown() override {
+        IHelperInc::SetParamFile(nullptr);
+        fs::remove_all(directory);
+    }
+    static std::string Read(std::string name) { return IHelperInc::ReadParam(name); }
+    static void Save(std::string name, std::string value) { IHelperInc::SaveParam(name, value); }
+    void WriteFile(const std::string& content) {
+        std::ofstream(file, std::ios::binary) << content;
+    }
+
+    fs::path directory;
+    std::string file;
+};
+
+TEST_F(Parameters, MissingFileGivesNoParameters) {
+    EXPECT_EQ(Read("qeluser"), "");
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(Parameters, LastSavedValueIsRead) {
+    Save("qeluser", "C:\\one.xml");
+    Save("qeluser", "D:\\two.xml");
+    EXPECT_EQ(Read("qeluser"), "D:\\two.xml");
+    EXPECT_EQ(Read("other"), "");
+}
+
+TEST_F(Parameters, AnyTextSurvivesTheFile) {
+    const std::string awkwardName = "a=b\\c";
+    const std::string awkwardValue = "line1\nline2\r\n=\\n\\\\ \xd6\xd0\xce\xc4";
+    Save(awkwardName, awkwardValue);
+    Save("empty", "");
+    // Reloading is what a new process would see.
+    ASSERT_TRUE(IHelperInc::SetParamFile(nullptr));
+    Save("memoryOnly", "x");
+    ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    EXPECT_EQ(Read(awkwardName), awkwardValue);
+    EXPECT_EQ(Read("empty"), "");
+    EXPECT_EQ(Read("memoryOnly"), "");
+    EXPECT_FALSE(fs::exists(file + ".tmp"));
+}
+
+TEST_F(Parameters, CorruptLinesAreSkippedAndTheRestIsKept) {
+    WriteFile(std::string("no separator\n"
+                          "bad\\qescape=1\n"
+                          "two=separators=here\n"
+                          "trailing=backslash\\\n"
+                          "\n"
+                          "\x01\xff\xfe=\x80" "binary\n"
+                          "qeluser=C:\\\\users\\\\qeluser.xml\r\n") +
+              std::string("nul\0name=v", 10) + "\nlast=no line feed");
+    ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    EXPECT_EQ(Read("qeluser"), "C:\\users\\qeluser.xml");
+    EXPECT_EQ(Read("last"), "no line feed");
+    EXPECT_EQ(Read("\x01\xff\xfe"), "\x80" "binary");
+    EXPECT_EQ(Read(std::string("nul\0name", 8)), "v");
+    EXPECT_EQ(Read("two"), "");
+    EXPECT_EQ(Read("bad\\qescape"), "");
+    EXPECT_EQ(Read("trailing"), "");
+    // Saving rewrites the file with the good entries only, readable again.
+    Save("new", "1");
+    ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    EXPECT_EQ(Read("qeluser"), "C:\\users\\qeluser.xml");
+    EXPECT_EQ(Read("new"), "1");
+}
+
+TEST_F(Parameters, UnreadableFileIsRefusedAndChangesNothing) {
+    Save("kept", "yes");
+    const std::string notAFile = (directory / "sub").string();
+    fs::create_directories(notAFile);
+    EXPECT_FALSE(IHelperInc::SetParamFile(notAFile.c_str()));
+    EXPECT_EQ(Read("kept"), "yes");
+    // The old file is still the one written to.
+    Save("after", "1");
+    ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    EXPECT_EQ(Read("after"), "1");
+}
+
+TEST_F(Parameters, FailedWriteKeepsTheValueAndTheOldFile) {
+    Save("first", "1");
+    fs::create_directories(file + ".tmp/blocker");  // the temporary file cannot be created
+    Save("second", "2");
+    EXPECT_EQ(Read("second"), "2");
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), "first=1\n");
+}
+
+}  // namespace

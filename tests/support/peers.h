@@ -1,0 +1,137 @@
+// Real servers for transfer tests: nginx, tinyproxy and apache2, each started on 127.0.0.1 and a
+// free port in a temporary directory with a configuration made from the templates in
+// tests/peers/, and stopped (its whole process group) when the object goes. A start that fails
+// throws std::runtime_error with the server's logs; a server missing from the machine throws too.
+//
+//   NginxPeer web(/*tls=*/true);
+//   web.AddFile("a.bin", bytes);
+//   SetTrustedCaFile(web.CaFile());
+//   ... web.Url("/a.bin") ...
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace wi::test {
+
+// A certificate authority and a server certificate for 127.0.0.1 and localhost, made with the
+// openssl program in a directory of their own.
+class TestCertificates {
+public:
+    explicit TestCertificates(const std::string& directory);
+    const std::string& CaFile() const { return caFile_; }
+    const std::string& CertificateFile() const { return certificateFile_; }
+    const std::string& KeyFile() const { return keyFile_; }
+
+private:
+    std::string caFile_;
+    std::string certificateFile_;
+    std::string keyFile_;
+};
+
+// One server process in its own directory and process group.
+class PeerProcess {
+public:
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    int port() const { return port_; }
+    // The peer's own directory.
+    const std::string& directory() const { return directory_; }
+    // Every log file of the peer, one after another.
+    std::string Logs() const;
+
+protected:
+    // Makes the directory (readable for servers that drop to an unprivileged user) and picks the
+    // port; the program must be installed.
+    PeerProcess(const std::string& name, const std::string& program);
+    ~PeerProcess();
+    // Starts the program with these arguments, its output going to a log in the directory, and
+    // waits until the port accepts connections.
+    void Launch(const std::vector<std::string>& arguments);
+    // Reads tests/peers/<name>, replaces every "@KEY@" and writes it into the directory.
+    std::string WriteConfig(const std::string& templateName,
+                            const std::vector<std::pair<std::string, std::string>>& values) const;
+
+    std::string name_;
+    std::string program_;
+    std::string directory_;
+    int port_ = 0;
+    int group_ = -1;
+
+private:
+    void Stop();
+};
+
+// nginx serving files from Root(): HEAD and GET, redirects "/redirect/X" -> "/X", uploads to
+// "/upload" (answer "TRUE"; every body kept as a file in UploadsDirectory()), "/secure/..." the
+// same behind Basic authentication (BasicUser / BasicPassword), "/long" answering 2000 bytes,
+// "/stall" never answering, "/discard" reading and dropping a body. Its access log names each
+// request's method, target, status and the headers an upload test looks at.
+class NginxPeer : public PeerProcess {
+public:
+    static constexpr const char* kBasicUser = "alice";
+    static constexpr const char* kBasicPassword = "wonder land";
+
+    // Serves https with a certificate of its own authority (CaFile) when tls is true.
+    explicit NginxPeer(bool tls = false);
+    // "http(s)://127.0.0.1:<port>" followed by the path.
+    std::string Url(const std::string& path) const;
+    std::string Root() const { return directory_ + "/www"; }
+    std::string UploadsDirectory() const { return directory_ + "/uploads"; }
+    // Only with tls: the authority that signed the server's certificate.
+    std::string CaFile() const { return directory_ + "/tls/ca.pem"; }
+    // Writes Root()/relativePath.
+    void AddFile(const std::string& relativePath, const std::string& content) const;
+    std::string AccessLog() const;
+    // Waits (up to five seconds) for the access log to hold the text: nginx writes a request's
+    // line after its answer has gone out.
+    bool AccessLogHas(const std::string& text) const;
+    // The bodies received by /upload and /secure/, oldest first.
+    std::vector<std::string> ReceivedBodies() const;
+
+private:
+    bool tls_;
+};
+
+// tinyproxy as an HTTP proxy (CONNECT too); with credentials it answers 407 until a request
+// brings them as Basic.
+class TinyproxyPeer : public PeerProcess {
+public:
+    struct Options {
+        std::string user;  // empty: no authentication
+        std::string password;
+    };
+    explicit TinyproxyPeer(Options options = {});
+    std::string Log() const;
+};
+
+// apache2 with mod_auth_digest: "/digest/upload" (a file holding "TRUE", answered for GET and
+// POST) behind Digest authentication for DigestUser / DigestPassword.
+class ApacheDigestPeer : public PeerProcess {
+public:
+    static constexpr const char* kDigestUser = "bob";
+    static constexpr const char* kDigestPassword = "builder";
+    ApacheDigestPeer();
+    std::string Url(const std::string& path) const;
+};
+
+// The full path of an installed program; throws std::runtime_error naming it when it is missing.
+std::string FindProgram(const std::string& program);
+
+// How a program run by RunProgram ended.
+struct ProgramRun {
+    int exitCode = -1;
+    double seconds = 0;      // wall-clock time from start to end
+    long peakMemoryKib = 0;  // the child's largest resident set
+};
+// Runs the program (a path) with these arguments, its output thrown away, and waits for it.
+ProgramRun RunProgram(const std::vector<std::string>& argv);
+
+// Runs a shell command line; throws std::runtime_error with its output when it fails.
+std::string RunShell(const std::string& commandLine);
+// A new empty directory under the system's temporary folder, for the caller to remove
+// (RemoveHostTree).
+std::string MakeTempDirectory(const std::string& stem);
+
+}  // namespace wi::test

@@ -1,0 +1,219 @@
+#include "support/wire_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace wi::test {
+namespace {
+
+// How often blocked loops look at the stop flag.
+constexpr int kPollMs = 50;
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The value of a header in a lower-cased request head; "" when absent.
+std::string HeaderValue(const std::string& lowerHead, const std::string& name) {
+    const std::string key = "\r\n" + name + ":";
+    const std::size_t at = lowerHead.find(key);
+    if (at == std::string::npos) return "";
+    std::size_t begin = at + key.size();
+    while (begin < lowerHead.size() && lowerHead[begin] == ' ') ++begin;
+    return lowerHead.substr(begin, lowerHead.find("\r\n", begin) - begin);
+}
+
+const char* ReasonPhrase(int status) {
+    switch (status) {
+        case 200: return "OK";
+        case 401: return "Unauthorized";
+        case 403: return "Forbidden";
+        case 404: return "Not Found";
+        case 407: return "Proxy Authentication Required";
+        case 500: return "Internal Server Error";
+        default: return "Status";
+    }
+}
+
+void SendAll(int connection, const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n =
+            ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        sent += static_cast<std::size_t>(n);
+    }
+}
+
+}  // namespace
+
+WireReply WireReply::Stall() {
+    WireReply reply;
+    reply.stall = true;
+    return reply;
+}
+
+WireReply WireReply::Http(int status, const std::string& body, const std::string& headers,
+                          bool withLength) {
+    WireReply reply;
+    reply.bytes = "HTTP/1.1 " + std::to_string(status) + " " + ReasonPhrase(status) + "\r\n" +
+                  headers;
+    if (withLength) reply.bytes += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    reply.bytes += "\r\n" + body;
+    return reply;
+}
+
+WireServer::WireServer(std::vector<WireReply> replies) : replies_(std::move(replies)) {
+    if (replies_.empty()) replies_.push_back(WireReply{});
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 16) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (listener_ >= 0) ::close(listener_);
+        throw std::runtime_error("wire server: cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
+    acceptor_ = std::thread([this] { AcceptLoop(); });
+}
+
+WireServer::~WireServer() { Stop(); }
+
+std::string WireServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::vector<WireRequest> WireServer::Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+bool WireServer::WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
+}
+
+std::size_t WireServer::Connections() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connections_;
+}
+
+void WireServer::Stop() {
+    if (stopping_.exchange(true)) return;
+    if (acceptor_.joinable()) acceptor_.join();
+    // The acceptor has ended, so no worker is added any more.
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+    if (listener_ >= 0) ::close(listener_);
+    listener_ = -1;
+}
+
+void WireServer::AcceptLoop() {
+    while (!Stopping()) {
+        pollfd watched{listener_, POLLIN, 0};
+        if (::poll(&watched, 1, kPollMs) <= 0) continue;
+        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0) continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++connections_;
+        workers_.emplace_back([this, connection] { Serve(connection); });
+    }
+}
+
+WireReply WireServer::NextReply() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::size_t index = std::min(nextReply_, replies_.size() - 1);
+    ++nextReply_;
+    return replies_[index];
+}
+
+void WireServer::Serve(int connection) {
+    std::string pending;  // bytes received beyond the request being read
+    while (!Stopping()) {
+        WireRequest request;
+        const bool complete = ReadRequest(connection, pending, request);
+        if (!request.bytes.empty()) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back(request);
+            changed_.notify_all();
+        }
+        if (!complete) break;
+        const WireReply reply = NextReply();
+        if (reply.stall) {
+            while (!Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+            break;
+        }
+        SendAll(connection, reply.bytes);
+        if (reply.close) break;
+    }
+    ::close(connection);
+}
+
+// Reads one request (header, then a Content-Length or chunked body) from pending bytes and the
+// connection. False when the peer closes or the server stops before the request is complete;
+// the request then holds what did arrive.
+bool WireServer::ReadRequest(int connection, std::string& pending, WireRequest& request) {
+    char buffer[65536];
+    std::size_t headEnd = std::string::npos;
+    std::size_t total = std::string::npos;  // header and body length, once known
+    bool chunked = false;
+    while (true) {
+        if (headEnd == std::string::npos) {
+            const std::size_t blank = pending.find("\r\n\r\n");
+            if (blank != std::string::npos) {
+                headEnd = blank + 4;
+                const std::string lowerHead = Lower(pending.substr(0, headEnd));
+                chunked = HeaderValue(lowerHead, "transfer-encoding").find("chunked") !=
+                          std::string::npos;
+                if (!chunked) {
+                    const std::string length = HeaderValue(lowerHead, "content-length");
+                    total = headEnd + std::strtoull(length.c_str(), nullptr, 10);
+                }
+            }
+        }
+        if (headEnd != std::string::npos && chunked) {
+            const std::size_t last = pending.find("0\r\n\r\n", headEnd);
+            if (last != std::string::npos &&
+                (last == headEnd || pending.compare(last - 2, 2, "\r\n") == 0)) {
+                total = last + 5;
+            }
+        }
+        if (total != std::string::npos && pending.size() >= total) break;
+
+        pollfd watched{connection, POLLIN, 0};
+        if (Stopping()) break;
+        if (::poll(&watched, 1, kPollMs) <= 0) continue;
+        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        request.recvSizes.push_back(static_cast<std::size_t>(n));
+        pending.append(buffer, static_cast<std::size_t>(n));
+    }
+    request.complete = total != std::string::npos && pending.size() >= total;
+    const std::size_t taken = request.complete ? total : pending.size();
+    request.bytes = pending.substr(0, taken);
+    pending.erase(0, taken);
+    if (headEnd != std::string::npos && headEnd <= request.bytes.size()) {
+        request.head = request.bytes.substr(0, headEnd);
+        request.body = request.bytes.substr(headEnd);
+    } else {
+        request.head = request.bytes;
+    }
+    return request.complete;
+}
+
+}  // namespace wi::test

@@ -1,0 +1,81 @@
+// An HTTP server on 127.0.0.1 whose answers a test scripts byte by byte, and which records the
+// exact bytes of every request it reads. Use it only where a test must see or control the wire;
+// real peers (nginx, tinyproxy, apache2) play every other part.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace wi::test {
+
+// What the server does with one request, once it has read it completely.
+struct WireReply {
+    std::string bytes;   // sent exactly as they stand (may be empty, or a truncated answer)
+    bool close = true;   // close the connection afterwards; else wait for the next request on it
+    bool stall = false;  // send nothing and hold the connection open until the server stops
+
+    static WireReply Stall();
+    // A complete answer: status line, the headers given (each ending in "\r\n"), a Content-Length
+    // for the body unless withLength is false, a blank line and the body.
+    static WireReply Http(int status, const std::string& body, const std::string& headers = "",
+                          bool withLength = true);
+};
+
+// One request as it arrived.
+struct WireRequest {
+    std::string bytes;                   // header and body, exactly as received
+    std::string head;                    // the header, up to and including the blank line
+    std::string body;                    // Content-Length bytes after it (fewer if cut off)
+    std::vector<std::size_t> recvSizes;  // the size of every recv() that carried this request
+    bool complete = false;               // false when the peer closed before the whole body
+};
+
+class WireServer {
+public:
+    // Answers successive requests (over all connections, in arrival order) with the replies in
+    // turn; the last reply answers every request after it. Starts listening at once.
+    explicit WireServer(std::vector<WireReply> replies);
+    ~WireServer();  // Stop()
+    WireServer(const WireServer&) = delete;
+    WireServer& operator=(const WireServer&) = delete;
+
+    int port() const { return port_; }
+    // "http://127.0.0.1:<port>" followed by the path.
+    std::string Url(const std::string& path = "/") const;
+
+    // A copy of the requests read so far, in the order they were completed.
+    std::vector<WireRequest> Requests() const;
+    // Waits until at least count requests have been read; false after the timeout.
+    bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
+    std::size_t Connections() const;
+
+    // Closes the listener and every connection (stalled ones included) and joins the threads.
+    void Stop();
+
+private:
+    void AcceptLoop();
+    void Serve(int connection);
+    bool ReadRequest(int connection, std::string& pending, WireRequest& request);
+    WireReply NextReply();
+    bool Stopping() const { return stopping_.load(); }
+
+    std::vector<WireReply> replies_;
+    std::size_t nextReply_ = 0;
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<WireRequest> requests_;
+    std::vector<std::thread> workers_;
+    std::size_t connections_ = 0;
+    std::thread acceptor_;
+};
+
+}  // namespace wi::test

@@ -1,0 +1,153 @@
+// The cmd program: the three commands the library gives it, their parsing, and that it never
+// reaches outside the path it was given.
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "support/run_cmd.h"
+#include "support/temp_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace wi::test {
+namespace {
+
+class CmdTest : public ::testing::Test {
+protected:
+    bool Exists(const std::string& windowsPath) {
+        return fs::exists(machine.HostPath(windowsPath));
+    }
+    std::uint32_t Attributes(const std::string& path) {
+        std::uint32_t attributes = 0;
+        EXPECT_TRUE(platform::GetFileAttributes(path, attributes)) << path;
+        return attributes;
+    }
+    // Runs a command that must fail: exit 1 and one line on standard error.
+    void ExpectRefused(const std::string& text) {
+        CmdResult result = RunCmd(text);
+        EXPECT_EQ(result.exitCode, 1) << text;
+        ASSERT_FALSE(result.errorOutput.empty()) << text;
+        EXPECT_EQ(result.errorOutput.find('\n'), result.errorOutput.size() - 1) << text;
+    }
+
+    TempMachine machine;
+};
+
+TEST_F(CmdTest, MkdirCreatesEveryMissingParent) {
+    CmdResult result = RunCmd("/c mkdir \"D:\\qel_protect\\My Soft\\Dependence\\\"");
+    EXPECT_EQ(result.exitCode, 0) << result.errorOutput;
+    EXPECT_TRUE(fs::is_directory(machine.HostPath("D:\\qel_protect\\My Soft\\Dependence")));
+
+    EXPECT_EQ(RunCmd("/C MD d:\\plain").exitCode, 0);
+    EXPECT_TRUE(fs::is_directory(machine.HostPath("D:\\plain")));
+    EXPECT_EQ(RunCmd("/c md \"D:\\with & amp\"").exitCode, 0);
+    EXPECT_TRUE(Exists("D:\\with & amp"));
+}
+
+TEST_F(CmdTest, MkdirOfAnExistingPathOrThroughAFileFails) {
+    ASSERT_EQ(RunCmd("/c md \"D:\\here\"").exitCode, 0);
+    ExpectRefused("/c md \"D:\\here\"");
+    ExpectRefused("/c md \"D:\\\"");
+    TempMachine::WriteHostFile(machine.HostPath("D:\\file"), "x");
+    ExpectRefused("/c md \"D:\\file\\sub\"");
+    ExpectRefused("/c md \"Q:\\x\"");
+    ExpectRefused("/c md \"\\\\server\\share\\x\"");
+}
+
+TEST_F(CmdTest, DotDotCannotLeaveTheDrive) {
+    EXPECT_EQ(RunCmd("/c mkdir \"D:\\..\\..\\..\\escaped\"").exitCode, 0);
+    EXPECT_TRUE(fs::is_directory(machine.HostPath("D:\\escaped")));
+    EXPECT_FALSE(fs::exists(machine.Prefix() + "/escaped"));
+    EXPECT_FALSE(fs::exists(machine.Root() + "/escaped"));
+
+    // Removing "the parent of the root" is removing the root, which is refused.
+    TempMachine::WriteHostFile(machine.HostPath("D:\\keep.txt"), "keep");
+    ExpectRefused("/c rmdir /s /q \"D:\\..\\\"");
+    ExpectRefused("/c rd /s /q \"D:\\a/../..\"");
+    EXPECT_TRUE(Exists("D:\\keep.txt"));
+    EXPECT_TRUE(fs::exists(machine.Prefix() + "/drive_c"));
+}
+
+TEST_F(CmdTest, AttribSetsAndClearsDosAttributes) {
+    ASSERT_EQ(RunCmd("/c md \"D:\\store dir\"").exitCode, 0);
+    CmdResult result = RunCmd("/c attrib +h +s +r \"D:\\store dir\"");
+    EXPECT_EQ(result.exitCode, 0) << result.errorOutput;
+    EXPECT_EQ(Attributes("D:\\store dir"), platform::kAttrDirectory | platform::kAttrHidden |
+                                               platform::kAttrSystem | platform::kAttrReadOnly);
+    EXPECT_EQ(RunCmd("/c attrib -R -s \"D:\\store dir\"").exitCode, 0);
+    EXPECT_EQ(Attributes("D:\\store dir"), platform::kAttrDirectory | platform::kAttrHidden);
+
+    TempMachine::WriteHostFile(machine.HostPath("D:\\f.txt"), "x");
+    EXPECT_EQ(RunCmd("/c attrib +r D:\\f.txt").exitCode, 0);
+    EXPECT_EQ(Attributes("D:\\f.txt"), platform::kAttrReadOnly);
+
+    ExpectRefused("/c attrib +h \"D:\\missing\"");
+    ExpectRefused("/c attrib +x \"D:\\f.txt\"");
+}
+
+TEST_F(CmdTest, LinksAreNeverFollowed) {
+    std::string outside = machine.MakeHostDirectory("outside");
+    TempMachine::WriteHostFile(outside + "/precious.txt", "keep");
+    fs::create_directory_symlink(outside, machine.HostPath("D:\\link"));
+    ExpectRefused("/c attrib +h +s +r \"D:\\link\"");
+    ExpectRefused("/c attrib +h +s +r \"D:\\link\\\"");
+    EXPECT_EQ(RunCmd("/c rd /s /q \"D:\\link\"").exitCode, 0);
+    EXPECT_FALSE(fs::is_symlink(machine.HostPath("D:\\link")));
+    EXPECT_EQ(TempMachine::ReadHostFile(outside + "/precious.txt"), "keep");
+}
+
+TEST_F(CmdTest, RmdirSKeepsWhatAHostNameWithBackslashesWouldReach) {
+    // On the host a name may hold backslashes; read as a Windows path it would climb out.
+    ASSERT_EQ(RunCmd("/c md \"D:\\tree\\a\"").exitCode, 0);
+    TempMachine::WriteHostFile(machine.HostPath("D:\\keep.txt"), "keep");
+    TempMachine::WriteHostFile(machine.HostPath("D:\\tree") + "/..\\keep.txt", "x");
+    ExpectRefused("/c rd /s /q \"D:\\tree\"");
+    EXPECT_EQ(TempMachine::ReadHostFile(machine.HostPath("D:\\keep.txt")), "keep");
+    EXPECT_FALSE(Exists("D:\\tree\\a"));  // the rest was removed
+}
+
+TEST_F(CmdTest, RmdirWithoutSRemovesOnlyAnEmptyDirectory) {
+    ASSERT_EQ(RunCmd("/c md \"D:\\full\\sub\"").exitCode, 0);
+    ExpectRefused("/c rmdir \"D:\\full\"");
+    EXPECT_TRUE(Exists("D:\\full\\sub"));
+    EXPECT_EQ(RunCmd("/c rd \"D:\\full\\sub\"").exitCode, 0);
+    EXPECT_FALSE(Exists("D:\\full\\sub"));
+    TempMachine::WriteHostFile(machine.HostPath("D:\\file"), "x");
+    ExpectRefused("/c rd /s /q \"D:\\file\"");
+    EXPECT_TRUE(Exists("D:\\file"));
+}
+
+TEST_F(CmdTest, RmdirSRemovesAProtectedTreeButNotWhatLinksPointAt) {
+    ASSERT_EQ(RunCmd("/c md \"D:\\qel_protect\\soft\\Dependence\"").exitCode, 0);
+    TempMachine::WriteHostFile(machine.HostPath("D:\\qel_protect\\soft\\a.dll"), "a");
+    TempMachine::WriteHostFile(machine.HostPath("D:\\qel_protect\\soft\\Dependence\\b.dll"), "b");
+    ASSERT_TRUE(
+        platform::SetFileAttributes("D:\\qel_protect\\soft\\a.dll", platform::kAttrReadOnly));
+    ASSERT_EQ(RunCmd("/c attrib +h +s +r \"D:\\qel_protect\"").exitCode, 0);
+    ASSERT_EQ(RunCmd("/c attrib +h +s +r \"D:\\qel_protect\\soft\"").exitCode, 0);
+    std::string outside = machine.MakeHostDirectory("outside");
+    TempMachine::WriteHostFile(outside + "/precious.txt", "keep");
+    fs::create_directory_symlink(outside, machine.HostPath("D:\\qel_protect\\soft\\link"));
+
+    CmdResult result = RunCmd("/c rmdir /s /q \"D:\\qel_protect\"");
+    EXPECT_EQ(result.exitCode, 0) << result.errorOutput;
+    EXPECT_FALSE(Exists("D:\\qel_protect"));
+    EXPECT_EQ(TempMachine::ReadHostFile(outside + "/precious.txt"), "keep");
+}
+
+TEST_F(CmdTest, AnythingElseIsRefusedAndNothingRuns) {
+    ExpectRefused("mkdir \"D:\\a\"");
+    ExpectRefused("/c");
+    ExpectRefused("/c del \"D:\\a\"");
+    ExpectRefused("/c mkdir \"D:\\a");
+    ExpectRefused("/c mkdir D:\\a & mkdir D:\\b");
+    ExpectRefused("/c mkdir D:\\a > D:\\out");
+    ExpectRefused("/c rmdir /x \"D:\\a\"");
+    ExpectRefused("/c mkdir");
+    EXPECT_FALSE(Exists("D:\\a"));
+    EXPECT_FALSE(Exists("D:\\b"));
+    EXPECT_FALSE(Exists("D:\\out"));
+}
+
+}  // namespace
+}  // namespace wi::test

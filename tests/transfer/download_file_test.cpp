@@ -1,0 +1,185 @@
+// DownloadFile against a real nginx (and the wire server where a transfer must stall or break).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/events.h"
+#include "platform/http.h"
+#include "support/peers.h"
+#include "support/temp_machine.h"
+#include "support/wire_server.h"
+#include "webinteractive/status.h"
+#include "webinteractive/transfer.h"
+
+namespace {
+
+using wi::test::NginxPeer;
+using wi::test::WireReply;
+using wi::test::WireServer;
+
+std::string Bytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 7919) >> 3);
+    }
+    return bytes;
+}
+
+class DownloadFileTest : public testing::Test {
+protected:
+    void SetUp() override { IHelperInc::SetStatusSink(&DownloadFileTest::Collect, &lines_); }
+    void TearDown() override {
+        IHelperInc::SetStatusSink(nullptr, nullptr);
+        wi::platform::SetTrustedCaFile("");
+    }
+    static void Collect(const char* line, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(line);
+    }
+    bool Exists(const std::string& windowsPath) const {
+        return std::filesystem::exists(machine_.HostPath(windowsPath));
+    }
+    std::string Read(const std::string& windowsPath) const {
+        return wi::test::TempMachine::ReadHostFile(machine_.HostPath(windowsPath));
+    }
+    // Lines between the start line and the end line.
+    std::vector<std::string> ProgressLines() const {
+        if (lines_.size() < 2) return {};
+        return {lines_.begin() + 1, lines_.end() - 1};
+    }
+
+    wi::test::TempMachine machine_;
+    std::vector<std::string> lines_;
+};
+
+TEST_F(DownloadFileTest, StoresTheFileWithStartAndEndLines) {
+    NginxPeer web;
+    const std::string content = Bytes(300000);
+    web.AddFile("dir/a.exe", content);
+    const std::string url = web.Url("/dir/a.exe");
+
+    ASSERT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "C:\\a.exe", "Setup", nullptr));
+    EXPECT_EQ(content, Read("C:\\a.exe"));
+    ASSERT_GE(lines_.size(), 2u);
+    EXPECT_EQ("开始下载文件 Setup 从 " + url + "...", lines_.front());
+    EXPECT_EQ("Setup|1", lines_.back());
+    for (const auto& line : ProgressLines()) {
+        EXPECT_TRUE(std::regex_match(line, std::regex(R"( Setup\|\d+\|\d+\|300000)"))) << line;
+    }
+}
+
+TEST_F(DownloadFileTest, NamesTheFileAfterThePathWithoutDisplayName) {
+    NginxPeer web;
+    web.AddFile("b.txt", "");
+    const std::string url = web.Url("/redirect/b.txt");  // answered by a redirect to /b.txt
+
+    ASSERT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "D:\\b.exe", nullptr, nullptr));
+    EXPECT_TRUE(Exists("D:\\b.exe"));  // an empty body still makes the file
+    EXPECT_EQ("", Read("D:\\b.exe"));
+    EXPECT_EQ("开始下载文件 b.exe 从 " + url + "...", lines_.front());
+    EXPECT_EQ("b.exe|1", lines_.back());
+    EXPECT_NE(std::string::npos, web.AccessLog().find("GET /redirect/b.txt 302"));
+}
+
+TEST_F(DownloadFileTest, AnErrorPageIsNotTheFile) {
+    NginxPeer web;
+    const std::string url = web.Url("/missing.exe");
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\old.exe"), "old");
+
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\old.exe", nullptr, nullptr));
+    EXPECT_EQ("old", Read("C:\\old.exe"));
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\new.exe", nullptr, nullptr));
+    EXPECT_FALSE(Exists("C:\\new.exe"));
+    EXPECT_EQ("new.exe|0", lines_.back());
+}
+
+TEST_F(DownloadFileTest, TlsNeedsACertificateThatVerifies) {
+    NginxPeer web(/*tls=*/true);
+    web.AddFile("s.bin", "secret bytes");
+    const std::string url = web.Url("/s.bin");
+
+    wi::platform::SetTrustedCaFile(web.CaFile());
+    EXPECT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "C:\\s.bin", nullptr, nullptr));
+    EXPECT_EQ("secret bytes", Read("C:\\s.bin"));
+
+    const std::string otherCa = wi::test::MakeTempDirectory("wi-other-ca");
+    const wi::test::TestCertificates other(otherCa);
+    wi::platform::SetTrustedCaFile(other.CaFile());
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\t.bin", nullptr, nullptr));
+    EXPECT_FALSE(Exists("C:\\t.bin"));
+    EXPECT_EQ("t.bin|0", lines_.back());
+    wi::test::RemoveHostTree(otherCa);
+}
+
+TEST_F(DownloadFileTest, ABodyCutShortIsAFailure) {
+    WireServer wire({WireReply::Http(200, "only ten b", "Content-Length: 5000\r\n", false)});
+    const std::string url = wire.Url("/cut.bin");
+
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\cut.bin", nullptr, nullptr));
+    EXPECT_EQ("cut.bin|0", lines_.back());
+}
+
+TEST_F(DownloadFileTest, UnreachableServerGivesZeroWithoutError) {
+    WireServer wire({WireReply::Http(200, "")});
+    const std::string url = wire.Url("/x.bin");
+    wire.Stop();  // nothing listens on the port any more
+
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\x.bin", nullptr, nullptr));
+    EXPECT_EQ(2u, lines_.size());
+}
+
+TEST_F(DownloadFileTest, AnAddressThatCannotStartRaisesTheComponentError) {
+    try {
+        IWebInteractive::DownloadFile("ftp://127.0.0.1/x", "C:\\x.bin", nullptr, nullptr);
+        FAIL() << "no error raised";
+    } catch (const CDownloadError& error) {
+        EXPECT_EQ(wi::platform::kDownloadBadAddress, error.code());
+    }
+    EXPECT_EQ(1u, lines_.size());  // the start line, no end line
+}
+
+// A transfer that stalls mid-body reports its progress once a second and ends through the event.
+TEST_F(DownloadFileTest, CancelEventEndsAStalledTransfer) {
+    WireReply stalled;
+    stalled.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n0123456789";
+    stalled.close = false;  // keeps the connection open, sending nothing more
+    WireServer wire({stalled});
+    const std::string url = wire.Url("/stall.bin");
+    void* cancel = wi::platform::CreateEventObject(true, false);
+    std::thread canceller([cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        wi::platform::SetEventObject(cancel);
+    });
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\stall.bin", "S", cancel));
+    const auto took = std::chrono::steady_clock::now() - started;
+    canceller.join();
+    wi::platform::CloseEventObject(cancel);
+
+    EXPECT_EQ("S|0", lines_.back());
+    const auto progress = ProgressLines();
+    ASSERT_FALSE(progress.empty());
+    for (const auto& line : progress) {
+        EXPECT_TRUE(std::regex_match(line, std::regex(R"( S\|\d+\|10\|100000)"))) << line;
+    }
+    // Only a guard against a cancel that is never acted on, not a timing requirement.
+    EXPECT_LT(took, std::chrono::seconds(20));
+}
+
+TEST_F(DownloadFileTest, AnAlreadySignalledEventCancelsAtOnce) {
+    WireServer wire({WireReply::Stall()});
+    const std::string url = wire.Url("/never.bin");
+    void* cancel = wi::platform::CreateEventObject(true, true);
+
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\never.bin", nullptr, cancel));
+    wi::platform::CloseEventObject(cancel);
+    EXPECT_EQ(2u, lines_.size());
+    EXPECT_EQ("never.bin|0", lines_.back());
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// GetDownloadSize against in-test servers that play the locator and the file host.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "support/wire_server.h"
+#include "transfer/size_probe.h"
+#include "webinteractive/transfer.h"
+
+namespace {
+
+using wi::test::WireReply;
+using wi::test::WireServer;
+
+// A HEAD answer with the given header lines.
+WireReply HeadAnswer(const std::string& headers) {
+    return WireReply::Http(200, "", headers, false);
+}
+
+TEST(DownloadSizeTest, SendsTheLocatorGetThenHeadsTheAddressItAnswers) {
+    WireServer files({HeadAnswer("Content-Length: 987\r\n")});
+    const std::string fileAddress = files.Url("/store/a%20b.exe?v=2");
+    WireServer locator({WireReply::Http(200, "see " + fileAddress)});
+
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get?x=1").c_str(), "a b.exe"), 987);
+
+    const auto asked = locator.Requests();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].bytes,
+              "GET /get?x=1&filename=a%20b%2eexe HTTP/1.1\r\n"
+              "Host: 127.0.0.1\r\n"
+              "User-Agent: \r\n"
+              "Accept: */*\r\n"
+              "Accept-Language: en-us,en;q=0.5\r\n"
+              "Connection: close\r\n"
+              "\r\n");
+    const auto headed = files.Requests();
+    ASSERT_EQ(headed.size(), 1u);
+    EXPECT_EQ(headed[0].bytes,
+              "HEAD /store/a%20b.exe?v=2 HTTP/1.1\r\n"
+              "Host: 127.0.0.1\r\n"
+              "User-Agent: \r\n"
+              "Accept: */*\r\n"
+              "Accept-Language: en-us,en;q=0.5\r\n"
+              "Connection: close\r\n"
+              "\r\n");
+}
+
+TEST(DownloadSizeTest, LocatorWithoutQueryGetsTheFirstParameterMark) {
+    WireServer locator({WireReply::Http(200, "")});
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), -1);
+    const auto asked = locator.Requests();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].head.rfind("GET /get?filename=f HTTP/1.1\r\n", 0), 0u);
+}
+
+TEST(DownloadSizeTest, LengthComesFromTheContentLengthHeader) {
+    struct Case {
+        std::string headers;
+        std::int64_t size;
+    };
+    const Case cases[] = {
+        {"content-length: 987\r\n", 987},
+        {"CONTENT-LENGTH: 987\r\n", 987},
+        {"Server: x\r\nContent-Length: 0\r\n", 0},
+        {"Content-Length: 5000000000\r\n", 5000000000LL},  // 2 GiB and more
+        {"Content-Length:987\r\n", -1},                    // the blank is required
+        {"Server: x\r\n", -1},
+        // Only the first 4095 bytes of an answer are read.
+        {"X-Pad: " + std::string(5000, 'a') + "\r\nContent-Length: 5\r\n", -1},
+    };
+    for (const Case& c : cases) {
+        WireServer files({HeadAnswer(c.headers)});
+        WireServer locator({WireReply::Http(200, files.Url("/f"))});
+        EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), c.size)
+            << c.headers.substr(0, 40);
+    }
+}
+
+TEST(DownloadSizeTest, ContentLengthValueIsReadLikeADecimalNumber) {
+    using wi::transfer::ReadContentLength;
+    EXPECT_EQ(ReadContentLength("HTTP/1.1 200 OK\r\nContent-Length:   42\r\n\r\n"), 42);
+    EXPECT_EQ(ReadContentLength("Content-Length: +7;x\r\n"), 7);
+    EXPECT_EQ(ReadContentLength("Content-Length: -3\r\n"), -3);
+    EXPECT_EQ(ReadContentLength("Content-Length: none\r\n"), 0);
+    EXPECT_EQ(ReadContentLength("Content-Length: 9223372036854775807\r\n"), INT64_MAX);
+    EXPECT_EQ(ReadContentLength("Content-Length: 987"), -1);  // no line end
+}
+
+TEST(DownloadSizeTest, EmptyFileNameSendsNothing) {
+    WireServer locator({WireReply::Http(200, "http://127.0.0.1:9/f")});
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), ""), -1);
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), nullptr), -1);
+    EXPECT_EQ(locator.Connections(), 0u);
+}
+
+TEST(DownloadSizeTest, UnreachableOrUnnamedServicesGiveMinusOne) {
+    int closedPort;
+    {
+        WireServer closed({});
+        closedPort = closed.port();
+    }
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort) + "/get";
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(refused.c_str(), "f"), -1);
+    EXPECT_EQ(IWebInteractive::GetDownloadSize("http://127.0.0.1:0/get", "f"), -1);
+    EXPECT_EQ(IWebInteractive::GetDownloadSize("http://no-such-host.invalid/get", "f"), -1);
+
+    // The locator answers, but the file host it names refuses.
+    WireServer locator(
+        {WireReply::Http(200, "http://127.0.0.1:" + std::to_string(closedPort) + "/f")});
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), -1);
+}
+
+TEST(DownloadSizeTest, SilentLocatorGivesMinusOneAfterItsWait) {
+    WireServer locator({WireReply::Stall()});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), -1);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::seconds(4));
+    EXPECT_LT(waited, std::chrono::seconds(30));
+}
+
+}  // namespace

@@ -1,0 +1,169 @@
+// The upload as it reaches the wire, seen through the wire server, and the address it is sent to.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/http.h"
+#include "support/temp_machine.h"
+#include "support/wire_server.h"
+#include "transfer/upload_address.h"
+#include "webinteractive/status.h"
+#include "webinteractive/transfer.h"
+
+namespace {
+
+using wi::test::WireReply;
+using wi::test::WireServer;
+
+// A body that records how much the transport asks for at a time.
+class RecordingBody : public wi::platform::BodySource {
+public:
+    explicit RecordingBody(std::string bytes) : bytes_(std::move(bytes)) {}
+    bool Rewind() override {
+        offset_ = 0;
+        ++rewinds;
+        return true;
+    }
+    long long Read(char* buffer, std::size_t size) override {
+        asked.push_back(size);
+        const std::size_t count = std::min(size, bytes_.size() - offset_);
+        bytes_.copy(buffer, count, offset_);
+        offset_ += count;
+        return static_cast<long long>(count);
+    }
+    std::vector<std::size_t> asked;
+    int rewinds = 0;
+
+private:
+    std::string bytes_;
+    std::size_t offset_ = 0;
+};
+
+TEST(UploadExchangeTest, WritesTheBodyInPiecesOfAtMost4096Bytes) {
+    WireServer wire({WireReply::Http(200, "TRUE")});
+    const std::string bytes(3 * 4096 + 17, 'b');
+    RecordingBody body(bytes);
+    const auto exchange = wi::platform::CreateUploadExchange();
+    ASSERT_TRUE(exchange->Open("WinHttpPostSample", ""));
+    ASSERT_TRUE(exchange->Connect("127.0.0.1", wire.port()));
+    ASSERT_TRUE(exchange->OpenRequest("/post?a=1&b=%20", false));
+
+    ASSERT_EQ(wi::platform::ExchangeResult::kAnswered, exchange->Send(bytes.size(), body));
+    EXPECT_EQ(200, exchange->StatusCode());
+    EXPECT_EQ("TRUE", exchange->Body());
+    EXPECT_EQ(1, body.rewinds);
+    ASSERT_FALSE(body.asked.empty());
+    EXPECT_LE(*std::max_element(body.asked.begin(), body.asked.end()), 4096u);
+
+    const auto requests = wire.Requests();
+    ASSERT_EQ(1u, requests.size());
+    const std::string& head = requests[0].head;
+    EXPECT_EQ(0u, head.find("POST /post?a=1&b=%20 HTTP/1.1\r\n")) << head;
+    EXPECT_NE(std::string::npos, head.find("\r\nAccept: */*\r\n")) << head;
+    EXPECT_NE(std::string::npos, head.find("\r\nContent-Length: 12305\r\n")) << head;
+    EXPECT_NE(std::string::npos, head.find("\r\nUser-Agent: WinHttpPostSample\r\n")) << head;
+    EXPECT_EQ(std::string::npos, head.find("Content-Type")) << head;
+    EXPECT_EQ(std::string::npos, head.find("Expect")) << head;
+    EXPECT_EQ(bytes, requests[0].body);
+}
+
+TEST(UploadExchangeTest, ReadsTheOfferedSchemesOfEveryChallenge) {
+    WireServer wire({WireReply::Http(401, "no",
+                                     "WWW-Authenticate: Negotiate, NTLM\r\n"
+                                     "WWW-Authenticate: Digest realm=\"a, b\", nonce=\"n\"\r\n"
+                                     "Proxy-Authenticate: Basic realm=\"p\"\r\n")});
+    RecordingBody body("");
+    const auto exchange = wi::platform::CreateUploadExchange();
+    ASSERT_TRUE(exchange->Open("agent", ""));
+    ASSERT_TRUE(exchange->Connect("127.0.0.1", wire.port()));
+    ASSERT_TRUE(exchange->OpenRequest("/", false));
+
+    ASSERT_EQ(wi::platform::ExchangeResult::kAnswered, exchange->Send(0, body));
+    EXPECT_EQ(401, exchange->StatusCode());
+    EXPECT_EQ(wi::platform::kAuthNegotiate | wi::platform::kAuthNtlm | wi::platform::kAuthDigest,
+              exchange->OfferedSchemes(wi::platform::kAuthServer));
+    EXPECT_EQ(unsigned{wi::platform::kAuthBasic},
+              exchange->OfferedSchemes(wi::platform::kAuthProxy));
+    EXPECT_TRUE(wire.Requests()[0].body.empty());
+}
+
+class UploadWireTest : public testing::Test {
+protected:
+    void SetUp() override { IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr); }
+    void TearDown() override { IHelperInc::SetStatusSink(nullptr, nullptr); }
+    int Upload(const std::string& url, const std::string& path) {
+        testing::internal::CaptureStdout();
+        const int result =
+            IWebInteractive::UploadFile(url.c_str(), path.c_str(), reply_, nullptr, nullptr);
+        out_ = testing::internal::GetCapturedStdout();
+        return result;
+    }
+    wi::test::TempMachine machine_;
+    char reply_[1024] = {};
+    std::string out_;
+};
+
+// Digest is preferred to Basic, and a second refusal ends the exchange.
+TEST_F(UploadWireTest, PrefersDigestAndStopsAfterTheSecondRefusal) {
+    WireServer wire({WireReply::Http(401, "denied",
+                                     "WWW-Authenticate: Basic realm=\"w\"\r\n"
+                                     "WWW-Authenticate: Digest realm=\"w\", nonce=\"abc\"\r\n")});
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
+    std::string url = wire.Url("/up");
+    url.insert(7, "carol:secret@");
+
+    ASSERT_EQ(1, Upload(url, "C:\\f.xml"));
+    EXPECT_EQ(
+        "\nThe server requires authentication.  Sending credentials..."
+        "\nThe server requires authentication.  Sending credentials..."
+        "\nServer Authentication failed.",
+        out_);
+    EXPECT_STREQ("denied", reply_);
+    bool digestSent = false;
+    for (const auto& request : wire.Requests()) {
+        EXPECT_EQ(std::string::npos, request.head.find("Authorization: Basic"));
+        digestSent |= request.head.find("Authorization: Digest username=\"carol\"") !=
+                      std::string::npos;
+    }
+    EXPECT_TRUE(digestSent);
+}
+
+TEST_F(UploadWireTest, AReplyOfExactlyTheBufferKeepsItsLastByte) {
+    WireServer wire({WireReply::Http(200, std::string(1022, 'a') + "Z")});
+    ASSERT_EQ(1, Upload(wire.Url("/"), "C:\\missing.xml"));
+    EXPECT_EQ(1023u, std::string(reply_).size());
+    EXPECT_EQ('Z', reply_[1022]);
+    ASSERT_EQ(1u, wire.Requests().size());
+    EXPECT_NE(std::string::npos, wire.Requests()[0].head.find("\r\nContent-Length: 0\r\n"));
+}
+
+TEST(UploadAddressTest, SplitsEveryPart) {
+    wi::transfer::UploadAddress address;
+    ASSERT_TRUE(wi::transfer::SplitUploadAddress("HTTPS://u:p:q@svc.example:8443/a/b?x=1&y=%41",
+                                                 address));
+    EXPECT_TRUE(address.secure);
+    EXPECT_EQ("u", address.user);
+    EXPECT_EQ("p:q", address.password);
+    EXPECT_EQ("svc.example", address.host);
+    EXPECT_EQ(8443, address.port);
+    EXPECT_EQ("/a/b?x=1&y=%41", address.pathWithQuery);
+
+    ASSERT_TRUE(wi::transfer::SplitUploadAddress("http://svc?q=1", address));
+    EXPECT_FALSE(address.secure);
+    EXPECT_EQ(80, address.port);
+    EXPECT_EQ("", address.user);
+    EXPECT_EQ("/?q=1", address.pathWithQuery);
+
+    ASSERT_TRUE(wi::transfer::SplitUploadAddress("https://[::1]/x", address));
+    EXPECT_EQ("::1", address.host);
+    EXPECT_EQ(443, address.port);
+
+    for (const char* bad : {"", "svc/x", "ftp://svc/x", "http:///x", "http://svc:0/",
+                            "http://svc:65536/", "http://svc:8x/", "http://u:p@/x"}) {
+        EXPECT_FALSE(wi::transfer::SplitUploadAddress(bad, address)) << bad;
+    }
+}
+
+}  // namespace

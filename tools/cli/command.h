@@ -1,0 +1,35 @@
+// The host CLI's subcommands: each names its options and runs with the parsed arguments.
+// A new subcommand is one more entry in the table of commands.cpp.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+struct Arguments {
+    std::map<std::string, std::string> options;  // "--config" -> "file"
+    std::vector<std::string> operands;
+    bool Has(const std::string& option) const { return options.count(option) != 0; }
+    const std::string& Get(const std::string& option) const { return options.at(option); }
+};
+
+struct Command {
+    const char* name;
+    const char* synopsis;               // the arguments after the name, for the usage text
+    const char* summary;                // one line for the command list
+    std::vector<std::string> options;   // the options it takes, each with a value
+    std::vector<std::string> required;  // those of them that must be given
+    int (*run)(const Arguments& arguments);
+};
+
+// Every subcommand, in the order the help lists them.
+const std::vector<Command>& Commands();
+
+int RunMachine(const Arguments& arguments);
+int RunInit(const Arguments& arguments);
+
+}  // namespace cli

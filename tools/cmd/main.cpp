@@ -1,0 +1,26 @@
+// cmd: the command interpreter of the emulated machine. The library starts it as
+// C:\windows\system32\cmd.exe with one argument, the whole command text, for example
+// /c mkdir "D:\qel_protect\x". Extra arguments are joined with blanks, for use by hand.
+// Exit status 0 on success, 1 with a one-line message on standard error otherwise.
+#include <cstdio>
+#include <string>
+
+#include "command_line.h"
+#include "commands.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: cmd /c mkdir|md|attrib|rmdir|rd ... \"path\"\n");
+        return 1;
+    }
+    std::string text = argv[1];
+    for (int i = 2; i < argc; ++i) text += std::string(" ") + argv[i];
+
+    wi::cmd::Command command;
+    std::string error;
+    if (!wi::cmd::ParseCommand(text, command, error) || !wi::cmd::RunCommand(command, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
