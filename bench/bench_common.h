@@ -2,7 +2,9 @@
 // in pieces, and the line each prints.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -25,7 +27,7 @@ inline void WritePatternFile(const std::string& hostPath, std::uint64_t size) {
     }
     std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
     for (std::uint64_t left = size; left > 0;) {
-        const std::size_t piece = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+        const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
         out.write(block.data(), static_cast<std::streamsize>(piece));
         left -= piece;
     }

@@ -21,7 +21,8 @@ int main() try {
 
     const double ours = wi::bench::SecondsOf([&] {
         for (int i = 0; i < kRuns; ++i) {
-            if (IWebInteractive::DownloadFile(url.c_str(), "C:\\small.bin", nullptr, nullptr) != 1) {
+            if (IWebInteractive::DownloadFile(url.c_str(), "C:\\small.bin", nullptr, nullptr) !=
+                1) {
                 throw std::runtime_error("our download failed");
             }
         }

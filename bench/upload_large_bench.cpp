@@ -1,6 +1,6 @@
-// One upload of (almost) 1 GiB to a local nginx against `curl --data-binary @FILE`. The ratio is our
-// throughput over curl's (goal: at least 0.9); our peak memory must stay under 64 MiB. Both sides
-// run as child processes so that their peak memory can be read.
+// One upload of (almost) 1 GiB to a local nginx against `curl --data-binary @FILE`. The ratio is
+// our throughput over curl's (goal: at least 0.9); our peak memory must stay under 64 MiB. Both
+// sides run as child processes so that their peak memory can be read.
 #include <cstdio>
 #include <cstring>
 #include <exception>

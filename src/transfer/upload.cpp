@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "inc/narrow_text.h"
-#include "platform/files.h"
 #include "platform/http.h"
 #include "transfer/proxy_discovery.h"
 #include "transfer/upload_address.h"
+#include "transfer/upload_body.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
@@ -25,68 +23,6 @@ using wi::platform::UploadExchange;
 
 constexpr std::size_t kReplyText = 1023;     // the caller's buffer holds this and a zero
 constexpr std::size_t kMaxProxyAddress = 259;
-
-// The file's bytes, read from the disk for every request that carries them; never held whole.
-// The disk is read in blocks, the transport is handed pieces of at most 4096 bytes.
-class FileBody : public wi::platform::BodySource {
-public:
-    static constexpr std::size_t kDiskBlock = 256 * 1024;
-
-    explicit FileBody(std::string path) : path_(std::move(path)) {
-        std::uint64_t size = 0;
-        if (wi::platform::GetFileSize(path_, size) && wi::platform::OpenForRead(path_)) {
-            length_ = size;
-        }
-    }
-    // 0 for a file that cannot be read: the upload still goes ahead with an empty body.
-    std::uint64_t length() const { return length_; }
-
-    bool Rewind() override {
-        left_ = length_;
-        block_.clear();
-        blockOffset_ = 0;
-        file_.reset();
-        if (length_ == 0) {
-            return true;
-        }
-        file_ = wi::platform::OpenForRead(path_);
-        return file_ != nullptr;
-    }
-
-    long long Read(char* buffer, std::size_t size) override {
-        if (left_ == 0 || size == 0) {
-            return 0;
-        }
-        if (blockOffset_ == block_.size() && !FillBlock()) {
-            return -1;  // the file shrank or failed under us: the announced length cannot be met
-        }
-        const std::size_t count = std::min(size, block_.size() - blockOffset_);
-        std::memcpy(buffer, block_.data() + blockOffset_, count);
-        blockOffset_ += count;
-        left_ -= count;
-        return static_cast<long long>(count);
-    }
-
-private:
-    bool FillBlock() {
-        block_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kDiskBlock, left_)));
-        blockOffset_ = 0;
-        const long long read = file_->Read(block_.data(), block_.size());
-        if (read <= 0) {
-            block_.clear();
-            return false;
-        }
-        block_.resize(static_cast<std::size_t>(read));
-        return true;
-    }
-
-    std::string path_;
-    std::uint64_t length_ = 0;
-    std::uint64_t left_ = 0;  // bytes still to hand out
-    std::unique_ptr<wi::platform::File> file_;
-    std::vector<char> block_;
-    std::size_t blockOffset_ = 0;
-};
 
 // Preference: Negotiate, NTLM, Passport, Digest; Basic only where the connection is encrypted.
 AuthScheme ChooseScheme(unsigned offered, bool secure) {
@@ -117,7 +53,8 @@ bool FindProxy(const std::string& url, std::string& server, UploadAddress& proxy
     if (found.address.size() > kMaxProxyAddress || !SplitUploadAddress(found.address, proxy)) {
         return false;
     }
-    server = proxy.host + ":" + std::to_string(proxy.port);
+    const bool ipv6 = proxy.host.find(':') != std::string::npos;
+    server = (ipv6 ? "[" + proxy.host + "]" : proxy.host) + ":" + std::to_string(proxy.port);
     return true;
 }
 

@@ -58,8 +58,10 @@ bool SplitUploadAddress(const std::string& url, UploadAddress& address) {
         parts.host = parts.host.substr(1, parts.host.size() - 2);
     }
     parts.port = parts.secure ? 443 : 80;
-    if (parts.host.empty() ||
-        (portColon != std::string::npos && !ParsePort(authority.substr(portColon + 1), parts.port))) {
+    if (parts.host.empty()) {
+        return false;
+    }
+    if (portColon != std::string::npos && !ParsePort(authority.substr(portColon + 1), parts.port)) {
         return false;
     }
     parts.pathWithQuery = url.substr(authorityEnd);

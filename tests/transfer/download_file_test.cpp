@@ -97,6 +97,17 @@ TEST_F(DownloadFileTest, AnErrorPageIsNotTheFile) {
     EXPECT_EQ("new.exe|0", lines_.back());
 }
 
+TEST_F(DownloadFileTest, APathThatCannotBeWrittenIsAFailure) {
+    NginxPeer web;
+    web.AddFile("f.bin", "bytes");
+    const std::string url = web.Url("/f.bin");
+
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\no\\such\\f.bin", nullptr,
+                                               nullptr));
+    EXPECT_EQ("f.bin|0", lines_.back());
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "Q:\\f.bin", nullptr, nullptr));
+}
+
 TEST_F(DownloadFileTest, TlsNeedsACertificateThatVerifies) {
     NginxPeer web(/*tls=*/true);
     web.AddFile("s.bin", "secret bytes");

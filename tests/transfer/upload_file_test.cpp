@@ -121,16 +121,19 @@ TEST_F(UploadFileTest, FailuresBeforeAnyResponseGiveZero) {
         closedUrl = web.Url("/upload");
     }
     EXPECT_EQ(0, Upload(closedUrl, path));
+    // A discovered proxy whose address cannot be used.
+    wi::platform::SetProxyListForTesting("127.0.0.1:web");
+    EXPECT_EQ(0, Upload("http://127.0.0.1:1/x", path));
     EXPECT_EQ('x', reply_[0]);
-    EXPECT_EQ(4u, lines_.size());  // only the start lines
+    EXPECT_EQ(5u, lines_.size());  // only the start lines
 }
 
 TEST_F(UploadFileTest, BasicCredentialsGoOnlyOverTls) {
     NginxPeer secure(/*tls=*/true);
     wi::platform::SetTrustedCaFile(secure.CaFile());
     const std::string path = MakeFile("s.xml", "<secret/>");
-    const std::string url =
-        WithCredentials(secure.Url("/secure/post"), NginxPeer::kBasicUser, NginxPeer::kBasicPassword);
+    const std::string url = WithCredentials(secure.Url("/secure/post"), NginxPeer::kBasicUser,
+                                            NginxPeer::kBasicPassword);
 
     ASSERT_EQ(1, Upload(url, path));
     EXPECT_STREQ("TRUE", reply_);
@@ -140,8 +143,8 @@ TEST_F(UploadFileTest, BasicCredentialsGoOnlyOverTls) {
 
     // Plain http: Basic is offered but not used, so the 401 is the final answer.
     NginxPeer plain;
-    const std::string plainUrl =
-        WithCredentials(plain.Url("/secure/post"), NginxPeer::kBasicUser, NginxPeer::kBasicPassword);
+    const std::string plainUrl = WithCredentials(plain.Url("/secure/post"), NginxPeer::kBasicUser,
+                                                 NginxPeer::kBasicPassword);
     ASSERT_EQ(1, Upload(plainUrl, path));
     EXPECT_EQ(kServerAuth, out_);
     EXPECT_NE(nullptr, std::strstr(reply_, "401"));

@@ -9,6 +9,7 @@
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "transfer/upload_address.h"
+#include "transfer/upload_body.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -137,6 +138,34 @@ TEST_F(UploadWireTest, AReplyOfExactlyTheBufferKeepsItsLastByte) {
     EXPECT_EQ('Z', reply_[1022]);
     ASSERT_EQ(1u, wire.Requests().size());
     EXPECT_NE(std::string::npos, wire.Requests()[0].head.find("\r\nContent-Length: 0\r\n"));
+}
+
+TEST(UploadBodyTest, HandsOutTheFileAgainAfterEveryRewind) {
+    wi::test::TempMachine machine;
+    std::string bytes(wi::transfer::FileBody::kDiskBlock + 5000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 251);
+    wi::test::TempMachine::WriteHostFile(machine.HostPath("C:\\b.bin"), bytes);
+    wi::transfer::FileBody body("C:\\b.bin");
+    ASSERT_EQ(bytes.size(), body.length());
+
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(body.Rewind());
+        std::string read;
+        char piece[4096];
+        for (long long count; (count = body.Read(piece, sizeof piece)) > 0;) {
+            read.append(piece, static_cast<std::size_t>(count));
+        }
+        EXPECT_EQ(bytes, read);
+    }
+
+    // A file that shrinks after its length was taken cannot meet it.
+    wi::test::TempMachine::WriteHostFile(machine.HostPath("C:\\b.bin"), "short");
+    ASSERT_TRUE(body.Rewind());
+    char piece[4096];
+    EXPECT_EQ(5, body.Read(piece, sizeof piece));
+    EXPECT_EQ(-1, body.Read(piece, sizeof piece));
+
+    EXPECT_EQ(0u, wi::transfer::FileBody("C:\\absent.bin").length());
 }
 
 TEST(UploadAddressTest, SplitsEveryPart) {

@@ -109,7 +109,7 @@ private:
         const CURLcode code = Transfer();
         long status = 0;
         curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-        bool stored = code == CURLE_OK && IsSuccessCode(status) && !cancelled_.load();
+        bool stored = code == CURLE_OK && IsSuccessCode(status);
         if (stored && file_ == nullptr) {
             // An empty body still makes an (empty) file.
             file_ = OpenForWrite(localPath_);
@@ -134,16 +134,14 @@ private:
                 return CURLE_FAILED_INIT;
             }
         }
-        if (cancelled_.load()) {
-            return CURLE_ABORTED_BY_CALLBACK;
-        }
+        // A transfer that ended before the cancel was seen keeps its outcome.
         int left = 0;
         while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
             if (message->msg == CURLMSG_DONE) {
                 return message->data.result;
             }
         }
-        return CURLE_FAILED_INIT;
+        return CURLE_ABORTED_BY_CALLBACK;
     }
 
     static size_t OnData(char* data, size_t size, size_t count, void* context) {

@@ -3,6 +3,7 @@
 // authentication needs.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "platform/http.h"
 #include "platform/posix/http_curl.h"
