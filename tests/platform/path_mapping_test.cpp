@@ -37,6 +37,9 @@ TEST(WindowsPath, RefusesPathsOnNoDrive) {
     EXPECT_EQ(Normalised("//server/share"), "<none>");
     EXPECT_EQ(Normalised("\\x"), "<none>");
     EXPECT_EQ(Normalised(std::string("D:\\a\0b", 6)), "<none>");
+    // A colon belongs only after the drive letter: a name holding one would read back as a drive.
+    EXPECT_EQ(Normalised(".//D:./c"), "<none>");
+    EXPECT_EQ(Normalised("C:\\a\\D:\\x"), "<none>");
 }
 
 TEST(HostPath, MapsThroughTheDriveEntry) {

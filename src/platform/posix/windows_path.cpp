@@ -24,6 +24,11 @@ bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
         std::size_t end = position;
         while (end < text.size() && !IsSeparator(text[end])) ++end;
         std::string name = text.substr(position, end - position);
+        if (name.find(':') != std::string::npos) {
+            // Windows names hold no colon; "x\D:y" would read back as a path on drive D:.
+            path = WindowsPath();
+            return false;
+        }
         if (name == "..") {
             if (!path.names.empty()) path.names.pop_back();
         } else if (!name.empty() && name != ".") {
