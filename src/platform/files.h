@@ -48,4 +48,14 @@ std::unique_ptr<File> OpenForRead(const std::string& path);
 // Creates or truncates the file; fails, as on Windows, for a read-only file.
 std::unique_ptr<File> OpenForWrite(const std::string& path);
 
+// New content for a file, written beside it and put in its place only by Commit: a write that
+// fails or is abandoned (destroyed without Commit) leaves the old file whole and no trace.
+class PendingFile : public File {
+public:
+    // Puts the written content in place of the file; false, with the old file kept, on failure.
+    virtual bool Commit() = 0;
+};
+// Fails, as OpenForWrite does, for a read-only file or a directory at the path.
+std::unique_ptr<PendingFile> OpenReplacement(const std::string& path);
+
 }  // namespace wi::platform

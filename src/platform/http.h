@@ -19,8 +19,10 @@ enum DownloadStartError : int {
     kDownloadNoWorker = 3,       // the transfer or its worker could not be set up
 };
 
-// One download of an address into a local file, carried out in the background. The file is
-// created when the first byte of a successful (2xx) answer arrives; error pages never reach it.
+// One download of an address into a local file, carried out in the background. The body is
+// written beside the file and takes its place only when the whole body of a successful (2xx)
+// answer has arrived: error pages, cut-off and cancelled transfers leave the old file (or no
+// file) and no partial one.
 class DownloadTransfer {
 public:
     virtual ~DownloadTransfer() = default;  // cancels a running transfer and waits for its end

@@ -165,6 +165,34 @@ TEST_F(FilesTest, StreamsWriteAndReadBack) {
     EXPECT_EQ(LastError(), kEACCES);
 }
 
+// New content takes the place of the old only when committed; abandoned, it leaves no trace.
+TEST_F(FilesTest, ReplacementIsAllOrNothing) {
+    Write("D:\\doc.xml", "old");
+    {
+        auto abandoned = OpenReplacement("D:\\doc.xml");
+        ASSERT_TRUE(abandoned);
+        EXPECT_TRUE(abandoned->Write("half", 4));
+    }
+    EXPECT_EQ(Read("D:\\doc.xml"), "old");
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListDirectory("D:\\", names));
+    EXPECT_EQ(names, std::vector<std::string>{"doc.xml"});
+
+    auto replacement = OpenReplacement("D:\\doc.xml");
+    ASSERT_TRUE(replacement);
+    EXPECT_TRUE(replacement->Write("new", 3));
+    EXPECT_EQ(Read("D:\\doc.xml"), "old");
+    EXPECT_TRUE(replacement->Commit());
+    EXPECT_EQ(Read("D:\\doc.xml"), "new");
+
+    ASSERT_TRUE(SetFileAttributes("D:\\doc.xml", kAttrReadOnly));
+    EXPECT_FALSE(OpenReplacement("D:\\doc.xml"));
+    EXPECT_EQ(LastError(), kEACCES);
+    EXPECT_FALSE(OpenReplacement("D:\\"));
+    EXPECT_FALSE(OpenReplacement("D:\\missing\\doc.xml"));
+    EXPECT_EQ(LastError(), kENOENT);
+}
+
 TEST_F(FilesTest, LinksAreReportedAsReparsePoints) {
     std::string outside = machine.MakeHostDirectory("outside");
     fs::create_directory_symlink(outside, machine.HostPath("D:\\link"));

@@ -126,12 +126,17 @@ TEST_F(DownloadFileTest, TlsNeedsACertificateThatVerifies) {
     wi::test::RemoveHostTree(otherCa);
 }
 
-TEST_F(DownloadFileTest, ABodyCutShortIsAFailure) {
+// A body cut short is no file: the old file stays whole and nothing partial is left beside it.
+TEST_F(DownloadFileTest, ABodyCutShortIsAFailureAndKeepsTheOldFile) {
     WireServer wire({WireReply::Http(200, "only ten b", "Content-Length: 5000\r\n", false)});
     const std::string url = wire.Url("/cut.bin");
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("D:\\cut.bin"), "the old content");
 
-    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\cut.bin", nullptr, nullptr));
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "D:\\cut.bin", nullptr, nullptr));
     EXPECT_EQ("cut.bin|0", lines_.back());
+    EXPECT_EQ("the old content", Read("D:\\cut.bin"));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(machine_.HostPath("D:\\")),
+                               std::filesystem::directory_iterator()));
 }
 
 TEST_F(DownloadFileTest, UnreachableServerGivesZeroWithoutError) {
@@ -173,6 +178,7 @@ TEST_F(DownloadFileTest, CancelEventEndsAStalledTransfer) {
     wi::platform::CloseEventObject(cancel);
 
     EXPECT_EQ("S|0", lines_.back());
+    EXPECT_FALSE(Exists("C:\\stall.bin"));  // nothing partial is left
     const auto progress = ProgressLines();
     ASSERT_FALSE(progress.empty());
     for (const auto& line : progress) {

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/posix/host_path.h"
@@ -99,6 +100,44 @@ public:
 
 private:
     int fd_;
+};
+
+class PosixReplacement : public PendingFile {
+public:
+    PosixReplacement(int fd, std::string temporary, std::string destination)
+        : fd_(fd), temporary_(std::move(temporary)), destination_(std::move(destination)) {}
+    ~PosixReplacement() override {
+        if (fd_ >= 0) close(fd_);
+        if (!committed_) unlink(temporary_.c_str());
+    }
+
+    long long Read(void*, std::size_t) override {
+        Fail(EBADF);  // open for writing only
+        return -1;
+    }
+
+    bool Write(const void* data, std::size_t size) override {
+        if (fd_ < 0) return Fail(EBADF);
+        return WriteAll(fd_, data, size) || Fail(errno);
+    }
+
+    bool Commit() override {
+        if (committed_) return true;
+        if (fd_ < 0) return Fail(EBADF);
+        const int fd = fd_;
+        fd_ = -1;
+        // A failed close can be the last write failing (a full disk): the old file stays then.
+        if (close(fd) != 0) return Fail(errno);
+        if (rename(temporary_.c_str(), destination_.c_str()) != 0) return Fail(errno);
+        committed_ = true;
+        return true;
+    }
+
+private:
+    int fd_;
+    std::string temporary_;
+    std::string destination_;
+    bool committed_ = false;
 };
 
 }  // namespace
@@ -242,6 +281,29 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
         return nullptr;
     }
     return std::make_unique<PosixFile>(fd);
+}
+
+std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return nullptr;
+    struct stat status;
+    if (stat(host.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            Fail(EISDIR);
+            return nullptr;
+        }
+        if (IsReadOnlyFile(status)) {
+            Fail(EACCES);
+            return nullptr;
+        }
+    }
+    std::string temporary;
+    const int fd = CreateSibling(host, temporary);
+    if (fd < 0) {
+        Fail(errno);
+        return nullptr;
+    }
+    return std::make_unique<PosixReplacement>(fd, temporary, host);
 }
 
 }  // namespace wi::platform

@@ -112,10 +112,13 @@ private:
         bool stored = code == CURLE_OK && IsSuccessCode(status);
         if (stored && file_ == nullptr) {
             // An empty body still makes an (empty) file.
-            file_ = OpenForWrite(localPath_);
+            file_ = OpenReplacement(localPath_);
             stored = file_ != nullptr;
         }
-        file_.reset();  // closed before anyone is told of the end
+        // Only a complete body takes the place of the file; anything less leaves the old file
+        // as it was. Closed before anyone is told of the end.
+        stored = stored && file_->Commit();
+        file_.reset();
         result_.store(stored);
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -153,7 +156,7 @@ private:
             return 0;  // only the body of a successful answer is the file
         }
         if (self->file_ == nullptr) {
-            self->file_ = OpenForWrite(self->localPath_);
+            self->file_ = OpenReplacement(self->localPath_);
             if (self->file_ == nullptr) {
                 return 0;
             }
@@ -178,7 +181,7 @@ private:
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     std::string localPath_;
-    std::unique_ptr<File> file_;  // used by the worker only
+    std::unique_ptr<PendingFile> file_;  // used by the worker only
     std::thread worker_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};

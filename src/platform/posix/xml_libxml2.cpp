@@ -268,8 +268,10 @@ void Document::Save(const std::string& windowsPath) const {
     if (!doc_ || !Serialise(AsDoc(doc_), kDeclaredEncoding, 0, bytes)) {
         throw XmlError("cannot serialise the document for " + windowsPath);
     }
-    std::unique_ptr<platform::File> file = platform::OpenForWrite(windowsPath);
-    if (!file || !file->Write(bytes.data(), bytes.size())) {
+    // Written beside the file and then put in its place: a save that fails (a full disk) keeps
+    // the previous document whole.
+    std::unique_ptr<platform::PendingFile> file = platform::OpenReplacement(windowsPath);
+    if (!file || !file->Write(bytes.data(), bytes.size()) || !file->Commit()) {
         throw XmlError("cannot write " + windowsPath);
     }
 }
