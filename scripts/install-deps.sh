@@ -10,6 +10,21 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo_cmd=""
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
-  $sudo_cmd apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+  # The peer servers are started by the tests themselves: keep their packages from starting
+  # system services during the install (two of them would fight over port 80).
+  policy=/usr/sbin/policy-rc.d
+  added_policy=""
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | $sudo_cmd tee "$policy" >/dev/null
+    $sudo_cmd chmod +x "$policy"
+    added_policy=yes
+  fi
+  status=0
+  $sudo_cmd apt-get update || status=$?
+  if [ "$status" -eq 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends \
+      "${missing[@]}" || status=$?
+  fi
+  [ -z "$added_policy" ] || $sudo_cmd rm -f "$policy"
+  exit "$status"
 fi
