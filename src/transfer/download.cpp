@@ -1,11 +1,12 @@
 // IWebInteractive::DownloadFile: drives the download component and reports its progress.
 #include <string>
 
+#include "frame/text.h"
 #include "inc/narrow_text.h"
 #include "platform/events.h"
 #include "platform/http.h"
 #include "platform/machine.h"
-#include "webinteractive/FileOperator.h"
+#include "transfer/display_name.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -14,10 +15,9 @@ namespace IWebInteractive {
 int DownloadFile(const char* url, const char* localPath, const char* displayName,
                  void* cancelEvent) {
     static const std::string startText = wi::inc::NarrowFromUtf8("开始下载文件 %s 从 %s...");
-    const std::string address = url != nullptr ? url : "";
-    const std::string path = localPath != nullptr ? localPath : "";
-    const std::string name =
-        displayName != nullptr ? displayName : CXFileOperator::GetFileName(path);
+    const std::string address = wi::frame::OrEmpty(url);
+    const std::string path = wi::frame::OrEmpty(localPath);
+    const std::string name = wi::transfer::DisplayName(displayName, path);
     IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
 
     const auto transfer = wi::platform::CreateDownloadTransfer();

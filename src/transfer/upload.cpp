@@ -5,12 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "frame/text.h"
 #include "inc/narrow_text.h"
 #include "platform/http.h"
+#include "transfer/display_name.h"
 #include "transfer/proxy_discovery.h"
 #include "transfer/upload_address.h"
 #include "transfer/upload_body.h"
-#include "webinteractive/FileOperator.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -128,10 +129,9 @@ int UploadFile(const char* url, const char* filePath, char* reply, const char* d
                void* /*unused*/) {
     using namespace wi::transfer;
     static const std::string startText = wi::inc::NarrowFromUtf8("开始上传文件 %s 到 %s...");
-    const std::string address = url != nullptr ? url : "";
-    const std::string path = filePath != nullptr ? filePath : "";
-    const std::string name =
-        displayName != nullptr ? displayName : CXFileOperator::GetFileName(path);
+    const std::string address = wi::frame::OrEmpty(url);
+    const std::string path = wi::frame::OrEmpty(filePath);
+    const std::string name = wi::transfer::DisplayName(displayName, path);
     IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
 
     std::string proxyServer;

@@ -30,6 +30,16 @@ bool IsReadOnlyFile(const struct stat& status) {
     return !S_ISDIR(status.st_mode) && (status.st_mode & kWriteBits) == 0;
 }
 
+// A missing file, or a file that is neither a directory nor read-only: Windows refuses to
+// truncate or replace a read-only file, where root on posix would not.
+bool MayGetNewContent(const std::string& host) {
+    struct stat status;
+    if (stat(host.c_str(), &status) != 0) return true;
+    if (S_ISDIR(status.st_mode)) return Fail(EISDIR);
+    if (IsReadOnlyFile(status)) return Fail(EACCES);
+    return true;
+}
+
 bool WriteAll(int fd, const void* data, std::size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
@@ -268,13 +278,7 @@ std::unique_ptr<File> OpenForRead(const std::string& path) {
 
 std::unique_ptr<File> OpenForWrite(const std::string& path) {
     std::string host;
-    if (!posix::ToHostPath(path, host)) return nullptr;
-    // Windows refuses to truncate a read-only file; root on posix would not.
-    struct stat status;
-    if (stat(host.c_str(), &status) == 0 && IsReadOnlyFile(status)) {
-        Fail(EACCES);
-        return nullptr;
-    }
+    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host)) return nullptr;
     int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         Fail(errno);
@@ -285,18 +289,7 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
 
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
     std::string host;
-    if (!posix::ToHostPath(path, host)) return nullptr;
-    struct stat status;
-    if (stat(host.c_str(), &status) == 0) {
-        if (S_ISDIR(status.st_mode)) {
-            Fail(EISDIR);
-            return nullptr;
-        }
-        if (IsReadOnlyFile(status)) {
-            Fail(EACCES);
-            return nullptr;
-        }
-    }
+    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host)) return nullptr;
     std::string temporary;
     const int fd = CreateSibling(host, temporary);
     if (fd < 0) {
