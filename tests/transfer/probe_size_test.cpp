@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/wire_server.h"
+#include "transfer/probe_request_text.h"
 #include "transfer/size_probe.h"
 #include "webinteractive/transfer.h"
 
@@ -29,23 +30,11 @@ TEST(DownloadSizeTest, SendsTheLocatorGetThenHeadsTheAddressItAnswers) {
     const auto asked = locator.Requests();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].bytes,
-              "GET /get?x=1&filename=a%20b%2eexe HTTP/1.1\r\n"
-              "Host: 127.0.0.1\r\n"
-              "User-Agent: \r\n"
-              "Accept: */*\r\n"
-              "Accept-Language: en-us,en;q=0.5\r\n"
-              "Connection: close\r\n"
-              "\r\n");
+              wi::test::ProbeRequestText("GET", "/get?x=1&filename=a%20b%2eexe", "127.0.0.1"));
     const auto headed = files.Requests();
     ASSERT_EQ(headed.size(), 1u);
     EXPECT_EQ(headed[0].bytes,
-              "HEAD /store/a%20b.exe?v=2 HTTP/1.1\r\n"
-              "Host: 127.0.0.1\r\n"
-              "User-Agent: \r\n"
-              "Accept: */*\r\n"
-              "Accept-Language: en-us,en;q=0.5\r\n"
-              "Connection: close\r\n"
-              "\r\n");
+              wi::test::ProbeRequestText("HEAD", "/store/a%20b.exe?v=2", "127.0.0.1"));
 }
 
 TEST(DownloadSizeTest, LocatorWithoutQueryGetsTheFirstParameterMark) {

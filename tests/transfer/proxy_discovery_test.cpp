@@ -5,6 +5,7 @@
 
 #include "platform/proxy.h"
 #include "support/wire_server.h"
+#include "transfer/probe_request_text.h"
 #include "transfer/size_probe_client.h"
 #include "webinteractive/transfer.h"
 
@@ -63,13 +64,7 @@ TEST_F(ProxyDiscoveryTest, ProbeSendsTheAbsoluteAddressToTheProxy) {
     const auto requests = proxyServer.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].bytes,
-              "GET http://localhost:9/get?x=1 HTTP/1.1\r\n"
-              "Host: localhost\r\n"
-              "User-Agent: \r\n"
-              "Accept: */*\r\n"
-              "Accept-Language: en-us,en;q=0.5\r\n"
-              "Connection: close\r\n"
-              "\r\n");
+              wi::test::ProbeRequestText("GET", "http://localhost:9/get?x=1", "localhost"));
 }
 
 TEST_F(ProxyDiscoveryTest, SizeProbeAsksBothQuestionsThroughTheProxy) {

@@ -29,6 +29,15 @@ ClockTime ToClockTime(const struct tm& parts, long nanoseconds) {
     return time;
 }
 
+// The time of day now, broken down by gmtime_r or localtime_r.
+ClockTime WallClock(struct tm* (*breakDown)(const time_t*, struct tm*)) {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct tm parts;
+    breakDown(&now.tv_sec, &parts);
+    return ToClockTime(parts, now.tv_nsec);
+}
+
 class PosixMachine : public Machine {
 public:
     bool IsFixedDrive(char letter) override {
@@ -67,21 +76,8 @@ public:
         return true;
     }
 
-    ClockTime UtcTime() override {
-        struct timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
-        struct tm parts;
-        gmtime_r(&now.tv_sec, &parts);
-        return ToClockTime(parts, now.tv_nsec);
-    }
-
-    ClockTime LocalTime() override {
-        struct timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
-        struct tm parts;
-        localtime_r(&now.tv_sec, &parts);
-        return ToClockTime(parts, now.tv_nsec);
-    }
+    ClockTime UtcTime() override { return WallClock(gmtime_r); }
+    ClockTime LocalTime() override { return WallClock(localtime_r); }
 
     std::uint64_t MillisecondsSinceStart() override {
         struct timespec now;
