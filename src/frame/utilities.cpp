@@ -1,5 +1,6 @@
 // The exported string, command and directory utilities.
 #include "platform/machine.h"
+#include "platform/narrow_path.h"
 #include "platform/process.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -29,14 +30,18 @@ void ExcuseDosCommand(std::string& arguments) {
 }
 
 void MakesureDirExist(std::string& path) {
+    // A double quote cannot occur in a Windows name, and inside the quoted mkdir argument it
+    // would end the quotes and let the rest of the path name other directories.
+    if (wi::platform::FindNarrowChar(path, "\"") != std::string::npos) return;
     if (CXFileOperator::PathExists(path)) return;
     std::string remaining = path;
-    if (remaining.empty() || remaining.back() != '\\') remaining += '\\';
+    if (!wi::platform::EndsWithBackslash(remaining)) remaining += '\\';
 
-    // Walk the path prefix by prefix ("D:\", "D:\a\", "D:\a\b\"), making each missing one. A path
-    // that starts with a backslash makes nothing; doubled separators collapse.
+    // Walk the path prefix by prefix ("D:\", "D:\a\", "D:\a\b\"), making each missing one, by
+    // character (in GBK 0x5C is also a trail byte). A path that starts with a backslash makes
+    // nothing; doubled separators collapse.
     std::string prefix;
-    std::string::size_type separator = remaining.find('\\');
+    std::string::size_type separator = wi::platform::FindNarrowChar(remaining, "\\");
     while (separator != std::string::npos && separator > 0) {
         prefix += remaining.substr(0, separator + 1);
         remaining.erase(0, separator + 1);
@@ -45,7 +50,7 @@ void MakesureDirExist(std::string& path) {
             std::string command = "/c mkdir \"" + prefix + "\"";
             ExcuseDosCommand(command);
         }
-        separator = remaining.find('\\');
+        separator = wi::platform::FindNarrowChar(remaining, "\\");
     }
 }
 

@@ -2,12 +2,18 @@
 // emptied, when the input holds a sequence that is not valid in its encoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace wi::platform {
 
 // The narrow code page's name, as iconv knows it ("UTF-8", "GB2312", ...).
 const std::string& NarrowCodeset();
+
+// The byte length of the narrow character that begins at `position` (1 for ASCII, 2 for a
+// double-byte character of GBK); 1 for a byte that begins no valid character or a character cut
+// off by the end of the text, so that a walk always moves on; 0 at or past the end.
+std::size_t NarrowCharLength(const std::string& text, std::size_t position);
 
 bool NarrowToUtf8(const std::string& narrow, std::string& utf8);
 bool Utf8ToNarrow(const std::string& utf8, std::string& narrow);

@@ -1,11 +1,13 @@
 // The exported string and directory utilities, the query encoder and the text helpers.
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 
 #include "frame/query.h"
 #include "frame/text.h"
 #include "scripted_machine.h"
+#include "support/gbk_locale.h"
 #include "support/temp_machine.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -110,6 +112,27 @@ TEST_F(Commands, MakesureDirExistMakesNothingForNetworkOrEmptyPaths) {
     std::string empty;
     IWebInteractive::MakesureDirExist(empty);
     EXPECT_EQ(scripted.systemFolderLookups, 0);
+}
+
+// A double quote would end the quoted path of the mkdir command and let the rest name others.
+TEST_F(Commands, MakesureDirExistRefusesAPathHoldingAQuote) {
+    std::string path = "D:\\mk\" \"D:\\injected";
+    IWebInteractive::MakesureDirExist(path);
+    std::list<std::string> made;
+    CXFileOperator::ListDirectory("D:\\", made);
+    EXPECT_EQ(made, std::list<std::string>());
+}
+
+// In GBK the byte of "\\" is also a trail byte (淺 is 9C 5C): one name, one directory.
+TEST_F(Commands, MakesureDirExistTakesGbkPathsApartByCharacter) {
+    wi::test::GbkLocale gbk;
+    if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();
+    const std::string shallowWater = "\x9c\x5c\xcb\xae";  // 淺水
+    std::string path = "D:\\gbk\\" + shallowWater;
+    IWebInteractive::MakesureDirExist(path);
+    std::list<std::string> made;
+    CXFileOperator::ListDirectory("D:\\gbk", made);
+    EXPECT_EQ(made, std::list<std::string>{path});
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // CXFileOperator's rules on path names, and the messages of its exceptions.
+#include <filesystem>
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 
 #include "inc/file_error.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "support/gbk_locale.h"
+#include "support/temp_machine.h"
 #include "webinteractive/FileOperator.h"
 
 namespace {
@@ -83,6 +87,41 @@ TEST(InsureDirectoryExist, OverlongAndEmptyPathsDoNothing) {
     ASSERT_EQ(overlong.size(), 261u);
     EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(overlong));
     EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(""));
+}
+
+// In GBK the byte of "\\" is also the trail byte of 118 characters, and that of "|" of as many:
+// paths are taken apart by character, never at such a byte.
+TEST(PathRules, DoubleByteTrailBytesAreNoSeparators) {
+    wi::test::GbkLocale gbk;
+    if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();
+    wi::test::TempMachine machine;
+    const std::string shallow = "\x9c\x5c";                 // 淺
+    const std::string shallowWater = shallow + "\xcb\xae";  // 淺水
+    const std::string hundredMillion = "\x83\x7c";          // 億
+    const std::string directory = "D:\\gbk\\" + shallowWater + "\\" + hundredMillion;
+
+    CXFileOperator::InsureDirectoryExist(directory);
+    const std::string hostGbk = machine.Prefix() + "/dosdevices/d:/gbk";
+    std::list<std::string> entries;
+    CXFileOperator::ListDirectory("D:\\gbk", entries);
+    EXPECT_EQ(entries, std::list<std::string>{"D:\\gbk\\" + shallowWater});
+    EXPECT_TRUE(
+        std::filesystem::is_directory(hostGbk + "/" + shallowWater + "/" + hundredMillion));
+    EXPECT_THROW(CXFileOperator::InsureDirectoryExist("D:\\gbk\\a|b"), CXException);
+
+    wi::test::TempMachine::WriteHostFile(machine.HostPath("D:\\source.txt"), "copied");
+    CXFileOperator::CopyFile("D:\\source.txt", directory + "\\" + shallow, false);
+    EXPECT_EQ(wi::test::TempMachine::ReadHostFile(hostGbk + "/" + shallowWater + "/" +
+                                                  hundredMillion + "/" + shallow),
+              "copied");
+
+    EXPECT_EQ(CXFileOperator::GetFileName(directory), hundredMillion);
+    EXPECT_EQ(CXFileOperator::GetFileName("D:\\gbk\\" + shallowWater), shallowWater);
+    EXPECT_EQ(CXFileOperator::GetFileName(shallow), shallow);
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\gbk\\" + shallow), "D:\\gbk\\");
+    EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\gbk\\" + shallowWater),
+              "D:\\gbk\\" + shallowWater + "\\");
+    EXPECT_TRUE(CXFileOperator::IsAbsolutePath("D:\\" + shallow + "\\x"));
 }
 
 }  // namespace

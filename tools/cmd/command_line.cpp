@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace wi::cmd {
@@ -82,8 +83,16 @@ bool SplitWords(const std::string& text, std::vector<std::string>& words, std::s
     words.clear();
     std::string word;
     bool inWord = false, quoted = false;
-    for (char c : text) {
-        if (c == '"') {
+    // By character: in GBK the bytes of "|" and "^" are also trail bytes of double-byte
+    // characters, which stay in their word.
+    std::size_t length = 0;
+    for (std::size_t position = 0; position < text.size(); position += length) {
+        length = platform::NarrowCharLength(text, position);
+        const char c = text[position];
+        if (length > 1) {
+            word.append(text, position, length);
+            inWord = true;
+        } else if (c == '"') {
             quoted = !quoted;
             inWord = true;
         } else if (quoted) {

@@ -20,7 +20,7 @@ struct Command {
 
 // Splits the text into words at blanks; double quotes group blanks into a word and are removed.
 // An unclosed quote, or one of & | < > ^ outside quotes (the shell's operators, which this
-// interpreter does not run), is an error.
+// interpreter does not run), is an error. The text is read by character of the narrow code page.
 bool SplitWords(const std::string& text, std::vector<std::string>& words, std::string& error);
 
 // Parses the whole command text; false with a one-line message for anything not understood.

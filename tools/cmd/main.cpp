@@ -1,7 +1,9 @@
 // cmd: the command interpreter of the emulated machine. The library starts it as
 // C:\windows\system32\cmd.exe with one argument, the whole command text, for example
 // /c mkdir "D:\qel_protect\x". Extra arguments are joined with blanks, for use by hand.
-// Exit status 0 on success, 1 with a one-line message on standard error otherwise.
+// Exit status 0 on success, 1 with a one-line message on standard error otherwise. The text is
+// read in the narrow code page of the locale cmd is started in, as the library wrote it.
+#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -9,6 +11,7 @@
 #include "commands.h"
 
 int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "");
     if (argc < 2) {
         std::fprintf(stderr, "usage: cmd /c mkdir|md|attrib|rmdir|rd ... \"path\"\n");
         return 1;

@@ -1,8 +1,12 @@
 #include "platform/posix/windows_path.h"
 
+#include "platform/narrow_path.h"
+
 namespace wi::platform::posix {
 
 namespace {
+
+const char* const kSeparators = "\\/";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -21,8 +25,9 @@ bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
         return false;  // "\\server\share" or "\x": no drive of this machine
     }
     while (position <= text.size()) {
-        std::size_t end = position;
-        while (end < text.size() && !IsSeparator(text[end])) ++end;
+        // By character: 0x5C as the trail byte of a double-byte character separates nothing.
+        std::size_t end = FindNarrowChar(text, kSeparators, position);
+        if (end == std::string::npos) end = text.size();
         std::string name = text.substr(position, end - position);
         if (name.find(':') != std::string::npos) {
             // Windows names hold no colon; "x\D:y" would read back as a path on drive D:.

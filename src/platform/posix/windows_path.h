@@ -14,11 +14,13 @@ struct WindowsPath {
     std::vector<std::string> names;
 };
 
-// Splits "D:\a\..\b" (backslashes or slashes) into drive 'd' and names {"b"}. "." is dropped and
-// ".." removes the name before it but never climbs above the drive root or the current
-// directory: "D:\..\x" is "D:\x". False for what names no place on a drive: an empty text, a
-// network path ("\\server\share"), a path rooted on no drive ("\x"), a text holding a NUL, and a
-// name holding a colon (Windows names hold none; "a\D:b" would otherwise read as a path on D:).
+// Splits "D:\a\..\b" (backslashes or slashes) into drive 'd' and names {"b"}, by character of
+// the narrow code page (0x5C as the trail byte of a double-byte character separates nothing).
+// "." is dropped and ".." removes the name before it but never climbs above the drive root or the
+// current directory: "D:\..\x" is "D:\x". False for what names no place on a drive: an empty
+// text, a network path ("\\server\share"), a path rooted on no drive ("\x"), a text holding a NUL,
+// and a name holding a colon (Windows names hold none; "a\D:b" would otherwise read as a path on
+// D:).
 bool ParseWindowsPath(const std::string& text, WindowsPath& path);
 
 // The normalised text: "D:\a\b", "D:\" for a drive root, "a\b" or "." when relative.
