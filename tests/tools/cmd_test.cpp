@@ -1,9 +1,12 @@
 // The cmd program: the three commands the library gives it, their parsing, and that it never
 // reaches outside the path it was given.
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "platform/files.h"
+#include "support/gbk_locale.h"
 #include "support/run_cmd.h"
 #include "support/temp_machine.h"
 
@@ -147,6 +150,23 @@ TEST_F(CmdTest, AnythingElseIsRefusedAndNothingRuns) {
     EXPECT_FALSE(Exists("D:\\a"));
     EXPECT_FALSE(Exists("D:\\b"));
     EXPECT_FALSE(Exists("D:\\out"));
+}
+
+// cmd reads its text in the locale it is started in: in GBK the bytes of "\" and "|" are also
+// trail bytes (淺 is 9C 5C, 億 is 83 7C), which neither split a path nor count as an operator.
+TEST_F(CmdTest, GbkTrailBytesAreNeitherSeparatorsNorOperators) {
+    GbkLocale gbk;
+    if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();
+    const std::string shallowWater = "\x9c\x5c\xcb\xae", hundredMillion = "\x83\x7c";
+    CmdResult result =
+        RunCmd("/c md D:\\gbk\\" + hundredMillion + " \"D:\\gbk\\" + shallowWater + "\"");
+    EXPECT_EQ(result.exitCode, 0) << result.errorOutput;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(machine.Prefix() + "/dosdevices/d:/gbk")) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{hundredMillion, shallowWater}));
 }
 
 }  // namespace
