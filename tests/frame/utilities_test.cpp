@@ -123,7 +123,7 @@ TEST_F(Commands, MakesureDirExistRefusesAPathHoldingAQuote) {
     EXPECT_EQ(made, std::list<std::string>());
 }
 
-// In GBK the byte of "\\" is also a trail byte (淺 is 9C 5C): one name, one directory.
+// In GBK the byte of "\" is also a trail byte (淺 is 9C 5C): one name, one directory.
 TEST_F(Commands, MakesureDirExistTakesGbkPathsApartByCharacter) {
     wi::test::GbkLocale gbk;
     if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();

@@ -89,7 +89,7 @@ TEST(InsureDirectoryExist, OverlongAndEmptyPathsDoNothing) {
     EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(""));
 }
 
-// In GBK the byte of "\\" is also the trail byte of 118 characters, and that of "|" of as many:
+// In GBK the byte of "\" is also the trail byte of 118 characters, and that of "|" of as many:
 // paths are taken apart by character, never at such a byte.
 TEST(PathRules, DoubleByteTrailBytesAreNoSeparators) {
     wi::test::GbkLocale gbk;
