@@ -1,13 +1,30 @@
 #include "frame/config.h"
 
+#include <mutex>
+
 namespace wi::frame {
+namespace {
+
+std::mutex configMutex;
+
+Configuration& StoredConfig() {
+    static Configuration configuration;
+    return configuration;
+}
+
+}  // namespace
 
 const char* const kConfigKeys[5] = {"UpUserUrl", "ReadUserUrl", "UpSysUrl", "MachineNum",
                                     "DownSysPatchsUrl"};
 
-Configuration& Config() {
-    static Configuration configuration;
-    return configuration;
+Configuration Config() {
+    std::lock_guard<std::mutex> lock(configMutex);
+    return StoredConfig();
+}
+
+void SetConfig(const Configuration& configuration) {
+    std::lock_guard<std::mutex> lock(configMutex);
+    StoredConfig() = configuration;
 }
 
 std::string* ConfigValue(Configuration& configuration, const std::string& key) {

@@ -13,8 +13,12 @@ struct Configuration {
     std::string downSysPatchsUrl;  // DownSysPatchsUrl: kept, used by no operation
 };
 
-// The process's configuration; all values empty until Init read a document.
-Configuration& Config();
+// A copy of the process's configuration; all values empty until Init read a document. Init
+// may run on another thread meanwhile: readers get the values before or after it, never a mix
+// of freed and new text.
+Configuration Config();
+// Replaces the process's configuration (Init does this).
+void SetConfig(const Configuration& configuration);
 
 // The value held for a document key ("UpUserUrl", ...); null for any other name.
 std::string* ConfigValue(Configuration& configuration, const std::string& key);

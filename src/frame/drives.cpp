@@ -1,9 +1,14 @@
 #include "frame/drives.h"
 
+#include <mutex>
+
 #include "platform/machine.h"
 
 namespace wi::frame {
 namespace {
+
+// Init may rebuild the list while another thread reads it.
+std::mutex driveMutex;
 
 std::vector<std::string>& DriveList() {
     static std::vector<std::string> drives;
@@ -21,8 +26,15 @@ std::vector<std::string> QueryFixedDrives() {
     return drives;
 }
 
-void RebuildFixedDrives() { DriveList() = QueryFixedDrives(); }
+void RebuildFixedDrives() {
+    std::vector<std::string> drives = QueryFixedDrives();
+    std::lock_guard<std::mutex> lock(driveMutex);
+    DriveList().swap(drives);
+}
 
-const std::vector<std::string>& FixedDrives() { return DriveList(); }
+std::vector<std::string> FixedDrives() {
+    std::lock_guard<std::mutex> lock(driveMutex);
+    return DriveList();
+}
 
 }  // namespace wi::frame

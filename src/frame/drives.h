@@ -10,7 +10,8 @@ namespace wi::frame {
 std::vector<std::string> QueryFixedDrives();
 // Rebuilds the process's list from the machine (Init does this).
 void RebuildFixedDrives();
-// The list as Init last built it; empty before Init. The store's new roots go on its last entry.
-const std::vector<std::string>& FixedDrives();
+// A copy of the list as Init last built it; empty before Init. The store's new roots go on its
+// last entry.
+std::vector<std::string> FixedDrives();
 
 }  // namespace wi::frame

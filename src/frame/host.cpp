@@ -47,8 +47,12 @@ const char* GetFixedDrives() {
 }
 
 const char* GetConfigValue(const char* key) {
-    const std::string* value = wi::frame::ConfigValue(wi::frame::Config(), wi::frame::OrEmpty(key));
-    return value != nullptr ? value->c_str() : "";
+    // A copy per thread: a later Init on another thread cannot free the text under the caller.
+    thread_local std::string result;
+    wi::frame::Configuration config = wi::frame::Config();
+    const std::string* value = wi::frame::ConfigValue(config, wi::frame::OrEmpty(key));
+    result = value != nullptr ? *value : "";
+    return result.c_str();
 }
 
 }  // namespace IHostInc

@@ -1,5 +1,7 @@
 // IWebInteractive::Init: the fixed-drive list, the protected-software table and the five
 // configuration values from the host's configuration document.
+#include <mutex>
+
 #include "frame/config.h"
 #include "frame/drives.h"
 #include "frame/protected_table.h"
@@ -7,15 +9,10 @@
 #include "platform/xml_dom.h"
 #include "webinteractive/frame.h"
 
-namespace IWebInteractive {
+namespace {
 
-int Init(const char* configText) {
-    wi::frame::RebuildFixedDrives();
-    wi::frame::LoadProtectedSoftwareTable();
-
-    wi::frame::Configuration& config = wi::frame::Config();
-    config = wi::frame::Configuration();
-
+// Reads the five values from the document text into config; the result Init returns.
+int ReadConfiguration(const char* configText, wi::frame::Configuration& config) {
     try {
         wi::xml::Document document;
         if (!document.ParseText(wi::frame::OrEmpty(configText))) return 0;
@@ -36,6 +33,26 @@ int Init(const char* configText) {
     } catch (const wi::xml::XmlError&) {
         return 0;  // the document could not be made
     }
+}
+
+}  // namespace
+
+namespace IWebInteractive {
+
+int Init(const char* configText) {
+    // Hosts call Init once, first; two at once still run one after the other, so the tables and
+    // values always come from one whole call.
+    static std::mutex initMutex;
+    std::lock_guard<std::mutex> lock(initMutex);
+
+    wi::frame::RebuildFixedDrives();
+    wi::frame::LoadProtectedSoftwareTable();
+
+    // The values are emptied, then those found are set, whatever the result.
+    wi::frame::Configuration config;
+    const int result = ReadConfiguration(configText, config);
+    wi::frame::SetConfig(config);
+    return result;
 }
 
 }  // namespace IWebInteractive

@@ -1,7 +1,9 @@
 // Init: the configuration values, the fixed-drive list, and what a hostile document gets.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame/config.h"
@@ -9,6 +11,7 @@
 #include "scripted_machine.h"
 #include "support/temp_machine.h"
 #include "webinteractive/frame.h"
+#include "webinteractive/host.h"
 
 namespace {
 
@@ -136,6 +139,36 @@ TEST_F(Init, FixedDrivesOfTheEmulatedMachine) {
     machine.AddDevice('f', machine.MakeHostDirectory("cdrom"));
     IWebInteractive::Init(kFullConfig);
     EXPECT_EQ(wi::frame::FixedDrives(), (std::vector<std::string>{"C:", "D:", "E:"}));
+}
+
+TEST_F(Init, ConcurrentCallsAndReadersSeeOneWholeConfiguration) {
+    // Two configurations whose values never mix: every value a reader sees belongs to one of
+    // them, and the drive list is always whole.
+    const std::string second = std::string(kFullConfig).replace(
+        std::string(kFullConfig).find("M-42"), 4, std::string(300, 'x'));
+    std::atomic<bool> done{false};
+    std::atomic<int> wrongValues{0}, wrongDrives{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 100; ++i) {
+                IWebInteractive::Init((i + t) % 2 ? kFullConfig : second.c_str());
+            }
+        });
+    }
+    std::thread reader([&] {
+        while (!done.load()) {
+            const std::string value = IHostInc::GetConfigValue("MachineNum");
+            if (value != "M-42" && value != std::string(300, 'x') && !value.empty()) ++wrongValues;
+            const std::vector<std::string> drives = wi::frame::FixedDrives();
+            if (!drives.empty() && drives != std::vector<std::string>{"C:", "D:"}) ++wrongDrives;
+        }
+    });
+    for (std::thread& thread : threads) thread.join();
+    done = true;
+    reader.join();
+    EXPECT_EQ(wrongValues.load(), 0);
+    EXPECT_EQ(wrongDrives.load(), 0);
 }
 
 TEST(ProcessObjects, OneLogObjectAndAnEmptyComputerId) {
