@@ -53,7 +53,9 @@ const char* GetTempXmlFilePath(const char* baseName) {
     // One result per thread: valid until this thread's next call.
     thread_local std::string result;
     const std::string name = wi::frame::OrEmpty(baseName);
-    result = UniquePath(name.empty() ? std::string("C:\\Temp.xml") : TimedName(name));
+    // Without a name the path is the fixed "C:\Temp.xml", the same for every call; named paths
+    // are unique.
+    result = name.empty() ? std::string("C:\\Temp.xml") : UniquePath(TimedName(name));
     return result.c_str();
 }
 

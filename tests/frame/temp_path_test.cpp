@@ -66,9 +66,10 @@ TEST_F(TempXmlFilePath, WithoutTheDocumentsFolderTheNameGoesOnC) {
     EXPECT_STREQ(IWebInteractive::GetTempXmlFilePath("nofolder"), "C:\\nofolder-2.xml");
 }
 
-TEST_F(TempXmlFilePath, NullOrEmptyNameGivesTempXmlOnC) {
+TEST_F(TempXmlFilePath, NullOrEmptyNameGivesTheFixedTempXmlOnCEveryTime) {
     EXPECT_STREQ(IWebInteractive::GetTempXmlFilePath(nullptr), "C:\\Temp.xml");
-    EXPECT_STREQ(IWebInteractive::GetTempXmlFilePath(""), "C:\\Temp-2.xml");
+    EXPECT_STREQ(IWebInteractive::GetTempXmlFilePath(""), "C:\\Temp.xml");
+    EXPECT_STREQ(IWebInteractive::GetTempXmlFilePath(nullptr), "C:\\Temp.xml");
 }
 
 std::vector<std::string> Many(const char* name, int count) {
