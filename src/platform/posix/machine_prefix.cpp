@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -71,11 +72,28 @@ bool IsRegularFile(const char* path) {
     return stat(path, &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// The program that stands in for cmd.exe: WEBINTERACTIVE_CMD, else the installed one, else the
-// one of the build tree.
+// The cmd program installed beside the library that holds this code, wherever the installation
+// was moved to: "<folder of libwebinteractive>/../libexec/webinteractive/cmd". Empty when this
+// code is not in a shared library (a test program), or there is no such file.
+std::string CommandProgramBesideLibrary() {
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&IsRegularFile), &info) == 0 || !info.dli_fname) return "";
+    const std::string library = info.dli_fname;
+    const std::size_t slash = library.rfind('/');
+    if (slash == std::string::npos) return "";
+    const std::string program = library.substr(0, slash + 1) + WI_CMD_FROM_LIBDIR;
+    char resolved[PATH_MAX];
+    if (!realpath(program.c_str(), resolved) || !IsRegularFile(resolved)) return "";
+    return resolved;
+}
+
+// The program that stands in for cmd.exe: WEBINTERACTIVE_CMD, else the one installed beside the
+// library, else the one of the configured installation, else the one of the build tree.
 std::string CommandProgram() {
     const char* variable = std::getenv("WEBINTERACTIVE_CMD");
     if (variable && *variable) return AbsolutePath(variable);
+    const std::string beside = CommandProgramBesideLibrary();
+    if (!beside.empty()) return beside;
     if (IsRegularFile(WI_INSTALLED_CMD)) return WI_INSTALLED_CMD;
     return WI_BUILD_CMD;
 }
