@@ -42,5 +42,7 @@ public:
     static bool IsAbsolutePath(const std::string& path);
     static std::string GetDirectoryPart(const std::string& path);
     static void ListDirectory(const std::string& directory, std::list<std::string>& entries);
+    // A file's size, or the sum over a directory's tree; a link to a directory adds nothing and
+    // is never entered, a link to a file adds its target's size.
     static std::uint64_t GetPathSize(const std::string& path);
 };

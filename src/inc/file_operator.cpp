@@ -20,6 +20,8 @@ bool CXFileOperator::IsDirectory(const std::string& path) {
            (attributes & platform::kAttrDirectory) != 0;
 }
 
+// Deleting or replacing a link acts on the link alone: clearing the attributes of a link fails
+// without touching its target, and the link itself is then deleted or replaced.
 void CXFileOperator::DeleteFile(const std::string& path) {
     if (path.empty()) return;
     platform::SetFileAttributes(path, platform::kAttrNormal);
@@ -55,12 +57,23 @@ void CXFileOperator::ListDirectory(const std::string& directory, std::list<std::
     }
 }
 
+// A link to a directory (a junction too) contributes nothing and is never entered: the walk
+// stays inside the tree it was given, and a link back into the tree cannot count it again or
+// loop. A link to a file counts its target's size, which is what copying it would write. An
+// entry whose host name holds a backslash is not counted either: read back as a Windows path it
+// names some other place, the tree itself even.
 std::uint64_t CXFileOperator::GetPathSize(const std::string& path) {
-    if (IsDirectory(path)) {
+    std::uint32_t attributes = 0;
+    if (path.empty() || !platform::GetFileAttributes(path, attributes)) return 0;
+    if (attributes & platform::kAttrDirectory) {
+        if (attributes & platform::kAttrReparsePoint) return 0;
         std::list<std::string> entries;
         ListDirectory(path, entries);
+        const std::size_t nameStart = path.back() == '\\' ? path.size() : path.size() + 1;
         std::uint64_t total = 0;
-        for (const std::string& entry : entries) total += GetPathSize(entry);
+        for (const std::string& entry : entries) {
+            if (entry.find('\\', nameStart) == std::string::npos) total += GetPathSize(entry);
+        }
         return total;
     }
     std::uint64_t size = 0;

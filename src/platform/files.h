@@ -20,10 +20,13 @@ enum FileAttribute : std::uint32_t {
 };
 
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
-// Sets hidden, system and read-only as given (kAttrNormal clears them).
+// Sets hidden, system and read-only as given (kAttrNormal clears them) on the entry the path
+// names. Fails for a link (a link holds no attributes of its own here), leaving its target as it
+// was, even when the link was swapped in for the entry a moment before.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 // Copies the content only. As on Windows, a read-only destination is not replaced, and the old
-// destination is kept whole when the copy fails.
+// destination is kept whole when the copy fails. A destination that is a link is replaced
+// itself; what it points at is neither looked at nor changed.
 bool CopyFile(const std::string& source, const std::string& destination, bool failIfExists);
 // Deletes a file or a link; fails for a directory and, as on Windows, for a read-only file.
 bool DeleteFile(const std::string& path);
@@ -31,6 +34,12 @@ bool DeleteFile(const std::string& path);
 bool CreateDirectory(const std::string& path);
 // Removes one empty directory; a link to a directory is not one (DeleteFile removes it).
 bool RemoveDirectory(const std::string& path);
+// Removes a directory with everything in it, read-only files included, or a link itself. The
+// walk never enters a link, even one swapped in for a directory while it runs: what a link
+// points at is left as it was. Every entry is tried; on failure `failedPath` is the path of the
+// first entry that could not be removed (the last error is its reason). Fails for a drive root,
+// the current directory and a file.
+bool RemoveTree(const std::string& path, std::string& failedPath);
 // Names of the entries of a directory, without "." and "..", in enumeration order.
 bool ListDirectory(const std::string& directory, std::vector<std::string>& names);
 bool GetFileSize(const std::string& path, std::uint64_t& size);
@@ -55,7 +64,8 @@ public:
     // Puts the written content in place of the file; false, with the old file kept, on failure.
     virtual bool Commit() = 0;
 };
-// Fails, as OpenForWrite does, for a read-only file or a directory at the path.
+// Fails, as OpenForWrite does, for a read-only file or a directory at the path. A link at the
+// path is replaced by the committed file, so only the link is looked at.
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path);
 
 }  // namespace wi::platform

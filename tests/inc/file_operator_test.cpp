@@ -1,6 +1,7 @@
 // CXFileOperator on an emulated machine: copying, deleting, directories, sizes and disk space.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <list>
 #include <string>
 
@@ -142,6 +143,42 @@ TEST_F(FileOperator, ListingAndSizesOfATree) {
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\tree\\inner\\b.bin"), 2000u);
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\tree\\inner\\empty"), 0u);
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\missing"), 0u);
+}
+
+// Deleting or replacing a link acts on the link alone, and a size walk never enters a link to a
+// directory or a name that reads as a path back into the tree (either would be counted over and
+// over).
+TEST_F(FileOperator, LinksAreNeverFollowedToWhatTheyPointAt) {
+    namespace fs = std::filesystem;
+    const std::string outside = machine.MakeHostDirectory("outside");
+    TempMachine::WriteHostFile(outside + "/precious.txt", "keep");
+    machine.AddDrive('e', outside);
+    ASSERT_TRUE(wi::platform::SetFileAttributes(
+        "E:\\precious.txt", wi::platform::kAttrReadOnly | wi::platform::kAttrHidden));
+    const std::uint32_t outsideAttributes = Attributes("E:\\precious.txt");
+    const fs::perms outsideMode = fs::status(outside + "/precious.txt").permissions();
+    fs::create_symlink(outside + "/precious.txt", machine.HostPath("D:\\deleted"));
+    fs::create_symlink(outside + "/precious.txt", machine.HostPath("D:\\replaced"));
+
+    CXFileOperator::DeleteFile("D:\\deleted");
+    EXPECT_FALSE(fs::is_symlink(machine.HostPath("D:\\deleted")));
+    Write("D:\\source.txt", "new");
+    CXFileOperator::CopyFile("D:\\source.txt", "D:\\replaced", false);
+    EXPECT_FALSE(fs::is_symlink(machine.HostPath("D:\\replaced")));
+    EXPECT_EQ(Read("D:\\replaced"), "new");
+
+    EXPECT_EQ(TempMachine::ReadHostFile(outside + "/precious.txt"), "keep");
+    EXPECT_EQ(fs::status(outside + "/precious.txt").permissions(), outsideMode);
+    EXPECT_EQ(Attributes("E:\\precious.txt"), outsideAttributes);
+
+    CXFileOperator::InsureDirectoryExist("D:\\sized\\inner");
+    Write("D:\\sized\\inner\\a.bin", std::string(10, 'a'));
+    fs::create_directory_symlink(".", machine.HostPath("D:\\sized\\inner\\self"));
+    fs::create_directory_symlink(outside, machine.HostPath("D:\\sized\\out"));
+    // A host name holding backslashes, read back as a Windows path, names the tree itself.
+    fs::create_directory(machine.HostPath("D:\\sized\\inner") + "/..\\..\\sized");
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\sized"), 10u);
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\sized\\out"), 0u);
 }
 
 // A machine whose volumes report chosen sizes; everything else is the real machine's.

@@ -193,6 +193,24 @@ TEST_F(FilesTest, ReplacementIsAllOrNothing) {
     EXPECT_EQ(LastError(), kENOENT);
 }
 
+// The temporary beside a file being replaced has a short name of its own, so a name of the
+// longest length the file system takes can still be copied onto and replaced.
+TEST_F(FilesTest, NamesOfTheLongestLengthCanBeReplaced) {
+    const std::string name = "D:\\" + std::string(255, 'n');
+    Write("D:\\src.txt", "copied");
+    ASSERT_TRUE(CopyFile("D:\\src.txt", name, true)) << LastError();
+    ASSERT_TRUE(CopyFile("D:\\src.txt", name, false)) << LastError();
+    EXPECT_EQ(Read(name), "copied");
+    auto replacement = OpenReplacement(name);
+    ASSERT_TRUE(replacement) << LastError();
+    EXPECT_TRUE(replacement->Write("replaced", 8));
+    EXPECT_TRUE(replacement->Commit());
+    EXPECT_EQ(Read(name), "replaced");
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListDirectory("D:\\", names));
+    EXPECT_EQ(names.size(), 2u);
+}
+
 TEST_F(FilesTest, LinksAreReportedAsReparsePoints) {
     std::string outside = machine.MakeHostDirectory("outside");
     fs::create_directory_symlink(outside, machine.HostPath("D:\\link"));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/files.h"
@@ -100,13 +102,61 @@ TEST_F(CmdTest, LinksAreNeverFollowed) {
 }
 
 TEST_F(CmdTest, RmdirSKeepsWhatAHostNameWithBackslashesWouldReach) {
-    // On the host a name may hold backslashes; read as a Windows path it would climb out.
+    // On the host a name may hold backslashes; read as a Windows path it would climb out. The
+    // walk removes entries by name inside the directory it holds open, so only the entry goes.
     ASSERT_EQ(RunCmd("/c md \"D:\\tree\\a\"").exitCode, 0);
     TempMachine::WriteHostFile(machine.HostPath("D:\\keep.txt"), "keep");
     TempMachine::WriteHostFile(machine.HostPath("D:\\tree") + "/..\\keep.txt", "x");
-    ExpectRefused("/c rd /s /q \"D:\\tree\"");
+    CmdResult result = RunCmd("/c rd /s /q \"D:\\tree\"");
+    EXPECT_EQ(result.exitCode, 0) << result.errorOutput;
     EXPECT_EQ(TempMachine::ReadHostFile(machine.HostPath("D:\\keep.txt")), "keep");
-    EXPECT_FALSE(Exists("D:\\tree\\a"));  // the rest was removed
+    EXPECT_FALSE(Exists("D:\\tree"));
+}
+
+// A directory swapped for a link to outside while rd /s /q empties it: the walk keeps to the
+// directory it opened, so every outside file survives whenever the swap lands.
+TEST_F(CmdTest, RmdirSNeverEntersADirectorySwappedForALink) {
+    const int kFiles = 1000;
+    std::string outside = machine.MakeHostDirectory("outside");
+    for (int i = 0; i < kFiles; ++i) {
+        TempMachine::WriteHostFile(outside + "/f" + std::to_string(i), "keep");
+    }
+    const std::string victim = machine.HostPath("D:\\victim");
+    int swaps = 0;
+    for (int round = 0; round < 20 && swaps == 0; ++round) {
+        fs::create_directories(victim + "/sub");
+        for (int i = 0; i < kFiles; ++i) {
+            TempMachine::WriteHostFile(victim + "/sub/f" + std::to_string(i), "x");
+        }
+        std::thread remover([] { RunCmd("/c rd /s /q \"D:\\victim\""); });
+        // As soon as the walk has removed a file of sub, a link to outside takes sub's place.
+        const std::string moved = machine.HostPath("D:\\moved") + std::to_string(round);
+        for (;;) {
+            std::error_code error;
+            std::size_t left = 0;
+            for (fs::directory_iterator it(victim + "/sub", error), end; !error && it != end;
+                 it.increment(error)) {
+                ++left;
+            }
+            if (error) break;  // sub is gone: the walk was quicker
+            if (left < static_cast<std::size_t>(kFiles)) {
+                fs::rename(victim + "/sub", moved, error);
+                if (!error) {
+                    fs::create_directory_symlink(outside, victim + "/sub");
+                    ++swaps;
+                }
+                break;
+            }
+        }
+        remover.join();
+        std::size_t kept = 0;
+        for (const auto& entry : fs::directory_iterator(outside)) kept += entry.is_regular_file();
+        ASSERT_EQ(kept, static_cast<std::size_t>(kFiles)) << "round " << round;
+        std::error_code ignored;
+        fs::remove_all(victim, ignored);
+        fs::remove_all(moved, ignored);
+    }
+    EXPECT_GT(swaps, 0);
 }
 
 TEST_F(CmdTest, RmdirWithoutSRemovesOnlyAnEmptyDirectory) {

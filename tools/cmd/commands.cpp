@@ -1,7 +1,5 @@
 #include "commands.h"
 
-#include <vector>
-
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/posix/windows_path.h"
@@ -64,38 +62,6 @@ bool ChangeAttributes(const WindowsPath& target, const Command& command, std::st
     return true;
 }
 
-// Removes the entry and, for a directory, everything in it. Links are removed, never followed.
-// Every entry is tried; the first failure is reported.
-bool RemoveEntry(const std::string& path, std::string& error) {
-    std::uint32_t attributes = 0;
-    if (!platform::GetFileAttributes(path, attributes)) return Failed("Cannot remove", path, error);
-    bool isLink = (attributes & platform::kAttrReparsePoint) != 0;
-    if (isLink || !(attributes & platform::kAttrDirectory)) {
-        if (!isLink && (attributes & platform::kAttrReadOnly)) {
-            platform::SetFileAttributes(path, platform::kAttrNormal);
-        }
-        return platform::DeleteFile(path) || Failed("Cannot remove", path, error);
-    }
-    std::vector<std::string> names;
-    if (!platform::ListDirectory(path, names)) return Failed("Cannot list", path, error);
-    bool ok = true;
-    for (const std::string& name : names) {
-        if (name.find('\\') != std::string::npos) {
-            // Such a name would read as more than one level of the Windows path.
-            if (ok) error = "Cannot remove a name holding a backslash in " + path;
-            ok = false;
-            continue;
-        }
-        std::string childError;
-        if (!RemoveEntry(path + "\\" + name, childError) && ok) {
-            error = childError;
-            ok = false;
-        }
-    }
-    if (!ok) return false;
-    return platform::RemoveDirectory(path) || Failed("Cannot remove", path, error);
-}
-
 bool RemoveDirectory(const WindowsPath& target, const Command& command, std::string& error) {
     std::string path = FormatWindowsPath(target);
     if (target.names.empty()) {
@@ -111,7 +77,11 @@ bool RemoveDirectory(const WindowsPath& target, const Command& command, std::str
         return false;
     }
     if (isLink) return platform::DeleteFile(path) || Failed("Cannot remove", path, error);
-    if (command.wholeTree) return RemoveEntry(path, error);
+    if (command.wholeTree) {
+        // Read-only files inside go as well, as with rd /s /q on Windows.
+        std::string failedPath;
+        return platform::RemoveTree(path, failedPath) || Failed("Cannot remove", failedPath, error);
+    }
     return platform::RemoveDirectory(path) || Failed("Cannot remove", path, error);
 }
 

@@ -31,10 +31,15 @@ bool IsReadOnlyFile(const struct stat& status) {
 }
 
 // A missing file, or a file that is neither a directory nor read-only: Windows refuses to
-// truncate or replace a read-only file, where root on posix would not.
-bool MayGetNewContent(const std::string& host) {
+// truncate or replace a read-only file, where root on posix would not. Content written through
+// a link lands in its target, so that is what counts; a replacement takes the place of the link
+// itself, so then only the link counts.
+enum class AtLink { kLooksAtTarget, kLooksAtLink };
+bool MayGetNewContent(const std::string& host, AtLink atLink) {
     struct stat status;
-    if (stat(host.c_str(), &status) != 0) return true;
+    int rc = atLink == AtLink::kLooksAtLink ? lstat(host.c_str(), &status)
+                                            : stat(host.c_str(), &status);
+    if (rc != 0) return true;
     if (S_ISDIR(status.st_mode)) return Fail(EISDIR);
     if (IsReadOnlyFile(status)) return Fail(EACCES);
     return true;
@@ -71,11 +76,16 @@ bool CopyContent(int from, int to) {
     }
 }
 
-// Creates a new, empty file next to the destination; its name in `name`.
+// Creates a new, empty file in the destination's directory (so that a rename onto the
+// destination is atomic); its path in `name`. The name is short and of its own, whatever the
+// destination's: a name built on the destination's would pass the file system's limit on names.
 int CreateSibling(const std::string& destination, std::string& name) {
     static std::atomic<unsigned> counter{0};
+    const std::size_t slash = destination.find_last_of('/');
+    const std::string directory =
+        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = destination + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        name = directory + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -163,7 +173,7 @@ bool CopyFile(const std::string& source, const std::string& destination, bool fa
         refusal = errno;
     } else if (S_ISDIR(sourceStatus.st_mode)) {
         refusal = EISDIR;
-    } else if (stat(to.c_str(), &destinationStatus) == 0) {
+    } else if (lstat(to.c_str(), &destinationStatus) == 0) {  // a link is replaced itself
         if (failIfExists) {
             refusal = EEXIST;
         } else if (destinationStatus.st_dev == sourceStatus.st_dev &&
@@ -278,7 +288,9 @@ std::unique_ptr<File> OpenForRead(const std::string& path) {
 
 std::unique_ptr<File> OpenForWrite(const std::string& path) {
     std::string host;
-    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host)) return nullptr;
+    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host, AtLink::kLooksAtTarget)) {
+        return nullptr;
+    }
     int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         Fail(errno);
@@ -289,7 +301,9 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
 
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
     std::string host;
-    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host)) return nullptr;
+    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host, AtLink::kLooksAtLink)) {
+        return nullptr;
+    }
     std::string temporary;
     const int fd = CreateSibling(host, temporary);
     if (fd < 0) {
