@@ -1,4 +1,5 @@
-// A small blocking TCP client over IPv4, as the size probe speaks HTTP itself.
+// A small TCP client over IPv4, as the size probe speaks HTTP itself. Every wait on the peer is
+// bounded by a time the caller gives.
 #pragma once
 
 #include <cstddef>
@@ -21,11 +22,12 @@ public:
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
-    // 0 when connected; otherwise the error number (a port outside 1..65535 is an invalid
-    // argument, a closed socket a bad descriptor).
-    int Connect(std::uint32_t address, int port);
-    // One send call: the number of bytes it took, or -1 on failure.
-    long Send(const char* data, std::size_t size);
+    // 0 when connected within the time; otherwise the error number (ETIMEDOUT when the time ran
+    // out, a port outside 1..65535 is an invalid argument, a closed socket a bad descriptor).
+    int Connect(std::uint32_t address, int port, int timeoutMs);
+    // One send call that waits at most the time for room to write: the number of bytes it took
+    // (fewer than size when the time ran out), or -1 on failure.
+    long Send(const char* data, std::size_t size, int timeoutMs);
     // True when data (or the peer's close) can be received within the time.
     bool WaitReadable(int timeoutMs);
     // One receive call: the number of bytes received, 0 when the peer has closed, -1 on failure.

@@ -1,6 +1,7 @@
 #include "transfer/size_probe.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "frame/query.h"
@@ -10,27 +11,46 @@
 namespace wi::transfer {
 namespace {
 
-// The file's address in a locator answer: from its first "http://" to the end; "" when none.
-std::string FileAddressFromLocatorAnswer(const std::string& answer) {
-    const std::size_t at = answer.find("http://");
-    return at == std::string::npos ? std::string() : answer.substr(at);
+bool EndsAddress(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= ' ' || byte == 0x7f;
+}
+
+// Where the first line starting with the key begins, or npos; lower holds the lower-case text.
+std::size_t FindLineStart(const std::string& lower, const std::string& key) {
+    for (std::size_t at = lower.find(key); at != std::string::npos; at = lower.find(key, at + 1)) {
+        if (at == 0 || lower[at - 1] == '\n') return at;
+    }
+    return std::string::npos;
 }
 
 }  // namespace
 
+std::string FileAddressFromLocatorAnswer(const std::string& answer) {
+    const std::size_t begin = answer.find("http://");
+    if (begin == std::string::npos) return std::string();
+    std::size_t end = begin;
+    while (end < answer.size() && !EndsAddress(answer[end])) ++end;
+    return answer.substr(begin, end - begin);
+}
+
 std::int64_t ReadContentLength(const std::string& answer) {
     std::string lower = answer;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // A header name only counts at the start of a line: "X-Original-Content-Length: " is another
+    // header.
     const std::string key = "content-length: ";
-    const std::size_t at = lower.find(key);
+    const std::size_t at = FindLineStart(lower, key);
     if (at == std::string::npos) return -1;
     const std::size_t begin = at + key.size();
     const std::size_t end = answer.find("\r\n", begin);
     if (end == std::string::npos) return -1;
-    // Leading blanks and a sign are allowed, reading stops at the first other character and no
-    // digits give 0. Sizes of 2 GiB and more need all 64 bits.
+    // Sizes of 2 GiB and more need all 64 bits.
     const std::string value = answer.substr(begin, end - begin);
-    return std::strtoll(value.c_str(), nullptr, 10);
+    errno = 0;
+    const long long size = std::strtoll(value.c_str(), nullptr, 10);
+    if (errno == ERANGE || size < 0) return -1;
+    return size;
 }
 
 }  // namespace wi::transfer

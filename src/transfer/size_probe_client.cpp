@@ -12,6 +12,13 @@ namespace {
 constexpr std::size_t kSchemeLength = 7;  // "http://"
 constexpr std::size_t kPieceSize = 4096;
 
+// The whole milliseconds left until the deadline, 0 once it has passed.
+int MillisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 }  // namespace
 
 int ParseProbeAddress(const std::string& url, ProbeTarget& target) {
@@ -54,6 +61,7 @@ std::string BuildProbeRequest(bool head, const std::string& resource, const std:
 }
 
 int ProbeClient::Request(const std::string& url, bool head) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kRequestMs);
     response_.clear();
     ProbeTarget target;
     const int parsed = ParseProbeAddress(url, target);
@@ -73,19 +81,23 @@ int ProbeClient::Request(const std::string& url, bool head) {
     }
 
     const std::string request = BuildProbeRequest(head, resource, target.host);
-    const int connected = socket_.Connect(address, port);
+    const int connected = socket_.Connect(address, port, MillisecondsLeft(deadline));
     if (connected != 0) return connected;
-    if (socket_.Send(request.data(), request.size()) < 1) return kProbeSendFailed;
-
-    if (socket_.WaitReadable(kWaitMs)) ReceiveAnswer();
+    if (socket_.Send(request.data(), request.size(), MillisecondsLeft(deadline)) < 1) {
+        return kProbeSendFailed;
+    }
+    ReceiveAnswer(deadline);
     return kProbeDone;
 }
 
-// Reads until the peer closes, an error occurs, the text is full, or the peer falls silent for
-// the whole wait (a peer that keeps the connection open must not hold the caller forever).
-void ProbeClient::ReceiveAnswer() {
+// Reads until the peer closes, an error occurs, the text is full, the peer falls silent for the
+// whole wait (a peer that keeps the connection open must not hold the caller forever) or the
+// request's time is up (nor must one that keeps sending).
+void ProbeClient::ReceiveAnswer(Clock::time_point deadline) {
     char piece[kPieceSize];
-    do {
+    for (;;) {
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0 || !socket_.WaitReadable(std::min(kWaitMs, left))) return;
         const long received = socket_.Receive(piece, sizeof piece);
         if (received <= 0) return;
         // A piece counts as text up to its first zero byte.
@@ -95,7 +107,7 @@ void ProbeClient::ReceiveAnswer() {
             zero != nullptr ? static_cast<std::size_t>(zero - piece) : length;
         response_.append(piece, std::min(textLength, kMaxResponse - response_.size()));
         if (response_.size() == kMaxResponse) return;
-    } while (socket_.WaitReadable(kWaitMs));
+    }
 }
 
 }  // namespace wi::transfer

@@ -3,8 +3,13 @@
 
 #include <chrono>
 #include <cstdint>
+#include <future>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "support/slow_peers.h"
 #include "support/wire_server.h"
 #include "transfer/probe_request_text.h"
 #include "transfer/size_probe.h"
@@ -72,7 +77,7 @@ TEST(DownloadSizeTest, ContentLengthValueIsReadLikeADecimalNumber) {
     using wi::transfer::ReadContentLength;
     EXPECT_EQ(ReadContentLength("HTTP/1.1 200 OK\r\nContent-Length:   42\r\n\r\n"), 42);
     EXPECT_EQ(ReadContentLength("Content-Length: +7;x\r\n"), 7);
-    EXPECT_EQ(ReadContentLength("Content-Length: -3\r\n"), -3);
+    EXPECT_EQ(ReadContentLength("Content-Length: -3\r\n"), -1);  // no size
     EXPECT_EQ(ReadContentLength("Content-Length: none\r\n"), 0);
     EXPECT_EQ(ReadContentLength("Content-Length: 9223372036854775807\r\n"), INT64_MAX);
     EXPECT_EQ(ReadContentLength("Content-Length: 987"), -1);  // no line end
@@ -100,6 +105,62 @@ TEST(DownloadSizeTest, UnreachableOrUnnamedServicesGiveMinusOne) {
     WireServer locator(
         {WireReply::Http(200, "http://127.0.0.1:" + std::to_string(closedPort) + "/f")});
     EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), -1);
+}
+
+// Peers that trickle, cannot be reached, or hand back text meant to steer the probe: every call
+// ends, the file host receives exactly the one HEAD meant for it, and only a real Content-Length
+// header counts.
+TEST(DownloadSizeTest, HostilePeersNeitherHoldNorSteerTheProbe) {
+    // Asked at the same time: a locator that trickles its answer and then a zero byte after every
+    // pause without end, and one whose connect never completes.
+    WireServer trickledFiles({HeadAnswer("Content-Length: 987\r\n")});
+    wi::test::TrickleServer trickler("HTTP/1.1 200 OK\r\n\r\n" + trickledFiles.Url("/t"), '\0',
+                                     std::chrono::milliseconds(60));
+    auto unreachable = std::make_unique<wi::test::BackloggedListener>();
+    auto ask = [](const std::string& url) {
+        return std::async(std::launch::async, [url] {
+            return IWebInteractive::GetDownloadSize(url.c_str(), "t");
+        });
+    };
+    auto trickled = ask(trickler.Url("/get"));
+    auto unconnected = ask(unreachable->Url("/get"));
+    // Only a hang guard: once the waits had no end, these calls took hours.
+    const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    EXPECT_EQ(trickled.wait_until(guard), std::future_status::ready);
+    EXPECT_EQ(unconnected.wait_until(guard), std::future_status::ready);
+    trickler.Stop();  // releases calls that are still held
+    unreachable.reset();
+    EXPECT_EQ(trickled.get(), 987);  // the answer counts as far as it came
+    EXPECT_EQ(unconnected.get(), -1);
+    EXPECT_EQ(trickler.Requests(),
+              std::vector<std::string>{wi::test::ProbeRequestText("GET", "/get?filename=t",
+                                                                  "127.0.0.1")});
+    const auto trickledHeads = trickledFiles.Requests();
+    ASSERT_EQ(trickledHeads.size(), 1u);
+    EXPECT_EQ(trickledHeads[0].bytes, wi::test::ProbeRequestText("HEAD", "/t", "127.0.0.1"));
+
+    // The file's address ends at the first blank or control character of the locator's answer.
+    const std::string tails[] = {"\n", "\r\n", " HTTP/1.1\r\nHost: elsewhere\r\n\r\nGET /admin"};
+    for (const std::string& tail : tails) {
+        WireServer files({HeadAnswer("Content-Length: 987\r\n")});
+        WireServer locator({WireReply::Http(200, files.Url("/f") + tail)});
+        EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), 987);
+        const auto headed = files.Requests();
+        ASSERT_EQ(headed.size(), 1u);
+        EXPECT_EQ(headed[0].bytes, wi::test::ProbeRequestText("HEAD", "/f", "127.0.0.1"));
+    }
+
+    const std::pair<std::string, std::int64_t> lengths[] = {
+        {"X-Original-Content-Length: 42\r\nContent-Length: 987\r\n", 987},
+        {"Content-Length: -3\r\n", -1},
+        {"Content-Length: 99999999999999999999\r\n", -1},
+    };
+    for (const auto& [headers, size] : lengths) {
+        WireServer files({HeadAnswer(headers)});
+        WireServer locator({WireReply::Http(200, files.Url("/f"))});
+        EXPECT_EQ(IWebInteractive::GetDownloadSize(locator.Url("/get").c_str(), "f"), size)
+            << headers;
+    }
 }
 
 TEST(DownloadSizeTest, SilentLocatorGivesMinusOneAfterItsWait) {
