@@ -43,6 +43,14 @@ public:
 
 std::unique_ptr<DownloadTransfer> CreateDownloadTransfer();
 
+// A download that receives less than a byte a second over this many seconds (nothing at all, or
+// a trickle) fails, and the old file stays; a connect gets no longer either.
+constexpr unsigned kDownloadStallSeconds = 30;
+
+// For tests only: downloads started from now on use this stall limit instead, so that a test
+// need not wait half a minute; 0 puts kDownloadStallSeconds back.
+void SetDownloadStallLimitForTesting(unsigned seconds);
+
 // ---- uploads ----
 
 enum AuthScheme : unsigned {

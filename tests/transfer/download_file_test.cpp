@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
@@ -11,6 +13,7 @@
 #include "platform/events.h"
 #include "platform/http.h"
 #include "support/peers.h"
+#include "support/slow_peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "webinteractive/status.h"
@@ -36,6 +39,7 @@ protected:
     void TearDown() override {
         IHelperInc::SetStatusSink(nullptr, nullptr);
         wi::platform::SetTrustedCaFile("");
+        wi::platform::SetDownloadStallLimitForTesting(0);
     }
     static void Collect(const char* line, void* context) {
         static_cast<std::vector<std::string>*>(context)->push_back(line);
@@ -50,6 +54,20 @@ protected:
     std::vector<std::string> ProgressLines() const {
         if (lines_.size() < 2) return {};
         return {lines_.begin() + 1, lines_.end() - 1};
+    }
+
+    // Downloads on a thread. Only a hang guard: a call still running after a minute is failed
+    // and then released by the given action (which stops its peer).
+    template <typename Release>
+    int DownloadGuarded(const std::string& url, const std::string& path, Release release) {
+        auto download = std::async(std::launch::async, [&] {
+            return IWebInteractive::DownloadFile(url.c_str(), path.c_str(), nullptr, nullptr);
+        });
+        if (download.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+            ADD_FAILURE() << "the download of " << url << " did not end";
+            release();
+        }
+        return download.get();
     }
 
     wi::test::TempMachine machine_;
@@ -186,6 +204,41 @@ TEST_F(DownloadFileTest, CancelEventEndsAStalledTransfer) {
     }
     // Only a guard against a cancel that is never acted on, not a timing requirement.
     EXPECT_LT(took, std::chrono::seconds(20));
+}
+
+// Without a cancel event, a server that stops sending mid-body or a connect that never completes
+// ends the download as failed once the stall limit (shortened here) has passed; the old file
+// stays.
+TEST_F(DownloadFileTest, AStalledServerEndsTheDownloadAndKeepsTheOldFile) {
+    wi::platform::SetDownloadStallLimitForTesting(2);
+    WireReply stalled;
+    stalled.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n0123456789";
+    stalled.close = false;  // keeps the connection open, sending nothing more
+    auto wire = std::make_unique<WireServer>(std::vector<WireReply>{stalled});
+    auto unconnectable = std::make_unique<wi::test::BackloggedListener>();
+    const auto release = [&] {
+        wire.reset();
+        unconnectable.reset();
+    };
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\stall.bin"), "old");
+
+    for (const std::string& url : {wire->Url("/stall.bin"), unconnectable->Url("/stall.bin")}) {
+        EXPECT_EQ(0, DownloadGuarded(url, "C:\\stall.bin", release)) << url;
+        EXPECT_EQ("stall.bin|0", lines_.back());
+        EXPECT_EQ("old", Read("C:\\stall.bin"));
+    }
+}
+
+// A redirect to another protocol is refused: nothing connects to the address it names.
+TEST_F(DownloadFileTest, RedirectsLeadOnlyToHttpOrHttps) {
+    WireServer ftp({WireReply::Stall()});
+    const std::string ftpUrl = "ftp://127.0.0.1:" + std::to_string(ftp.port()) + "/x.bin";
+    WireServer web({WireReply::Http(302, "", "Location: " + ftpUrl + "\r\n")});
+
+    EXPECT_EQ(0, DownloadGuarded(web.Url("/x.bin"), "C:\\x.bin", [&] { ftp.Stop(); }));
+    EXPECT_EQ("x.bin|0", lines_.back());
+    EXPECT_EQ(1u, web.Requests().size());
+    EXPECT_EQ(0u, ftp.Connections());
 }
 
 TEST_F(DownloadFileTest, AnAlreadySignalledEventCancelsAtOnce) {

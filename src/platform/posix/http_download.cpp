@@ -12,6 +12,27 @@
 namespace wi::platform {
 namespace {
 
+// The stall limit a test has set; 0 for kDownloadStallSeconds.
+std::atomic<unsigned> stallSecondsForTesting{0};
+
+long StallSeconds() {
+    const unsigned seconds = stallSecondsForTesting.load();
+    return static_cast<long>(seconds != 0 ? seconds : kDownloadStallSeconds);
+}
+
+// Only http and https, also where a redirect leads: any other protocol is no file of the
+// service, and a redirect must not send the transfer to another kind of server.
+bool AllowOnlyHttp(CURL* easy) {
+#if LIBCURL_VERSION_NUM >= 0x075500  // 7.85.0 takes protocols by name
+    return curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+           curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
+#else
+    const long protocols = CURLPROTO_HTTP | CURLPROTO_HTTPS;
+    return curl_easy_setopt(easy, CURLOPT_PROTOCOLS, protocols) == CURLE_OK &&
+           curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS, protocols) == CURLE_OK;
+#endif
+}
+
 bool IsHttpAddress(const std::string& url) {
     CURLU* parsed = curl_url();
     if (parsed == nullptr) {
@@ -64,10 +85,20 @@ public:
             return kDownloadNoWorker;
         }
         posix::ApplyCommonOptions(easy_);
+        if (!AllowOnlyHttp(easy_)) {
+            return kDownloadNoWorker;
+        }
         curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
         curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 20L);
         curl_easy_setopt(easy_, CURLOPT_FAILONERROR, 1L);
+        // A caller without a cancel event has no other way out of a server that stops sending:
+        // less than a byte a second over the stall limit fails the transfer, and a connect gets
+        // no longer.
+        const long stallSeconds = StallSeconds();
+        curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, stallSeconds);
+        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, stallSeconds);
         // Large pieces keep the per-write cost low on fast links.
         curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, 512L * 1024);
         curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlDownloadTransfer::OnData);
@@ -193,6 +224,8 @@ private:
 };
 
 }  // namespace
+
+void SetDownloadStallLimitForTesting(unsigned seconds) { stallSecondsForTesting.store(seconds); }
 
 std::unique_ptr<DownloadTransfer> CreateDownloadTransfer() {
     return std::make_unique<CurlDownloadTransfer>();
