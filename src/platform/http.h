@@ -92,13 +92,17 @@ public:
     virtual ~UploadExchange() = default;
     // The client instance: its user agent and, when proxyServer ("host:port") is not empty, that
     // proxy for every host whose name holds a dot (names without one are local and go direct).
-    // Without a proxy every request goes straight to its host.
+    // Without one the system's default proxy settings apply (on posix the http_proxy,
+    // https_proxy, all_proxy and no_proxy variables).
     virtual bool Open(const std::string& userAgent, const std::string& proxyServer) = 0;
     virtual bool Connect(const std::string& host, int port) = 0;
     // A POST of the path with its query, over TLS when secure. Headers: "Accept: */*", the
     // Content-Length of the body, the user agent; no Content-Type, no "Expect".
     virtual bool OpenRequest(const std::string& pathWithQuery, bool secure) = 0;
-    // Credentials for one scheme, used by every later Send.
+    // Credentials for one scheme, used by every later Send. They answer the challenge of the
+    // latest response (for Digest, the latest one that offered it), so that the next Send is one
+    // request carrying both the body and the credentials; connection-bound handshakes (NTLM,
+    // Negotiate) may add bodiless requests of their own within that Send.
     virtual bool SetCredentials(AuthTarget target, AuthScheme scheme, const std::string& user,
                                 const std::string& password) = 0;
     // Sends the request announcing length bytes, writes the body taken from the source in pieces
@@ -107,7 +111,9 @@ public:
     virtual ExchangeResult Send(std::uint64_t length, BodySource& body) = 0;
     // Of the latest response.
     virtual int StatusCode() const = 0;
-    // The schemes the latest response's challenges offer (a mask of AuthScheme).
+    // The schemes the latest response's challenges offer and the transport can answer (a mask
+    // of AuthScheme); a Digest challenge with another algorithm than MD5 or MD5-sess, or with
+    // only qop "auth-int", does not count.
     virtual unsigned OfferedSchemes(AuthTarget target) const = 0;
     // The first bytes of the latest response's body (at most kKeptBody).
     virtual const std::string& Body() const = 0;

@@ -59,12 +59,28 @@ bool FindProxy(const std::string& url, std::string& server, UploadAddress& proxy
     return true;
 }
 
-// The exchange loop: one request per pass until a final response. 1 when one arrived.
+// The most passes of one exchange. An exchange needs at most three answers (a proxy challenge,
+// a server challenge, the final answer), because a challenge of a kind already answered ends it;
+// the bound also ends a transport that keeps asking for the request to be sent again.
+constexpr int kMaxPasses = 6;
+
+void CopyReply(const std::string& text, char* reply) {
+    if (reply != nullptr) {
+        const std::size_t length = std::min(text.size(), kReplyText);
+        std::memcpy(reply, text.data(), length);
+        reply[length] = '\0';
+    }
+}
+
+// The exchange loop: one request per pass until a final response. 1 when one arrived. A server
+// or proxy challenge that comes again after it was answered once ends the exchange: the
+// credentials did not help, and a peer alternating 401 and 407 must not keep it going.
 int Exchange(UploadExchange& exchange, FileBody& body, const UploadAddress& target,
              const UploadAddress& proxy, char* reply) {
-    int previous = 0;
+    bool serverChallenged = false;
+    bool proxyChallenged = false;
     AuthScheme proxyScheme = wi::platform::kAuthNone;
-    for (;;) {
+    for (int pass = 1; pass <= kMaxPasses; ++pass) {
         if (proxyScheme != wi::platform::kAuthNone &&
             !exchange.SetCredentials(wi::platform::kAuthProxy, proxyScheme, proxy.user,
                                      proxy.password)) {
@@ -90,34 +106,31 @@ int Exchange(UploadExchange& exchange, FileBody& body, const UploadAddress& targ
                                              target.password)) {
                     return 0;
                 }
-                complete = previous == 401;
+                complete = serverChallenged;
                 if (complete) {
                     PrintDiagnostic("\nServer Authentication failed.");
                 }
             }
+            serverChallenged = true;
         } else if (status == 407) {
             PrintDiagnostic("\nThe proxy requires authentication.  Sending credentials...");
             proxyScheme =
                 ChooseScheme(exchange.OfferedSchemes(wi::platform::kAuthProxy), target.secure);
-            complete = previous == 407;
+            complete = proxyChallenged;
             if (complete) {
                 PrintDiagnostic("\nProxy Authentication failed.");
             }
+            proxyChallenged = true;
         } else {
             std::printf("\nStatus code %d returned.\n", status);
             std::fflush(stdout);
         }
-        previous = status;
-        if (complete) {
-            if (reply != nullptr) {
-                const std::string& text = exchange.Body();
-                const std::size_t length = std::min(text.size(), kReplyText);
-                std::memcpy(reply, text.data(), length);
-                reply[length] = '\0';
-            }
+        if (complete || pass == kMaxPasses) {
+            CopyReply(exchange.Body(), reply);
             return 1;
         }
     }
+    return 0;  // the last pass asked for the request again: no final answer arrived
 }
 
 }  // namespace

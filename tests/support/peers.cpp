@@ -190,6 +190,19 @@ std::string PeerProcess::Logs() const {
     return logs;
 }
 
+std::string PeerProcess::AccessLog() const { return ReadFile(directory_ + "/access.log"); }
+
+bool PeerProcess::AccessLogHas(const std::string& text) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (AccessLog().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
 std::string PeerProcess::WriteConfig(
     const std::string& templateName,
     const std::vector<std::pair<std::string, std::string>>& values) const {
@@ -299,19 +312,6 @@ std::string NginxPeer::Url(const std::string& path) const {
 
 void NginxPeer::AddFile(const std::string& relativePath, const std::string& content) const {
     WriteFile(Root() + "/" + relativePath, content);
-}
-
-std::string NginxPeer::AccessLog() const { return ReadFile(directory_ + "/access.log"); }
-
-bool NginxPeer::AccessLogHas(const std::string& text) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (AccessLog().find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 std::vector<std::string> NginxPeer::ReceivedBodies() const {

@@ -40,6 +40,11 @@ public:
     const std::string& directory() const { return directory_; }
     // Every log file of the peer, one after another.
     std::string Logs() const;
+    // The access log (nginx, apache2): one line per request.
+    std::string AccessLog() const;
+    // Waits (up to five seconds) for the access log to hold the text: servers write a request's
+    // line after its answer has gone out.
+    bool AccessLogHas(const std::string& text) const;
 
 protected:
     // Makes the directory (readable for servers that drop to an unprivileged user) and picks the
@@ -83,10 +88,6 @@ public:
     std::string CaFile() const { return directory_ + "/tls/ca.pem"; }
     // Writes Root()/relativePath.
     void AddFile(const std::string& relativePath, const std::string& content) const;
-    std::string AccessLog() const;
-    // Waits (up to five seconds) for the access log to hold the text: nginx writes a request's
-    // line after its answer has gone out.
-    bool AccessLogHas(const std::string& text) const;
     // The bodies received by /upload and /secure/, oldest first.
     std::vector<std::string> ReceivedBodies() const;
 
@@ -107,7 +108,8 @@ public:
 };
 
 // apache2 with mod_auth_digest: "/digest/upload" (a file holding "TRUE", answered for GET and
-// POST) behind Digest authentication for DigestUser / DigestPassword.
+// POST) behind Digest authentication for DigestUser / DigestPassword. Its access log names each
+// request's method, target, status, Content-Length and Authorization.
 class ApacheDigestPeer : public PeerProcess {
 public:
     static constexpr const char* kDigestUser = "bob";

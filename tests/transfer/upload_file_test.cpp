@@ -1,6 +1,7 @@
 // UploadFile against real peers: nginx (plain, TLS, Basic), apache2 (Digest), tinyproxy (proxy).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -169,7 +170,18 @@ TEST_F(UploadFileTest, UntrustedServerCertificateGivesZero) {
     EXPECT_TRUE(secure.ReceivedBodies().empty());
 }
 
-TEST_F(UploadFileTest, DigestAgainstApache) {
+// How often the text occurs in a peer's log.
+std::size_t CountOf(const std::string& log, const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Every pass is one request with the whole body: the answer to the challenge rides on the
+// request after it, with no empty probe in between.
+TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
     ApacheDigestPeer apache;
     const std::string path = MakeFile("d.xml", "<digest/>");
     const std::string url = apache.Url("/digest/upload");
@@ -179,9 +191,18 @@ TEST_F(UploadFileTest, DigestAgainstApache) {
                         path));
     EXPECT_EQ(std::string(kServerAuth) + kSuccess, out_);
     EXPECT_STREQ("TRUE", reply_);
+    ASSERT_TRUE(apache.AccessLogHas("POST /digest/upload 200")) << apache.AccessLog();
+    const std::string log = apache.AccessLog();
+    EXPECT_EQ(2u, CountOf(log, "POST ")) << log;
+    EXPECT_EQ(0u, log.find("POST /digest/upload 401 length=[9] auth=[-]\n"
+                           "POST /digest/upload 200 length=[9] auth=[Digest username="))
+        << log;
 
     ASSERT_EQ(1, Upload(WithCredentials(url, ApacheDigestPeer::kDigestUser, "nope"), path));
     EXPECT_EQ(std::string(kServerAuth) + kServerAuth + kServerFailed, out_);
+    ASSERT_TRUE(apache.AccessLogHas("POST /digest/upload 401 length=[9] auth=[Digest"));
+    EXPECT_EQ(4u, CountOf(apache.AccessLog(), "POST ")) << apache.AccessLog();
+    EXPECT_EQ(0u, CountOf(apache.AccessLog(), "length=[0]")) << apache.AccessLog();
 }
 
 TEST_F(UploadFileTest, GoesThroughTheDiscoveredProxy) {
@@ -201,6 +222,59 @@ TEST_F(UploadFileTest, GoesThroughTheDiscoveredProxy) {
     local.replace(local.find("127.0.0.1"), 9, "localhost");
     ASSERT_EQ(1, Upload(local, path));
     EXPECT_TRUE(web.AccessLogHas("via=[-]"));
+}
+
+// Sets an environment variable for the life of the object, or removes it (value nullptr).
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        had_ = std::getenv(name) != nullptr;
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+// Without a discovered proxy the system's proxy settings apply; a discovered proxy wins.
+TEST_F(UploadFileTest, FollowsTheEnvironmentsProxyUnlessOneIsDiscovered) {
+    NginxPeer web;
+    TinyproxyPeer proxy;
+    const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(proxy.port());
+    ScopedEnvironment httpProxy("http_proxy", proxyUrl.c_str());
+    ScopedEnvironment allProxy("all_proxy", nullptr);
+    ScopedEnvironment noProxy("no_proxy", nullptr);
+    ScopedEnvironment noProxyUpper("NO_PROXY", nullptr);
+    const std::string path = MakeFile("e.xml", "<env/>");
+
+    ASSERT_EQ(1, Upload(web.Url("/upload"), path));
+    EXPECT_STREQ("TRUE", reply_);
+    const std::string proxied = "POST " + web.Url("/upload") + " HTTP/1.1";
+    EXPECT_EQ(1u, CountOf(proxy.Log(), proxied)) << proxy.Log();
+
+    {
+        ScopedEnvironment bypass("no_proxy", "127.0.0.1");
+        ASSERT_EQ(1, Upload(web.Url("/upload"), path));
+        ASSERT_TRUE(web.AccessLogHas("POST /upload 200 ctype=[-] expect=[-] ua=[WinHttpPostSample] "
+                                     "accept=[*/*] length=[6] auth=[-] via=[-]"))
+            << web.AccessLog();
+    }
+
+    // A discovered proxy is used instead, and local names bypass it and the environment alike.
+    ScopedEnvironment deadProxy("http_proxy", "http://127.0.0.1:1");
+    wi::platform::SetProxyListForTesting("127.0.0.1:" + std::to_string(proxy.port()));
+    ASSERT_EQ(1, Upload(web.Url("/upload"), path));
+    std::string local = web.Url("/upload");
+    local.replace(local.find("127.0.0.1"), 9, "localhost");
+    ASSERT_EQ(1, Upload(local, path));
+    EXPECT_EQ(4u, web.ReceivedBodies().size());
+    EXPECT_EQ(2u, CountOf(proxy.Log(), proxied)) << proxy.Log();
 }
 
 TEST_F(UploadFileTest, ProxyCredentialsAreSentOnlyOverTls) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/http.h"
+#include "platform/proxy.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "transfer/upload_address.h"
@@ -93,7 +94,10 @@ TEST(UploadExchangeTest, ReadsTheOfferedSchemesOfEveryChallenge) {
 class UploadWireTest : public testing::Test {
 protected:
     void SetUp() override { IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr); }
-    void TearDown() override { IHelperInc::SetStatusSink(nullptr, nullptr); }
+    void TearDown() override {
+        IHelperInc::SetStatusSink(nullptr, nullptr);
+        wi::platform::SetProxyListForTesting("");
+    }
     int Upload(const std::string& url, const std::string& path) {
         testing::internal::CaptureStdout();
         const int result =
@@ -129,6 +133,64 @@ TEST_F(UploadWireTest, PrefersDigestAndStopsAfterTheSecondRefusal) {
                       std::string::npos;
     }
     EXPECT_TRUE(digestSent);
+}
+
+// A peer alternating server and proxy challenges: the exchange ends at the first challenge of a
+// kind already answered, after three requests, with that answer as the reply.
+TEST_F(UploadWireTest, AlternatingChallengesEndAtTheFirstRepeat) {
+    std::vector<WireReply> replies;
+    for (int round = 0; round < 20; ++round) {
+        const std::string n = std::to_string(round);
+        replies.push_back(WireReply::Http(
+            401, "server " + n, "WWW-Authenticate: Digest realm=\"w\", nonce=\"s" + n + "\"\r\n"));
+        replies.push_back(WireReply::Http(
+            407, "proxy " + n, "Proxy-Authenticate: Digest realm=\"p\", nonce=\"p" + n + "\"\r\n"));
+    }
+    replies.push_back(WireReply::Http(200, "TRUE"));
+    WireServer wire(replies);
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
+    std::string url = wire.Url("/up");
+    url.insert(7, "carol:secret@");
+
+    ASSERT_EQ(1, Upload(url, "C:\\f.xml"));
+    EXPECT_EQ(
+        "\nThe server requires authentication.  Sending credentials..."
+        "\nThe proxy requires authentication.  Sending credentials..."
+        "\nThe server requires authentication.  Sending credentials..."
+        "\nServer Authentication failed.",
+        out_);
+    EXPECT_STREQ("server 1", reply_);
+    const auto requests = wire.Requests();
+    ASSERT_EQ(3u, requests.size());
+    for (const auto& request : requests) EXPECT_EQ("<f/>", request.body);
+}
+
+// A Digest challenge of the named proxy is answered on the next request, which carries the body
+// too: two requests in all, the second naming the absolute target it was sent for.
+TEST_F(UploadWireTest, AnswersAProxyDigestChallengeInTheNextRequest) {
+    WireServer proxy({WireReply::Http(407, "who?",
+                                      "Proxy-Authenticate: Digest realm=\"px\", nonce=\"n1\", "
+                                      "qop=\"auth,auth-int\", algorithm=MD5-sess\r\n"),
+                      WireReply::Http(200, "TRUE")});
+    wi::platform::SetProxyListForTesting("dave:pw@127.0.0.1:" + std::to_string(proxy.port()));
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
+
+    ASSERT_EQ(1, Upload("http://svc.example/up?x=1", "C:\\f.xml"));
+    EXPECT_STREQ("TRUE", reply_);
+    const auto requests = proxy.Requests();
+    ASSERT_EQ(2u, requests.size());
+    for (const auto& request : requests) {
+        EXPECT_EQ(0u, request.head.find("POST http://svc.example/up?x=1 HTTP/1.1\r\n"));
+        EXPECT_EQ("<f/>", request.body);
+    }
+    EXPECT_EQ(std::string::npos, requests[0].head.find("Proxy-Authorization"));
+    const std::string& head = requests[1].head;
+    EXPECT_NE(std::string::npos,
+              head.find("\r\nProxy-Authorization: Digest username=\"dave\", realm=\"px\", "
+                        "nonce=\"n1\", uri=\"http://svc.example/up?x=1\", response=\""))
+        << head;
+    EXPECT_NE(std::string::npos, head.find(", algorithm=MD5-sess, qop=auth, nc=00000001, cnonce="))
+        << head;
 }
 
 TEST_F(UploadWireTest, AReplyOfExactlyTheBufferKeepsItsLastByte) {

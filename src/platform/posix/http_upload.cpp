@@ -1,15 +1,32 @@
 // The upload transport: one libcurl easy handle for the exchange, one perform per request. The
 // handle keeps its connection between the requests of an exchange, as connection-based
 // authentication needs.
+//
+// Every pass is one request that carries the whole body and the credentials for the scheme the
+// caller chose from the previous answer. libcurl cannot do that for Digest: it keeps no challenge
+// from one perform to the next and, for a POST, first sends a probe with an empty body and no
+// credentials. So the transport answers Digest challenges itself (the Authorization or
+// Proxy-Authorization header computed from the previous answer's challenge), and leaves Basic to
+// libcurl, which sends it on the first request. NTLM and Negotiate are handshakes bound to one
+// connection whose first leg must be answered before the credentials exist; libcurl runs them
+// within one pass (its probe requests carry no body, the last leg carries it), so a pass with
+// these schemes is the handshake's requests, not one.
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <random>
+#include <vector>
 
 #include "platform/http.h"
+#include "platform/posix/http_challenge.h"
 #include "platform/posix/http_curl.h"
+#include "platform/posix/http_digest.h"
 
 namespace wi::platform {
 namespace {
+
+using posix::AuthChallenge;
+using posix::CanAnswerDigest;
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -17,61 +34,58 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return "";
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+// The scheme a challenge offers that this transport can answer; kAuthNone for any other.
+AuthScheme SchemeOf(const AuthChallenge& challenge) {
+    const std::string& name = challenge.scheme;
+    if (name == "basic") return kAuthBasic;
+    if (name == "ntlm") return kAuthNtlm;
+    if (name.rfind("passport", 0) == 0) return kAuthPassport;
+    if (name == "digest") return CanAnswerDigest(challenge) ? kAuthDigest : kAuthNone;
+    if (name == "negotiate") return kAuthNegotiate;
+    return kAuthNone;
 }
 
-// The schemes named by the challenges of one authenticate header ("Digest realm=..., nonce=...",
-// "Negotiate, NTLM"): every comma-separated item whose first word is a scheme name.
-unsigned SchemesOfChallenge(const std::string& value) {
-    unsigned schemes = 0;
-    std::size_t start = 0;
-    while (start <= value.size()) {
-        std::size_t end = value.find(',', start);
-        if (end == std::string::npos) {
-            end = value.size();
-        }
-        const std::string item = Trim(value.substr(start, end - start));
-        const std::string word = Lower(item.substr(0, item.find_first_of(" \t")));
-        if (word.find('=') == std::string::npos) {
-            if (word == "basic") schemes |= kAuthBasic;
-            if (word == "ntlm") schemes |= kAuthNtlm;
-            if (word.rfind("passport", 0) == 0) schemes |= kAuthPassport;
-            if (word == "digest") schemes |= kAuthDigest;
-            if (word == "negotiate") schemes |= kAuthNegotiate;
-        }
-        start = end + 1;
+// 16 random bytes as hexadecimal digits.
+std::string MakeClientNonce() {
+    static thread_local std::random_device device;
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        char word[9];
+        std::snprintf(word, sizeof word, "%08x", static_cast<unsigned>(device()));
+        text += word;
     }
-    return schemes;
+    return text;
 }
 
 long CurlScheme(AuthScheme scheme) {
     switch (scheme) {
         case kAuthBasic: return static_cast<long>(CURLAUTH_BASIC);
         case kAuthNtlm: return static_cast<long>(CURLAUTH_NTLM);
-        case kAuthDigest: return static_cast<long>(CURLAUTH_DIGEST);
         case kAuthNegotiate: return static_cast<long>(CURLAUTH_NEGOTIATE);
-        default: return 0;  // libcurl has no Passport
+        default: return 0;  // Digest is answered by the transport; libcurl has no Passport
     }
 }
 
 struct Credentials {
-    long scheme = 0;
+    AuthScheme scheme = kAuthNone;
     std::string user;
     std::string password;
+    // Digest only: the challenge being answered and how often its nonce has been used.
+    AuthChallenge challenge;
+    unsigned nonceCount = 0;
+    std::string cnonce;
 };
 
 class CurlUploadExchange : public UploadExchange {
 public:
+    static constexpr std::size_t kKeptChallenges = 32;  // per target and response
+
     ~CurlUploadExchange() override {
         if (easy_ != nullptr) {
             curl_easy_cleanup(easy_);
         }
-        curl_slist_free_all(headers_);
+        curl_slist_free_all(serverHeaders_);
+        curl_slist_free_all(proxyHeaders_);
     }
 
     bool Open(const std::string& userAgent, const std::string& proxyServer) override {
@@ -93,29 +107,39 @@ public:
         if (host_.empty() || easy_ != nullptr) {
             return false;
         }
+        secure_ = secure;
         const std::string host = host_.find(':') != std::string::npos ? "[" + host_ + "]" : host_;
-        url_ = std::string(secure ? "https" : "http") + "://" + host + ":" + std::to_string(port_) +
-               (pathWithQuery.empty() || pathWithQuery[0] != '/' ? "/" : "") + pathWithQuery;
-        easy_ = curl_easy_init();
-        for (const char* header : {"Accept: */*", "Content-Type:", "Expect:"}) {
-            headers_ = curl_slist_append(headers_, header);
+        // The request target as libcurl sends it: the path as given, without a fragment. The
+        // address leaves out a default port, as libcurl does in the absolute form for a proxy.
+        target_ = pathWithQuery.substr(0, pathWithQuery.find('#'));
+        if (target_.empty() || target_[0] != '/') {
+            target_.insert(0, "/");
         }
-        return easy_ != nullptr && headers_ != nullptr;
+        authority_ = host + ":" + std::to_string(port_);
+        const bool defaultPort = port_ == (secure ? 443 : 80);
+        url_ = std::string(secure ? "https" : "http") + "://" + (defaultPort ? host : authority_) +
+               target_;
+        easy_ = curl_easy_init();
+        return easy_ != nullptr;
     }
 
     bool SetCredentials(AuthTarget target, AuthScheme scheme, const std::string& user,
                         const std::string& password) override {
-        const long curlScheme = CurlScheme(scheme);
-        if (curlScheme == 0) {
+        if (scheme == kAuthDigest) {
+            return TakeDigestChallenge(target, user, password);
+        }
+        if (CurlScheme(scheme) == 0) {
             return false;
         }
-        (target == kAuthServer ? server_ : proxy_) = Credentials{curlScheme, user, password};
+        (target == kAuthServer ? server_ : proxy_) = Credentials{scheme, user, password, {}, 0, {}};
         return true;
     }
 
     ExchangeResult Send(std::uint64_t length, BodySource& body) override {
         status_ = 0;
         offered_[kAuthServer] = offered_[kAuthProxy] = 0;
+        challenges_[kAuthServer].clear();
+        challenges_[kAuthProxy].clear();
         body_.clear();
         if (easy_ == nullptr || !body.Rewind()) {
             return ExchangeResult::kSendFailed;
@@ -124,6 +148,7 @@ public:
         curl_easy_reset(easy_);
         posix::ApplyCommonOptions(easy_);
         curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+        curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
         curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
         curl_easy_setopt(easy_, CURLOPT_POST, 1L);
         curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(length));
@@ -131,7 +156,6 @@ public:
         curl_easy_setopt(easy_, CURLOPT_READDATA, this);
         curl_easy_setopt(easy_, CURLOPT_SEEKFUNCTION, &CurlUploadExchange::OnSeek);
         curl_easy_setopt(easy_, CURLOPT_SEEKDATA, this);
-        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
         curl_easy_setopt(easy_, CURLOPT_USERAGENT, userAgent_.c_str());
         curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlUploadExchange::OnHeader);
         curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
@@ -140,9 +164,13 @@ public:
         curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, 60L);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, 30L);
+        if (!ApplyHeaders()) {
+            bodySource_ = nullptr;
+            return ExchangeResult::kSendFailed;
+        }
         ApplyProxy();
-        if (server_.scheme != 0) {
-            curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, server_.scheme);
+        if (CurlScheme(server_.scheme) != 0) {
+            curl_easy_setopt(easy_, CURLOPT_HTTPAUTH, CurlScheme(server_.scheme));
             curl_easy_setopt(easy_, CURLOPT_USERNAME, server_.user.c_str());
             curl_easy_setopt(easy_, CURLOPT_PASSWORD, server_.password.c_str());
         }
@@ -185,13 +213,98 @@ public:
     const std::string& Body() const override { return body_; }
 
 private:
+    // Digest credentials answer the first Digest challenge of the latest response that can be
+    // answered; a response without one (a 401 after a 407 was answered) keeps the earlier one.
+    bool TakeDigestChallenge(AuthTarget target, const std::string& user,
+                             const std::string& password) {
+        Credentials& credentials = target == kAuthServer ? server_ : proxy_;
+        const AuthChallenge* latest = nullptr;
+        for (const AuthChallenge& challenge : challenges_[target]) {
+            if (SchemeOf(challenge) == kAuthDigest) {
+                latest = &challenge;
+                break;
+            }
+        }
+        if (latest == nullptr && credentials.scheme != kAuthDigest) {
+            return false;
+        }
+        if (latest != nullptr) {
+            credentials.challenge = *latest;
+            credentials.nonceCount = 0;
+            credentials.cnonce = MakeClientNonce();
+        }
+        credentials.scheme = kAuthDigest;
+        credentials.user = user;
+        credentials.password = password;
+        // A user name that cannot stand in a header fails here rather than on the wire.
+        Credentials trial = credentials;
+        trial.nonceCount = 1;
+        return !DigestHeader(trial, "POST", target_).empty();
+    }
+
+    // The answer for the request that uses the nonce for the nonceCount-th time.
+    static std::string DigestHeader(const Credentials& credentials, const std::string& method,
+                                    const std::string& uri) {
+        const posix::DigestRequest request{method,          uri,
+                                           credentials.user, credentials.password,
+                                           credentials.nonceCount, credentials.cnonce};
+        return posix::DigestAuthorization(credentials.challenge, request);
+    }
+
+    bool ViaNamedProxy() const {
+        // Names without a dot are local and bypass the proxy.
+        return !proxyServer_.empty() && host_.find('.') != std::string::npos;
+    }
+
+    // The fixed headers and the Digest answers of this request. The server's answer names the
+    // request target as sent: the absolute address through a named proxy, the path otherwise.
+    // Through an https tunnel the proxy's answer belongs to the CONNECT request.
+    bool ApplyHeaders() {
+        curl_slist_free_all(serverHeaders_);
+        curl_slist_free_all(proxyHeaders_);
+        serverHeaders_ = proxyHeaders_ = nullptr;
+        std::vector<std::string> server = {"Accept: */*", "Content-Type:", "Expect:"};
+        std::vector<std::string> proxy;
+        const bool absolute = ViaNamedProxy() && !secure_;
+        if (server_.scheme == kAuthDigest) {
+            ++server_.nonceCount;
+            server.push_back("Authorization: " +
+                             DigestHeader(server_, "POST", absolute ? url_ : target_));
+        }
+        if (proxy_.scheme == kAuthDigest && ViaNamedProxy()) {
+            ++proxy_.nonceCount;
+            proxy.push_back("Proxy-Authorization: " +
+                            (secure_ ? DigestHeader(proxy_, "CONNECT", authority_)
+                                     : DigestHeader(proxy_, "POST", url_)));
+        }
+        for (const std::string& header : server) {
+            if ((serverHeaders_ = curl_slist_append(serverHeaders_, header.c_str())) == nullptr) {
+                return false;
+            }
+        }
+        for (const std::string& header : proxy) {
+            if ((proxyHeaders_ = curl_slist_append(proxyHeaders_, header.c_str())) == nullptr) {
+                return false;
+            }
+        }
+        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, serverHeaders_);
+        curl_easy_setopt(easy_, CURLOPT_PROXYHEADER, proxyHeaders_);
+        curl_easy_setopt(easy_, CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE));
+        return true;
+    }
+
+    // A named proxy serves every host with a dot in its name; a local name under a named proxy
+    // goes direct. Without a named proxy libcurl follows the system's proxy settings: http_proxy,
+    // https_proxy, all_proxy and no_proxy, as downloads do (credentials in such a proxy's
+    // address are libcurl's to send).
     void ApplyProxy() {
-        // Names without a dot are local and bypass the proxy. An empty proxy also keeps
-        // libcurl from taking one from the environment.
-        const bool viaProxy = !proxyServer_.empty() && host_.find('.') != std::string::npos;
+        if (proxyServer_.empty()) {
+            return;
+        }
+        const bool viaProxy = ViaNamedProxy();
         curl_easy_setopt(easy_, CURLOPT_PROXY, viaProxy ? ("http://" + proxyServer_).c_str() : "");
-        if (viaProxy && proxy_.scheme != 0) {
-            curl_easy_setopt(easy_, CURLOPT_PROXYAUTH, proxy_.scheme);
+        if (viaProxy && CurlScheme(proxy_.scheme) != 0) {
+            curl_easy_setopt(easy_, CURLOPT_PROXYAUTH, CurlScheme(proxy_.scheme));
             curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, proxy_.user.c_str());
             curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, proxy_.password.c_str());
         }
@@ -231,18 +344,37 @@ private:
         if (line.rfind("HTTP/", 0) == 0) {
             // A new response (after an interim one or an inner authentication round).
             self->offered_[kAuthServer] = self->offered_[kAuthProxy] = 0;
+            self->challenges_[kAuthServer].clear();
+            self->challenges_[kAuthProxy].clear();
             self->body_.clear();
         }
         const auto colon = line.find(':');
         if (colon != std::string::npos) {
-            const std::string name = Lower(Trim(line.substr(0, colon)));
+            const std::string name = Lower(line.substr(0, colon));
             if (name == "www-authenticate") {
-                self->offered_[kAuthServer] |= SchemesOfChallenge(line.substr(colon + 1));
+                self->ReadChallenges(kAuthServer, line.substr(colon + 1));
             } else if (name == "proxy-authenticate") {
-                self->offered_[kAuthProxy] |= SchemesOfChallenge(line.substr(colon + 1));
+                self->ReadChallenges(kAuthProxy, line.substr(colon + 1));
             }
         }
         return size * count;
+    }
+
+    // Keeps the challenges of one authenticate header, up to kKeptChallenges per response.
+    void ReadChallenges(AuthTarget target, std::string value) {
+        while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
+            value.pop_back();
+        }
+        std::vector<AuthChallenge> read;
+        posix::ParseChallenges(value, read);
+        std::vector<AuthChallenge>& challenges = challenges_[target];
+        for (AuthChallenge& challenge : read) {
+            if (challenges.size() == kKeptChallenges) {
+                break;
+            }
+            offered_[target] |= SchemeOf(challenge);
+            challenges.push_back(std::move(challenge));
+        }
     }
 
     static size_t OnBody(char* data, size_t size, size_t count, void* context) {
@@ -258,14 +390,19 @@ private:
     std::string proxyServer_;
     std::string host_;
     int port_ = 0;
+    bool secure_ = false;
+    std::string target_;     // path and query
+    std::string authority_;  // host:port, as a CONNECT names it
     std::string url_;
     CURL* easy_ = nullptr;
-    curl_slist* headers_ = nullptr;
+    curl_slist* serverHeaders_ = nullptr;
+    curl_slist* proxyHeaders_ = nullptr;
     Credentials server_;
     Credentials proxy_;
     BodySource* bodySource_ = nullptr;
     int status_ = 0;
     unsigned offered_[2] = {0, 0};
+    std::vector<AuthChallenge> challenges_[2];
     std::string body_;
 };
 
