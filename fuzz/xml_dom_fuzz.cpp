@@ -1,10 +1,15 @@
 // Fuzz target for the DOM's readers of outside text: any bytes must parse or be refused without
-// a crash, and a document that parsed must serialise to text that parses again.
+// a crash, and a document that parsed must serialise to text that parses again. The file reader,
+// which decodes by the file's own marks and declaration, reads the bytes from a file on a machine
+// of the target's own.
+#include "platform/files.h"
 #include "platform/xml_dom.h"
+#include "temporary_machine.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
@@ -35,5 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wi::xml::Document doc;
     if (doc.ParseBytes(input)) Check(doc);
     if (doc.ParseText(input)) Check(doc);
+
+    static const wi::fuzz::TemporaryMachine machine("xml_dom_fuzz");
+    const char kPath[] = "C:\\input.xml";
+    std::unique_ptr<wi::platform::File> file = wi::platform::OpenForWrite(kPath);
+    if (!file || !file->Write(input.data(), input.size())) std::abort();
+    file.reset();
+    if (doc.ParseFile(kPath)) Check(doc);
     return 0;
 }

@@ -6,13 +6,34 @@
 // parameter, internal or external). Nothing the library reads declares entities, and refusing
 // them outright rules out entity expansion attacks without counting expansions. The predefined
 // entities (&amp; &lt; ...) and character references work as usual. Parse errors are silent.
+//
+// Every reader also bounds what it accepts (see the limits below), so that a hostile document
+// costs time and memory in proportion to its size: larger input, more attributes in one element
+// or deeper nesting is refused as a malformed document is, before it is converted or parsed.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace wi::xml {
+
+// Texts are configuration documents and service answers held in memory (the software ID list,
+// the user information); the largest, a software ID list, takes about 150 bytes a software, so
+// 32 MiB is some 200,000 softwares, far beyond any catalogue the service holds.
+constexpr std::size_t kMaxTextBytes = std::size_t{32} << 20;
+// Files are downloaded file lists and the store's documents; the largest, a file list, takes
+// about 1 KiB a file, so 64 MiB holds a list of some 60,000 files.
+constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
+// The library's documents carry no attributes at all. libxml2 checks the attributes of an element
+// against each other (and appends each to a list it walks to the end), so their cost grows with
+// the square of their number: 256 keeps a start tag's cost small, and still lets a document with
+// attributes through. The same bound applies to the attributes a document type declares.
+constexpr int kMaxAttributesPerElement = 256;
+// The library's documents nest fewer than ten elements deep (softwares, software, Version,
+// FileList, file, Name); 256 is also libxml2's own default.
+constexpr int kMaxDepth = 256;
 
 // A failure of the XML library while building or saving a document.
 class XmlError : public std::runtime_error {
@@ -65,14 +86,16 @@ public:
     Element CreateRoot(const std::string& rootName);
 
     // Parsing replaces the document; on failure the document is left empty. False when the
-    // input is not a well-formed document or declares an entity (see above).
-    // Text already in the narrow code page (an encoding its declaration names is ignored);
-    // false when the text is not valid in the narrow code page:
+    // input is not a well-formed document, declares an entity or exceeds a limit (see above).
+    // Text already in the narrow code page (an encoding its declaration names is ignored), at
+    // most kMaxTextBytes; false when the text is not valid in the narrow code page:
     bool ParseText(const std::string& narrowText);
-    // A file, decoded as its own declaration says; false when it cannot be read:
+    // A file of at most kMaxFileBytes, decoded by its byte order mark (UTF-8, UTF-16, UTF-32),
+    // else by the layout of its first characters in UTF-16 or UTF-32, else as its declaration
+    // says, else as UTF-8; false when it cannot be read or decoded:
     bool ParseFile(const std::string& windowsPath);
-    // Bytes fetched from outside: read in the narrow code page, unless they are not valid there
-    // and their declaration names an encoding, which then decodes them.
+    // Bytes fetched from outside, at most kMaxTextBytes: read in the narrow code page, unless
+    // they are not valid there and their declaration names an encoding, which then decodes them.
     bool ParseBytes(const std::string& bytes);
 
     Element Root() const;

@@ -218,6 +218,78 @@ TEST_F(XmlFileTest, SavesGb2312WithOneDeclarationAndReadsItBack) {
     EXPECT_EQ(back.Root().Name(), "other");
 }
 
+// Each reader refuses input beyond its bounds as it refuses malformed input, before libxml2's
+// costly work (a start tag's attributes are checked pairwise); real documents stay well inside.
+TEST_F(XmlFileTest, InputBeyondTheBoundsIsRefused) {
+    using wi::xml::kMaxAttributesPerElement;
+    const auto element = [](int attributes) {
+        std::string text = "<a";
+        for (int i = 0; i < attributes; ++i) text += " a" + std::to_string(i) + "='='";
+        return text + "/>";
+    };
+    const auto utf16 = [](const std::string& ascii) {
+        std::string bytes = "\xFF\xFE";
+        for (char c : ascii) bytes += {c, '\0'};
+        return bytes;
+    };
+    const std::string most = element(kMaxAttributesPerElement);
+    const std::string tooMany = element(kMaxAttributesPerElement + 1);
+    Document doc;
+    EXPECT_TRUE(doc.ParseText(most));
+    EXPECT_FALSE(doc.ParseText(tooMany));
+    EXPECT_FALSE(doc.ParseBytes(tooMany));
+    EXPECT_FALSE(doc.ParseText("<r x='>'" + most.substr(2)));  // a quoted '>' ends no tag
+    EXPECT_FALSE(doc.ParseText(element(200000)));
+    // A file is checked as decoded, here from UTF-16.
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\most.xml"), utf16(most));
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\many.xml"), utf16(tooMany));
+    EXPECT_TRUE(doc.ParseFile("C:\\most.xml"));
+    EXPECT_FALSE(doc.ParseFile("C:\\many.xml"));
+    // Attributes a document type declares are added to every start tag of their element.
+    std::string declarations;
+    for (int i = 0; i <= kMaxAttributesPerElement; ++i) {
+        declarations += "<!ATTLIST a a" + std::to_string(i) + " CDATA 'v'>";
+    }
+    EXPECT_FALSE(doc.ParseText("<!DOCTYPE a [" + declarations + "]><a/>"));
+
+    const auto nested = [](int depth) {
+        std::string open, close;
+        for (int i = 0; i < depth; ++i) open += "<a>", close += "</a>";
+        return open + close;
+    };
+    EXPECT_TRUE(doc.ParseText(nested(wi::xml::kMaxDepth)));
+    EXPECT_FALSE(doc.ParseText(nested(wi::xml::kMaxDepth + 1)));
+
+    const auto larger = [](std::size_t bytes) {
+        std::string text = "<r>";
+        while (text.size() <= bytes) text += "<a>x</a>";
+        return text + "</r>";
+    };
+    const std::string largeText = larger(wi::xml::kMaxTextBytes);
+    EXPECT_FALSE(doc.ParseText(largeText));
+    EXPECT_FALSE(doc.ParseBytes(largeText));
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\large.xml"),
+                                         larger(wi::xml::kMaxFileBytes));
+    EXPECT_FALSE(doc.ParseFile("C:\\large.xml"));
+    EXPECT_FALSE(doc.Root());
+
+    // A file list of 10,000 files, saved as GB2312, reads back whole.
+    Document list;
+    Element files = list.CreateRoot("softwares").AppendElement("FileList");
+    for (int i = 0; i < 10000; ++i) {
+        Element file = files.AppendElement("file");
+        for (const char* name : {"SId", "Name", "SetupPath", "ProductName", "Description",
+                                 "CreateDate", "company_name", "copy_right", "analyse_result"}) {
+            file.AppendElement(name, kChinese + "C:\\Program Files\\" + std::to_string(i));
+        }
+    }
+    list.Save("C:\\list.xml");
+    ASSERT_TRUE(doc.ParseFile("C:\\list.xml"));
+    const std::vector<Element> read = doc.Root().FirstChild("FileList").Children();
+    ASSERT_EQ(read.size(), 10000u);
+    EXPECT_EQ(read.back().FirstChild("Name").Text(), kChinese + "C:\\Program Files\\9999");
+}
+
 TEST_F(XmlFileTest, FileErrors) {
     Document doc;
     doc.CreateRoot("r");

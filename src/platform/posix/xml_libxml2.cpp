@@ -217,10 +217,10 @@ bool Document::Adopt(void* parsed) {
 
 bool Document::ParseText(const std::string& narrowText) {
     std::string utf8;
-    if (!platform::NarrowToUtf8(narrowText, utf8)) {
+    if (narrowText.size() > kMaxTextBytes || !platform::NarrowToUtf8(narrowText, utf8)) {
         return Adopt(nullptr);
     }
-    return Adopt(libxml2::ParseUntrusted(utf8, "UTF-8"));
+    return Adopt(libxml2::ParseUntrusted(utf8));
 }
 
 bool Document::ParseFile(const std::string& windowsPath) {
@@ -230,23 +230,37 @@ bool Document::ParseFile(const std::string& windowsPath) {
     long long got = 0;
     while (file && (got = file->Read(block, sizeof block)) > 0) {
         bytes.append(block, static_cast<std::size_t>(got));
+        if (bytes.size() > kMaxFileBytes) {
+            return Adopt(nullptr);
+        }
     }
     if (!file || got < 0) {
         return Adopt(nullptr);
     }
-    return Adopt(libxml2::ParseUntrusted(bytes, nullptr));
+    const std::string encoding = libxml2::DocumentEncoding(bytes);
+    if (xmlStrcasecmp(AsXml(encoding), BAD_CAST "UTF-8") == 0) {
+        return Adopt(libxml2::ParseUntrusted(bytes));  // libxml2 checks UTF-8 as it reads
+    }
+    std::string utf8;
+    if (!platform::ConvertEncoding(encoding, "UTF-8", bytes, utf8)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(libxml2::ParseUntrusted(utf8));
 }
 
 bool Document::ParseBytes(const std::string& bytes) {
-    std::string utf8;
-    if (platform::NarrowToUtf8(bytes, utf8)) {
-        return Adopt(libxml2::ParseUntrusted(utf8, "UTF-8"));
-    }
-    const std::string declared = libxml2::DeclaredEncoding(bytes);
-    if (declared.empty()) {
+    if (bytes.size() > kMaxTextBytes) {
         return Adopt(nullptr);
     }
-    return Adopt(libxml2::ParseUntrusted(bytes, declared.c_str()));
+    std::string utf8;
+    if (platform::NarrowToUtf8(bytes, utf8)) {
+        return Adopt(libxml2::ParseUntrusted(utf8));
+    }
+    const std::string declared = libxml2::DeclaredEncoding(bytes);
+    if (declared.empty() || !platform::ConvertEncoding(declared, "UTF-8", bytes, utf8)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(libxml2::ParseUntrusted(utf8));
 }
 
 Element Document::Root() const {

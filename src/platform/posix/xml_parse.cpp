@@ -1,5 +1,9 @@
 #include "platform/posix/xml_parse.h"
 
+#include "platform/posix/xml_bounds.h"
+#include "platform/xml_dom.h"
+
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
@@ -47,6 +51,40 @@ void RefuseUnparsedEntity(void* context, const xmlChar*, const xmlChar*, const x
     Refuse(context);
 }
 
+// What one parse has counted so far.
+struct ParseCounts {
+    int declaredAttributes = 0;
+};
+
+// An element deeper than kMaxDepth ends the parse before it joins the tree.
+void StartElementWithinDepth(void* context, const xmlChar* localName, const xmlChar* prefix,
+                             const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                             int attributeCount, int defaultedCount, const xmlChar** attributes) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    if (parser->nodeNr >= kMaxDepth) {
+        Refuse(context);
+        return;
+    }
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces,
+                          attributeCount, defaultedCount, attributes);
+}
+
+// Attributes a document type declares with a default are added to every start tag of their
+// element, through the same pairwise checks as written ones: more than kMaxAttributesPerElement
+// declarations end the parse.
+void DeclareAttributeWithinBound(void* context, const xmlChar* element, const xmlChar* name,
+                                 int type, int def, const xmlChar* defaultValue,
+                                 xmlEnumerationPtr values) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    auto* counts = static_cast<ParseCounts*>(parser->_private);
+    if (++counts->declaredAttributes > kMaxAttributesPerElement) {
+        xmlFreeEnumeration(values);
+        Refuse(context);
+        return;
+    }
+    xmlSAX2AttributeDecl(context, element, name, type, def, defaultValue, values);
+}
+
 struct ParserDeleter {
     void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
 };
@@ -61,8 +99,9 @@ void Initialise() {
     });
 }
 
-xmlDocPtr ParseUntrusted(const std::string& bytes, const char* encoding) {
-    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+xmlDocPtr ParseUntrusted(const std::string& utf8) {
+    if (utf8.size() > static_cast<std::size_t>(INT_MAX) ||
+        !AttributeCountsWithin(utf8, kMaxAttributesPerElement)) {
         return nullptr;
     }
     Initialise();
@@ -71,16 +110,41 @@ xmlDocPtr ParseUntrusted(const std::string& bytes, const char* encoding) {
     if (!parser) {
         return nullptr;
     }
+    ParseCounts counts;
+    parser->_private = &counts;
     parser->sax->serror = DiscardError;  // errors of this parse, silent
     parser->sax->entityDecl = RefuseEntity;
     parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
+    parser->sax->attributeDecl = DeclareAttributeWithinBound;
+    parser->sax->startElementNs = StartElementWithinDepth;
 
-    int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    if (encoding != nullptr) {
-        options |= XML_PARSE_IGNORE_ENC;
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                        XML_PARSE_IGNORE_ENC;
+    return xmlCtxtReadMemory(parser.get(), utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                             "UTF-8", options);
+}
+
+std::string DocumentEncoding(const std::string& bytes) {
+    // Byte order marks first (UTF-32's before UTF-16's, which begin alike), then "<" or "<?" in
+    // UTF-32 or UTF-16 without one.
+    static const struct {
+        const char* start;
+        std::size_t length;
+        const char* encoding;
+    } kSignatures[] = {
+        {"\xEF\xBB\xBF", 3, "UTF-8"},   {"\xFF\xFE\0\0", 4, "UTF-32LE"},
+        {"\0\0\xFE\xFF", 4, "UTF-32BE"}, {"\xFF\xFE", 2, "UTF-16LE"},
+        {"\xFE\xFF", 2, "UTF-16BE"},     {"<\0\0\0", 4, "UTF-32LE"},
+        {"\0\0\0<", 4, "UTF-32BE"},     {"<\0?\0", 4, "UTF-16LE"},
+        {"\0<\0?", 4, "UTF-16BE"},
+    };
+    for (const auto& signature : kSignatures) {
+        if (bytes.compare(0, signature.length, signature.start, signature.length) == 0) {
+            return signature.encoding;
+        }
     }
-    return xmlCtxtReadMemory(parser.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                             encoding, options);
+    const std::string declared = DeclaredEncoding(bytes);
+    return declared.empty() ? "UTF-8" : declared;
 }
 
 std::string DeclaredEncoding(const std::string& bytes) {

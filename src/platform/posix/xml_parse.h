@@ -28,13 +28,17 @@ private:
     void* context_;
 };
 
-// Parses untrusted bytes into a new document (owned by the caller), or null when they are not a
-// well-formed document or declare an entity. A non-null `encoding` decodes the bytes by that
-// encoding whatever their declaration names; null lets the declaration (or its absence: UTF-8)
-// decide.
-xmlDocPtr ParseUntrusted(const std::string& bytes, const char* encoding);
+// Parses an untrusted UTF-8 text into a new document (owned by the caller), or null when it is
+// not a well-formed document, declares an entity or exceeds the attribute or depth bounds of
+// xml_dom.h. An encoding its declaration names is ignored: every reader decodes its input to
+// UTF-8 first, so that the bounds are checked on the text that libxml2 reads.
+xmlDocPtr ParseUntrusted(const std::string& utf8);
 
 // The encoding that the XML declaration at the start of the bytes names; "" when there is none.
 std::string DeclaredEncoding(const std::string& bytes);
+
+// The encoding of a file's bytes, as an XML parser finds it: by a byte order mark, else by "<" or
+// "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
+std::string DocumentEncoding(const std::string& bytes);
 
 }  // namespace wi::xml::libxml2

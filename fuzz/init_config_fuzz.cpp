@@ -1,0 +1,47 @@
+// Fuzz target for the configuration text of IWebInteractive::Init: any text must give 1 or 0
+// without a crash, and the values read back must agree with what the text is: nothing from a text
+// that does not parse or whose root is not "Logs". Init builds the fixed-drive list through the
+// machine prefix, so the target works on a machine of its own in a temporary directory, never on
+// the user's.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/xml_dom.h"
+#include "temporary_machine.h"
+#include "webinteractive/frame.h"
+#include "webinteractive/host.h"
+
+namespace {
+
+const char* const kKeys[] = {"UpUserUrl", "ReadUserUrl", "UpSysUrl", "MachineNum",
+                             "DownSysPatchsUrl"};
+
+bool AllValuesEmpty() {
+    for (const char* key : kKeys) {
+        if (*IHostInc::GetConfigValue(key) != '\0') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const wi::fuzz::TemporaryMachine machine("init_config_fuzz");
+    // Init takes a C string: the text ends at its first zero byte.
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const int result = IWebInteractive::Init(text.c_str());
+    if (result != 0 && result != 1) std::abort();
+    for (const char* key : kKeys) (void)IHostInc::GetConfigValue(key);
+    (void)IHostInc::GetFixedDrives();
+    if (machine.Directory() != IHostInc::GetMachinePrefix()) std::abort();
+
+    wi::xml::Document document;
+    if (!document.ParseText(text.c_str())) {
+        if (result != 0 || !AllValuesEmpty()) std::abort();
+    } else if (!document.Root().NameIs("Logs")) {
+        if (result != 1 || !AllValuesEmpty()) std::abort();
+    }
+    return 0;
+}
