@@ -1,9 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs the whole test suite. The tests start and stop
-# their own peer servers (nginx, tinyproxy, apache2) on 127.0.0.1.
+# Installs what is needed, builds, and runs the whole test suite three times: as built for use,
+# with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, and the tests that use
+# threads with ThreadSanitizer. The tests start and stop their own peer servers (nginx,
+# tinyproxy, apache2) on 127.0.0.1. Any failure or sanitizer report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
-cd build
-ctest --output-on-failure -j 2 --timeout 600
+
+run_suite() {  # build folder, ctest arguments...
+  local dir="$1"
+  shift
+  echo "=== tests in $dir ==="
+  ctest --test-dir "$dir" --output-on-failure -j 2 --timeout 600 "$@"
+}
+
+failed=()
+scripts/build.sh build
+run_suite build || failed+=(build)
+
+scripts/build.sh build-asan -DWEBINTERACTIVE_SANITIZE=address -DWEBINTERACTIVE_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build-asan || failed+=(build-asan)
+
+scripts/build.sh build-tsan -DWEBINTERACTIVE_SANITIZE=thread -DWEBINTERACTIVE_BENCH=OFF
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  run_suite build-tsan -L threads || failed+=(build-tsan)
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "all suites passed"
