@@ -1,6 +1,7 @@
 // The cmd program: the three commands the library gives it, their parsing, and that it never
 // reaches outside the path it was given.
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <system_error>
@@ -128,10 +129,14 @@ TEST_F(CmdTest, RmdirSNeverEntersADirectorySwappedForALink) {
         for (int i = 0; i < kFiles; ++i) {
             TempMachine::WriteHostFile(victim + "/sub/f" + std::to_string(i), "x");
         }
-        std::thread remover([] { RunCmd("/c rd /s /q \"D:\\victim\""); });
+        std::atomic<bool> done{false};
+        std::thread remover([&done] {
+            RunCmd("/c rd /s /q \"D:\\victim\"");
+            done = true;
+        });
         // As soon as the walk has removed a file of sub, a link to outside takes sub's place.
         const std::string moved = machine.HostPath("D:\\moved") + std::to_string(round);
-        for (;;) {
+        while (!done) {
             std::error_code error;
             std::size_t left = 0;
             for (fs::directory_iterator it(victim + "/sub", error), end; !error && it != end;
