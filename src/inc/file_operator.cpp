@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/narrow_path.h"
 #include "webinteractive/FileOperator.h"
 
 namespace platform = wi::platform;
@@ -51,7 +52,7 @@ void CXFileOperator::ListDirectory(const std::string& directory, std::list<std::
     std::vector<std::string> names;
     // A listing cut short (a name the code page cannot hold) still yields the names before it.
     platform::ListDirectory(directory, names);
-    const bool endsWithSeparator = !directory.empty() && directory.back() == '\\';
+    const bool endsWithSeparator = platform::EndsWithBackslash(directory);
     for (const std::string& name : names) {
         entries.push_back(endsWithSeparator ? directory + name : directory + "\\" + name);
     }
@@ -69,10 +70,13 @@ std::uint64_t CXFileOperator::GetPathSize(const std::string& path) {
         if (attributes & platform::kAttrReparsePoint) return 0;
         std::list<std::string> entries;
         ListDirectory(path, entries);
-        const std::size_t nameStart = path.back() == '\\' ? path.size() : path.size() + 1;
+        const std::size_t nameStart =
+            platform::EndsWithBackslash(path) ? path.size() : path.size() + 1;
         std::uint64_t total = 0;
         for (const std::string& entry : entries) {
-            if (entry.find('\\', nameStart) == std::string::npos) total += GetPathSize(entry);
+            if (platform::FindNarrowChar(entry, "\\", nameStart) == std::string::npos) {
+                total += GetPathSize(entry);
+            }
         }
         return total;
     }

@@ -122,6 +122,14 @@ TEST(PathRules, DoubleByteTrailBytesAreNoSeparators) {
     EXPECT_EQ(CXFileOperator::GetDirectoryPart("D:\\gbk\\" + shallowWater),
               "D:\\gbk\\" + shallowWater + "\\");
     EXPECT_TRUE(CXFileOperator::IsAbsolutePath("D:\\" + shallow + "\\x"));
+
+    // Listing a directory whose name ends in a trail byte 0x5C, and sizes across such names.
+    CXFileOperator::InsureDirectoryExist("D:\\gbk\\" + shallow);
+    CXFileOperator::CopyFile("D:\\source.txt", "D:\\gbk\\" + shallow + "\\f", false);
+    entries.clear();
+    CXFileOperator::ListDirectory("D:\\gbk\\" + shallow, entries);
+    EXPECT_EQ(entries, std::list<std::string>{"D:\\gbk\\" + shallow + "\\f"});
+    EXPECT_EQ(CXFileOperator::GetPathSize("D:\\gbk"), 12u);
 }
 
 }  // namespace
