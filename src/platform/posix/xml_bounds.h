@@ -14,7 +14,8 @@ namespace wi::xml::libxml2 {
 // linear. It counts, from every '<' that can open a start tag, the '=' outside quoted values up to
 // the tag's '>' or the next '<'. Every attribute of a start tag has its own '=' there, and no
 // start tag holds a '<', so the count never falls short; it can only count too many in
-// start-tag-like text inside comments or CDATA sections, which no real document holds.
+// start-tag-like text inside comments, CDATA sections or a document type, which no real document
+// holds.
 bool AttributeCountsWithin(const std::string& text, int maxAttributes);
 
 }  // namespace wi::xml::libxml2
