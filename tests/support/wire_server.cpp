@@ -64,6 +64,14 @@ WireReply WireReply::Stall() {
     return reply;
 }
 
+WireReply WireReply::Trickle(std::string bytes, char filler, std::chrono::milliseconds pause) {
+    WireReply reply;
+    reply.bytes = std::move(bytes);
+    reply.filler = filler;
+    reply.trickle = pause;
+    return reply;
+}
+
 WireReply WireReply::Http(int status, const std::string& body, const std::string& headers,
                           bool withLength) {
     WireReply reply;
@@ -74,20 +82,25 @@ WireReply WireReply::Http(int status, const std::string& body, const std::string
     return reply;
 }
 
-WireServer::WireServer(std::vector<WireReply> replies) : replies_(std::move(replies)) {
-    if (replies_.empty()) replies_.push_back(WireReply{});
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+int ListenOnLoopback(int backlog, int& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (listener_ >= 0) ::close(listener_);
-        throw std::runtime_error("wire server: cannot listen on 127.0.0.1");
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener, backlog) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (listener >= 0) ::close(listener);
+        throw std::runtime_error("cannot listen on 127.0.0.1");
     }
-    port_ = ntohs(address.sin_port);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+WireServer::WireServer(std::vector<WireReply> replies) : replies_(std::move(replies)) {
+    if (replies_.empty()) replies_.push_back(WireReply{});
+    listener_ = ListenOnLoopback(16, port_);
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -157,10 +170,26 @@ void WireServer::Serve(int connection) {
             while (!Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
             break;
         }
+        if (reply.trickle.count() > 0) {
+            Trickle(connection, reply);
+            break;
+        }
         SendAll(connection, reply.bytes);
         if (reply.close) break;
     }
     ::close(connection);
+}
+
+void WireServer::Trickle(int connection, const WireReply& reply) {
+    const auto step = std::min(reply.trickle, std::chrono::milliseconds(kPollMs));
+    for (std::size_t sent = 0; !Stopping(); ++sent) {
+        for (auto waited = std::chrono::milliseconds(0); waited < reply.trickle && !Stopping();
+             waited += step) {
+            std::this_thread::sleep_for(step);
+        }
+        const char byte = sent < reply.bytes.size() ? reply.bytes[sent] : reply.filler;
+        if (::send(connection, &byte, 1, MSG_NOSIGNAL) != 1) return;  // the client has gone
+    }
 }
 
 // Reads one request (header, then a Content-Length or chunked body) from pending bytes and the

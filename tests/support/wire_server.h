@@ -19,8 +19,13 @@ struct WireReply {
     std::string bytes;   // sent exactly as they stand (may be empty, or a truncated answer)
     bool close = true;   // close the connection afterwards; else wait for the next request on it
     bool stall = false;  // send nothing and hold the connection open until the server stops
+    // When not zero: send the bytes one at a time with this pause before each, then the filler
+    // byte after every pause without end, until the client goes or the server stops.
+    std::chrono::milliseconds trickle{0};
+    char filler = '\0';
 
     static WireReply Stall();
+    static WireReply Trickle(std::string bytes, char filler, std::chrono::milliseconds pause);
     // A complete answer: status line, the headers given (each ending in "\r\n"), a Content-Length
     // for the body unless withLength is false, a blank line and the body.
     static WireReply Http(int status, const std::string& body, const std::string& headers = "",
@@ -35,6 +40,10 @@ struct WireRequest {
     std::vector<std::size_t> recvSizes;  // the size of every recv() that carried this request
     bool complete = false;               // false when the peer closed before the whole body
 };
+
+// A listening socket on 127.0.0.1 and a free port (returned in port), with the given backlog;
+// throws std::runtime_error when there is none.
+int ListenOnLoopback(int backlog, int& port);
 
 class WireServer {
 public:
@@ -61,6 +70,7 @@ public:
 private:
     void AcceptLoop();
     void Serve(int connection);
+    void Trickle(int connection, const WireReply& reply);
     bool ReadRequest(int connection, std::string& pending, WireRequest& request);
     WireReply NextReply();
     bool Stopping() const { return stopping_.load(); }

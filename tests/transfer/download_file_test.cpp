@@ -13,7 +13,7 @@
 #include "platform/events.h"
 #include "platform/http.h"
 #include "support/peers.h"
-#include "support/slow_peers.h"
+#include "support/backlogged_listener.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "webinteractive/status.h"

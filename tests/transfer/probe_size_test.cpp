@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/slow_peers.h"
+#include "support/backlogged_listener.h"
 #include "support/wire_server.h"
 #include "transfer/probe_request_text.h"
 #include "transfer/size_probe.h"
@@ -114,8 +114,8 @@ TEST(DownloadSizeTest, HostilePeersNeitherHoldNorSteerTheProbe) {
     // Asked at the same time: a locator that trickles its answer and then a zero byte after every
     // pause without end, and one whose connect never completes.
     WireServer trickledFiles({HeadAnswer("Content-Length: 987\r\n")});
-    wi::test::TrickleServer trickler("HTTP/1.1 200 OK\r\n\r\n" + trickledFiles.Url("/t"), '\0',
-                                     std::chrono::milliseconds(60));
+    WireServer trickler({WireReply::Trickle("HTTP/1.1 200 OK\r\n\r\n" + trickledFiles.Url("/t"),
+                                            '\0', std::chrono::milliseconds(60))});
     auto unreachable = std::make_unique<wi::test::BackloggedListener>();
     auto ask = [](const std::string& url) {
         return std::async(std::launch::async, [url] {
@@ -132,9 +132,9 @@ TEST(DownloadSizeTest, HostilePeersNeitherHoldNorSteerTheProbe) {
     unreachable.reset();
     EXPECT_EQ(trickled.get(), 987);  // the answer counts as far as it came
     EXPECT_EQ(unconnected.get(), -1);
-    EXPECT_EQ(trickler.Requests(),
-              std::vector<std::string>{wi::test::ProbeRequestText("GET", "/get?filename=t",
-                                                                  "127.0.0.1")});
+    const auto located = trickler.Requests();
+    ASSERT_EQ(located.size(), 1u);
+    EXPECT_EQ(located[0].bytes, wi::test::ProbeRequestText("GET", "/get?filename=t", "127.0.0.1"));
     const auto trickledHeads = trickledFiles.Requests();
     ASSERT_EQ(trickledHeads.size(), 1u);
     EXPECT_EQ(trickledHeads[0].bytes, wi::test::ProbeRequestText("HEAD", "/t", "127.0.0.1"));
