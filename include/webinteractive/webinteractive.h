@@ -2,6 +2,7 @@
 #pragma once
 
 #include "webinteractive/FileOperator.h"
+#include "webinteractive/documents.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/host.h"
 #include "webinteractive/log.h"

@@ -1,0 +1,29 @@
+// Software description documents and their uploads: the software list, the file list, the
+// upload file list, install information, system information and software files.
+#pragma once
+
+#include <list>
+#include <set>
+
+#include "webinteractive/export.h"
+#include "webinteractive/records.h"
+
+namespace IWebInteractive {
+
+// The software list document as text (narrow code page); valid until the next call of a
+// text-returning document writer.
+WI_EXPORT const char* CreateSoftListXml(const std::set<ISoftInfoInc::_SoftID>& ids);
+WI_EXPORT int UploadSoftList(const char* url, const std::set<ISoftInfoInc::_SoftID>& ids);
+// The file list document as text (narrow code page), with its status lines and log entries.
+WI_EXPORT const char* CreateFileListXml(const std::list<ISoftInfoInc::_SoftInfo>& softs);
+WI_EXPORT void SaveUploadFileListXml(const char* path,
+                                     const std::list<ISoftInfoInc::_SoftInfo>& softs);
+WI_EXPORT int UploadFileList(const char* url, const std::list<ISoftInfoInc::_SoftInfo>& softs);
+WI_EXPORT const char* SaveInstallInfoXml(const ISoftInfoInc::_SoftInfo& soft);
+WI_EXPORT const char* UploadFileInfo(const char* url, const ISoftInfoInc::_SoftInfo& soft);
+WI_EXPORT const char* SaveUpSysInfoXml();
+WI_EXPORT int UpdateSysInfo();
+WI_EXPORT int UploadSoftFiles(const char* url, const char* firstName, const char* secondName,
+                              const char* localPath);
+
+}  // namespace IWebInteractive
