@@ -2,6 +2,7 @@
 #pragma once
 
 #include <list>
+#include <mutex>
 #include <string>
 
 #include "webinteractive/export.h"
@@ -11,10 +12,31 @@ struct LogInfo {
     std::list<std::string> details;
 };
 
+namespace wi::log {
+struct LogAccess;
+}
+
+// The process has one object, IWebInteractive::GetLogInc(). Its calls are safe against each
+// other from several threads; an upload of StopLog does not hold back the other calls.
 class WI_EXPORT CLogInc {
 public:
+    // Reads SysId, CaseId, Creator and Servlet from a configuration document (root "Logs" in
+    // any letter case) and keeps the type and the source. Servlet is cleared first: a text that
+    // is empty or does not parse leaves the log without an upload address.
     void SetParam(const char* configText, const char* type, const char* source);
+    // Empties the entry list.
     void StartLog();
+    // Appends a copy of the entry.
     void SaveOneLog(const LogInfo& entry);
+    // Builds the log document of the entries, saves it under a temporary "logTemp" name, posts
+    // it to Servlet and deletes the file. 0 without Servlet; otherwise the upload's result. The
+    // entries stay until the next StartLog.
     int StopLog();
+
+private:
+    friend struct wi::log::LogAccess;
+
+    std::mutex mutex_;
+    std::string type_, SysId_, CaseId_, Creator_, source_, Servlet_;
+    std::list<LogInfo> entries_;
 };

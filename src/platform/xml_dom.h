@@ -69,6 +69,10 @@ public:
     Element AppendElement(const std::string& name, const std::string& text);
     // Appends an empty child element.
     Element AppendElement(const std::string& name);
+    // Sets an attribute to this value, taken literally. Control characters other than tab, line
+    // feed and carriage return are left out, as in element text. Throws XmlError when the name
+    // is not an XML name or the name or value is not valid in the narrow code page.
+    void SetAttribute(const std::string& name, const std::string& value);
 
 private:
     friend class Document;

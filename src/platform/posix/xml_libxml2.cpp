@@ -189,6 +189,21 @@ Element Element::AppendElement(const std::string& name, const std::string& text)
     return child;
 }
 
+void Element::SetAttribute(const std::string& name, const std::string& value) {
+    if (!node_) {
+        throw XmlError("attribute on an empty element");
+    }
+    const std::string utf8Name = ToUtf8(name, "attribute name");
+    const std::string utf8Value = XmlCharactersOnly(ToUtf8(value, "attribute value"));
+    if (xmlValidateName(AsXml(utf8Name), 0) != 0) {
+        throw XmlError("not an attribute name: " + name);
+    }
+    // xmlSetProp takes the value literally (escaped when serialising).
+    if (xmlSetProp(AsNode(node_), AsXml(utf8Name), AsXml(utf8Value)) == nullptr) {
+        throw XmlError("cannot set the attribute " + name);
+    }
+}
+
 // ---- Document ----
 
 Document::Document() { libxml2::Initialise(); }

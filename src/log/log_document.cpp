@@ -1,0 +1,45 @@
+#include "log/log_document.h"
+
+#include <cstdio>
+
+#include "log/log_text.h"
+
+namespace wi::log {
+
+namespace {
+
+void AppendCleaned(xml::Element& parent, const char* name, const std::string& text) {
+    parent.AppendElement(name, CleanedLogText(text));
+}
+
+}  // namespace
+
+std::string FormatCreateDate(const platform::ClockTime& time) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d-%02d-%02d %02i:%02i:%02i", time.year, time.month,
+                  time.day, time.hour, time.minute, time.second);
+    return text;
+}
+
+void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::ClockTime& created) {
+    AppendCleaned(root, "Type", run.type);
+    AppendCleaned(root, "SysId", run.SysId);
+    AppendCleaned(root, "CaseId", run.CaseId);
+    AppendCleaned(root, "Creator", run.Creator);
+    root.AppendElement("CreateDate", FormatCreateDate(created));
+    for (const LogInfo& entry : run.entries) {
+        xml::Element log = root.AppendElement("Log");
+        // The identifiers go in as they are; only bytes the code page cannot read are replaced.
+        log.SetAttribute("guid", ValidNarrowText(entry.guid));
+        log.SetAttribute("Special_code", ValidNarrowText(entry.special_code));
+        xml::Element content = log.AppendElement("Content");
+        AppendCleaned(content, "Source", run.source);
+        AppendCleaned(content, "Result", entry.result);
+        xml::Element details = content.AppendElement("Details");
+        for (const std::string& detail : entry.details) {
+            AppendCleaned(details, "Detail", detail);
+        }
+    }
+}
+
+}  // namespace wi::log

@@ -1,0 +1,27 @@
+// The log document: the run's header and one "Log" element per entry.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "platform/machine.h"
+#include "platform/xml_dom.h"
+#include "webinteractive/log.h"
+
+namespace wi::log {
+
+// What one StopLog reports: the configuration of the run and its entries.
+struct LogRun {
+    std::string type, SysId, CaseId, Creator, source;
+    std::list<LogInfo> entries;
+};
+
+// Fills the root "Logs" of a new document with the run, `created` as its "CreateDate". Every
+// text is cleaned (CleanedLogText) except the two attributes of "Log", which keep the entry's
+// guid and special code as they are. Throws xml::XmlError when the XML library fails.
+void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::ClockTime& created);
+
+// "CreateDate": "%d-%02d-%02d %02i:%02i:%02i".
+std::string FormatCreateDate(const platform::ClockTime& time);
+
+}  // namespace wi::log

@@ -1,0 +1,127 @@
+// CLogInc: the process's operation log.
+#include "webinteractive/log.h"
+
+#include <utility>
+
+#include "frame/text.h"
+#include "log/log_access.h"
+#include "log/log_document.h"
+#include "platform/machine.h"
+#include "platform/xml_dom.h"
+#include "webinteractive/FileOperator.h"
+#include "webinteractive/frame.h"
+#include "webinteractive/transfer.h"
+
+namespace {
+
+// Removes the temporary log document however the upload ends. A file that cannot be deleted
+// stays behind; the upload's result is reported all the same.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        try {
+            if (CXFileOperator::PathExists(path_)) {
+                CXFileOperator::DeleteFile(path_);
+            }
+        } catch (const CXException&) {
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+void CLogInc::SetParam(const char* configText, const char* type, const char* source) {
+    const std::string text = wi::frame::OrEmpty(configText);
+    std::string SysId, CaseId, Creator, Servlet;
+    bool parsed = false, logsRoot = false;
+    bool hasSysId = false, hasCaseId = false, hasCreator = false;
+    if (!text.empty()) {
+        wi::xml::Document document;
+        parsed = document.ParseText(text);
+        const wi::xml::Element root = parsed ? document.Root() : wi::xml::Element();
+        parsed = parsed && root;
+        if (parsed && root.NameIs("Logs")) {
+            logsRoot = true;
+            // A key that is missing keeps its previous value; Servlet was cleared.
+            const auto read = [&root](const char* key, std::string& value) {
+                const wi::xml::Element element = root.FirstChild(key);
+                if (element) value = element.Text();
+                return static_cast<bool>(element);
+            };
+            hasSysId = read("SysId", SysId);
+            hasCaseId = read("CaseId", CaseId);
+            hasCreator = read("Creator", Creator);
+            read("Servlet", Servlet);
+        }
+    }
+
+    std::lock_guard<std::mutex> lock(mutex_);
+    Servlet_ = Servlet;
+    if (!parsed) {
+        return;
+    }
+    if (logsRoot) {
+        if (hasSysId) SysId_ = SysId;
+        if (hasCaseId) CaseId_ = CaseId;
+        if (hasCreator) Creator_ = Creator;
+    }
+    type_ = wi::frame::OrEmpty(type);
+    source_ = wi::frame::OrEmpty(source);
+}
+
+void CLogInc::StartLog() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.clear();
+}
+
+void CLogInc::SaveOneLog(const LogInfo& entry) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    entries_.push_back(entry);
+}
+
+int CLogInc::StopLog() {
+    // The run is copied out so that the upload holds no lock: entries saved meanwhile join the
+    // list for the next report.
+    wi::log::LogRun run;
+    std::string servlet;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Servlet_.empty()) {
+            return 0;
+        }
+        servlet = Servlet_;
+        run = {type_, SysId_, CaseId_, Creator_, source_, entries_};
+    }
+
+    wi::xml::Document document;
+    wi::xml::Element root;
+    try {
+        root = document.CreateRoot("Logs");
+    } catch (const wi::xml::XmlError&) {
+        return 0;  // no document can be made
+    }
+    wi::log::BuildLogDocument(root, run, wi::platform::CurrentMachine().LocalTime());
+
+    // A document that cannot be saved raises xml::XmlError and nothing is uploaded.
+    TemporaryFile file(IWebInteractive::GetTempXmlFilePath("logTemp"));
+    document.Save(file.path());
+    return IWebInteractive::UploadFile(servlet.c_str(), file.path().c_str(), nullptr, nullptr,
+                                       nullptr);
+}
+
+namespace wi::log {
+
+std::string LogAccess::RunType() {
+    CLogInc& log = *IWebInteractive::GetLogInc();
+    std::lock_guard<std::mutex> lock(log.mutex_);
+    return log.type_;
+}
+
+}  // namespace wi::log
