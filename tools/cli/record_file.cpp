@@ -119,6 +119,21 @@ const IntField<_ConfInfo> kConfInts[] = {
     {"Action", &_ConfInfo::Action},
 };
 
+// A document's text quoted in a message of one line: control characters become '?', and a long
+// text is cut after a whole character.
+std::string Quoted(const std::string& text) {
+    constexpr std::size_t kMost = 60;
+    std::size_t length = 0;
+    while (length < text.size() && length < kMost) {
+        length += wi::platform::NarrowCharLength(text, length);
+    }
+    std::string quoted = "\"" + text.substr(0, length);
+    for (char& c : quoted) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return quoted + (length < text.size() ? "...\"" : "\"");
+}
+
 // Reads the values of one container element into a record, and says where a value went wrong.
 class ValueReader {
 public:
@@ -175,7 +190,7 @@ private:
         return true;
     }
     bool Fail(const char* name, const char* what, const std::string& text) {
-        error_ = where_ + ": \"" + name + "\" is not " + what + ": \"" + text + "\"";
+        error_ = where_ + ": \"" + name + "\" is not " + what + ": " + Quoted(text);
         return false;
     }
 
@@ -242,8 +257,8 @@ bool ReadVersion(const Element& version, const std::string& where, bool baseGuid
     if (values.Text("GUID", guid) && !baseGuid) {
         soft.GUID = guid;
     } else if (!guid.empty() && guid != soft.GUID) {
-        error = where + ": \"GUID\" \"" + guid + "\" differs from that of its base information \"" +
-                soft.GUID + "\"";
+        error = where + ": \"GUID\" " + Quoted(guid) + " differs from that of its base information " +
+                Quoted(soft.GUID);
         return false;
     }
     values.Texts(kVersionTexts, soft);
@@ -332,7 +347,7 @@ bool ReadSoftInfos(const wi::xml::Document& document, std::list<_SoftInfo>& soft
                    std::string& error) {
     const Element root = document.Root();
     if (root.Name() != "softwares") {
-        error = "the root element is \"" + root.Name() + "\", not \"softwares\"";
+        error = "the root element is " + Quoted(root.Name()) + ", not \"softwares\"";
         return false;
     }
     std::list<_SoftInfo> read;
