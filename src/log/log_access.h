@@ -3,12 +3,16 @@
 
 #include <string>
 
+#include "log/log_document.h"
+
 namespace wi::log {
 
 struct LogAccess {
     // The type of the current run, as the last SetParam gave it ("repair", "restore", ...): the
     // repair and restore of configuration entries choose their result texts by it.
     static std::string RunType();
+    // A copy of the log object's configuration and entries, taken under its lock.
+    static LogRun CurrentRun();
 };
 
 }  // namespace wi::log

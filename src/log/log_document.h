@@ -10,9 +10,9 @@
 
 namespace wi::log {
 
-// What one StopLog reports: the configuration of the run and its entries.
+// What one StopLog reports: the configuration of the run, its upload address and its entries.
 struct LogRun {
-    std::string type, SysId, CaseId, Creator, source;
+    std::string type, SysId, CaseId, Creator, source, Servlet;
     std::list<LogInfo> entries;
 };
 

@@ -89,15 +89,9 @@ void CLogInc::SaveOneLog(const LogInfo& entry) {
 int CLogInc::StopLog() {
     // The run is copied out so that the upload holds no lock: entries saved meanwhile join the
     // list for the next report.
-    wi::log::LogRun run;
-    std::string servlet;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (Servlet_.empty()) {
-            return 0;
-        }
-        servlet = Servlet_;
-        run = {type_, SysId_, CaseId_, Creator_, source_, entries_};
+    const wi::log::LogRun run = wi::log::LogAccess::CurrentRun();
+    if (run.Servlet.empty()) {
+        return 0;
     }
 
     wi::xml::Document document;
@@ -112,8 +106,8 @@ int CLogInc::StopLog() {
     // A document that cannot be saved raises xml::XmlError and nothing is uploaded.
     TemporaryFile file(IWebInteractive::GetTempXmlFilePath("logTemp"));
     document.Save(file.path());
-    return IWebInteractive::UploadFile(servlet.c_str(), file.path().c_str(), nullptr, nullptr,
-                                       nullptr);
+    return IWebInteractive::UploadFile(run.Servlet.c_str(), file.path().c_str(), nullptr,
+                                       nullptr, nullptr);
 }
 
 namespace wi::log {
@@ -122,6 +116,13 @@ std::string LogAccess::RunType() {
     CLogInc& log = *IWebInteractive::GetLogInc();
     std::lock_guard<std::mutex> lock(log.mutex_);
     return log.type_;
+}
+
+LogRun LogAccess::CurrentRun() {
+    CLogInc& log = *IWebInteractive::GetLogInc();
+    std::lock_guard<std::mutex> lock(log.mutex_);
+    return {log.type_, log.SysId_, log.CaseId_, log.Creator_, log.source_, log.Servlet_,
+            log.entries_};
 }
 
 }  // namespace wi::log

@@ -61,6 +61,9 @@ public:
     // All descendant text (text and CDATA; not comments), in the narrow code page. A character
     // the narrow code page cannot hold becomes '?', as the Windows conversion does.
     std::string Text() const;
+    // The value of the attribute of this name in the narrow code page (as Text() converts);
+    // empty when the element has none.
+    std::string Attribute(const std::string& name) const;
 
     // Appends a child element with this text as its only content (an empty text gives an
     // empty element). Control characters other than tab, line feed and carriage return are

@@ -162,6 +162,15 @@ std::string Element::Text() const {
     return ToNarrow(content.get());
 }
 
+std::string Element::Attribute(const std::string& name) const {
+    std::string utf8;
+    if (!node_ || !platform::NarrowToUtf8(name, utf8)) {
+        return "";
+    }
+    std::unique_ptr<xmlChar, XmlFree> value(xmlGetProp(AsNode(node_), AsXml(utf8)));
+    return ToNarrow(value.get());
+}
+
 Element Element::AppendElement(const std::string& name) {
     if (!node_) {
         throw XmlError("append to an empty element");
