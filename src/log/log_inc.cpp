@@ -1,6 +1,7 @@
 // CLogInc: the process's operation log.
 #include "webinteractive/log.h"
 
+#include <optional>
 #include <utility>
 
 #include "frame/text.h"
@@ -35,43 +36,36 @@ private:
     std::string path_;
 };
 
+// The text of the root's first child element of this name; nothing when it has none.
+std::optional<std::string> KeyText(const wi::xml::Element& root, const char* key) {
+    const wi::xml::Element element = root.FirstChild(key);
+    if (!element) return std::nullopt;
+    return element.Text();
+}
+
 }  // namespace
 
 void CLogInc::SetParam(const char* configText, const char* type, const char* source) {
     const std::string text = wi::frame::OrEmpty(configText);
-    std::string SysId, CaseId, Creator, Servlet;
-    bool parsed = false, logsRoot = false;
-    bool hasSysId = false, hasCaseId = false, hasCreator = false;
-    if (!text.empty()) {
-        wi::xml::Document document;
-        parsed = document.ParseText(text);
-        const wi::xml::Element root = parsed ? document.Root() : wi::xml::Element();
-        parsed = parsed && root;
-        if (parsed && root.NameIs("Logs")) {
-            logsRoot = true;
-            // A key that is missing keeps its previous value; Servlet was cleared.
-            const auto read = [&root](const char* key, std::string& value) {
-                const wi::xml::Element element = root.FirstChild(key);
-                if (element) value = element.Text();
-                return static_cast<bool>(element);
-            };
-            hasSysId = read("SysId", SysId);
-            hasCaseId = read("CaseId", CaseId);
-            hasCreator = read("Creator", Creator);
-            read("Servlet", Servlet);
-        }
+    wi::xml::Document document;
+    const bool parsed = !text.empty() && document.ParseText(text) && document.Root();
+    // Only a "Logs" root gives keys; a missing key keeps its previous value, Servlet excepted.
+    std::optional<std::string> SysId, CaseId, Creator, Servlet;
+    if (parsed && document.Root().NameIs("Logs")) {
+        SysId = KeyText(document.Root(), "SysId");
+        CaseId = KeyText(document.Root(), "CaseId");
+        Creator = KeyText(document.Root(), "Creator");
+        Servlet = KeyText(document.Root(), "Servlet");
     }
 
     std::lock_guard<std::mutex> lock(mutex_);
-    Servlet_ = Servlet;
+    Servlet_ = Servlet.value_or("");
     if (!parsed) {
         return;
     }
-    if (logsRoot) {
-        if (hasSysId) SysId_ = SysId;
-        if (hasCaseId) CaseId_ = CaseId;
-        if (hasCreator) Creator_ = Creator;
-    }
+    if (SysId) SysId_ = *SysId;
+    if (CaseId) CaseId_ = *CaseId;
+    if (Creator) Creator_ = *Creator;
     type_ = wi::frame::OrEmpty(type);
     source_ = wi::frame::OrEmpty(source);
 }
