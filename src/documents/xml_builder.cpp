@@ -1,5 +1,6 @@
 #include "documents/xml_builder.h"
 
+#include "inc/narrow_text.h"
 #include "webinteractive/frame.h"
 
 namespace wi::documents {
@@ -15,7 +16,7 @@ std::string& TextResult() {
 }  // namespace
 
 xml::Element AppendText(xml::Element& parent, const char* name, const std::string& text) {
-    std::string copy = text;
+    std::string copy = inc::ValidNarrowText(text);
     // CleanString returns a buffer that its next call overwrites: copy it out at once.
     const std::string cleaned = IWebInteractive::CleanString(copy);
     return parent.AppendElement(name, cleaned);

@@ -9,8 +9,9 @@
 
 namespace wi::documents {
 
-// A value element whose text is the member's text without the characters 1 to 31. An empty
-// text still gives the (empty) element. These throw xml::XmlError as the DOM does.
+// A value element whose text is the member's text with every byte that the narrow code page
+// cannot read replaced by '?' (inc::ValidNarrowText) and without the characters 1 to 31. An
+// empty text still gives the (empty) element. These throw xml::XmlError as the DOM does.
 xml::Element AppendText(xml::Element& parent, const char* name, const std::string& text);
 // A value element holding the integer in signed decimal ("%d").
 xml::Element AppendInt(xml::Element& parent, const char* name, int value);
