@@ -16,8 +16,15 @@ WI_EXPORT const char* CreateSoftListXml(const std::set<ISoftInfoInc::_SoftID>& i
 WI_EXPORT int UploadSoftList(const char* url, const std::set<ISoftInfoInc::_SoftID>& ids);
 // The file list document as text (narrow code page), with its status lines and log entries.
 WI_EXPORT const char* CreateFileListXml(const std::list<ISoftInfoInc::_SoftInfo>& softs);
+// The file list with "Baseinfo", saved in GB2312 to the path (replacing any file there), without
+// status lines or log entries; an empty list writes nothing. Throws std::runtime_error when the
+// file cannot be written.
 WI_EXPORT void SaveUploadFileListXml(const char* path,
                                      const std::list<ISoftInfoInc::_SoftInfo>& softs);
+// Saves that document under a temporary "UpFileListTemp" name, posts it (UploadFile) and
+// deletes it: UploadFile's result; 0 without a request for an empty list or when no document
+// could be made. A temporary file that cannot be written throws as the save does, before any
+// request.
 WI_EXPORT int UploadFileList(const char* url, const std::list<ISoftInfoInc::_SoftInfo>& softs);
 WI_EXPORT const char* SaveInstallInfoXml(const ISoftInfoInc::_SoftInfo& soft);
 WI_EXPORT const char* UploadFileInfo(const char* url, const ISoftInfoInc::_SoftInfo& soft);
