@@ -29,8 +29,12 @@ public:
     // Appends a copy of the entry.
     void SaveOneLog(const LogInfo& entry);
     // Builds the log document of the entries, saves it under a temporary "logTemp" name, posts
-    // it to Servlet and deletes the file. 0 without Servlet; otherwise the upload's result. The
-    // entries stay until the next StartLog.
+    // it to Servlet and deletes the file, whatever the upload's result. 0 without Servlet;
+    // otherwise the upload's result (1 when the service answered, 0 when the transfer failed).
+    // A document that cannot be saved raises an error derived from std::runtime_error and
+    // nothing is sent. The entries stay until the next StartLog, so a failed report can be
+    // repeated. Bytes of a text that begin no character of the narrow code page are written as
+    // '?'.
     int StopLog();
 
 private:
