@@ -1,0 +1,95 @@
+// Helpers for the document tests: a document's element tree as one line to compare, the
+// temporary documents left behind, and a machine whose folders cannot be written.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/machine.h"
+#include "platform/xml_dom.h"
+#include "support/peers.h"
+#include "support/temp_machine.h"
+
+namespace wi::test {
+
+// The tree below an element: a value element as name="text", a container as name{child,child}.
+inline std::string Tree(const wi::xml::Element& element) {
+    const std::vector<wi::xml::Element> children = element.Children();
+    if (children.empty()) return element.Name() + "=\"" + element.Text() + "\"";
+    std::string tree = element.Name() + "{";
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        tree += (i ? "," : "") + Tree(children[i]);
+    }
+    return tree + "}";
+}
+
+// The names of the element's children, in order.
+inline std::vector<std::string> ChildNames(const wi::xml::Element& element) {
+    std::vector<std::string> names;
+    for (const wi::xml::Element& child : element.Children()) names.push_back(child.Name());
+    return names;
+}
+
+// How often the text occurs in the peer's access log, once it occurs at least `expected` times
+// or five seconds have passed (a server logs a request after its answer has gone out).
+inline std::size_t WaitForLogCount(const PeerProcess& peer, const std::string& text,
+                                   std::size_t expected) {
+    std::size_t count = 0;
+    for (int round = 0; round < 50; ++round) {
+        const std::string log = peer.AccessLog();
+        count = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
+            ++count;
+        }
+        if (count >= expected) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return count;
+}
+
+// The files in the machine's temporary document folder whose names begin with the base name.
+inline std::vector<std::string> TempDocuments(const TempMachine& machine, const std::string& base) {
+    std::string folder;
+    std::vector<std::string> found;
+    if (!wi::platform::CurrentMachine().GetSpecialFolder(wi::platform::kCommonDocuments, folder)) {
+        return found;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(machine.HostPath(folder))) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(base, 0) == 0) found.push_back(name);
+    }
+    return found;
+}
+
+// The system's machine, except that every special folder is "C:\blocked", a file: nothing can be
+// written into them, even by root. Installed for its lifetime.
+class BlockedFoldersMachine : public wi::platform::Machine {
+public:
+    explicit BlockedFoldersMachine(const TempMachine& machine) {
+        TempMachine::WriteHostFile(machine.HostPath("C:\\blocked"), "not a folder");
+        wi::platform::SetMachine(this);
+    }
+    ~BlockedFoldersMachine() override { wi::platform::SetMachine(nullptr); }
+
+    bool IsFixedDrive(char letter) override { return real().IsFixedDrive(letter); }
+    bool QueryDiskSpace(const std::string& path, wi::platform::DiskSpace& space) override {
+        return real().QueryDiskSpace(path, space);
+    }
+    bool GetSpecialFolder(int, std::string& path) override {
+        path = "C:\\blocked";
+        return true;
+    }
+    wi::platform::ClockTime UtcTime() override { return real().UtcTime(); }
+    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
+    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
+    unsigned long ThreadId() override { return real().ThreadId(); }
+    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
+
+private:
+    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
+};
+
+}  // namespace wi::test

@@ -1,0 +1,181 @@
+// The system information document: the posix texts it is read from, the collector's document,
+// and its upload under the machine number.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document_checks.h"
+#include "documents/system_info_collector.h"
+#include "frame/config.h"
+#include "platform/posix/system_info_text.h"
+#include "platform/system_info.h"
+#include "support/temp_machine.h"
+#include "support/wire_server.h"
+#include "webinteractive/documents.h"
+
+namespace {
+
+using wi::test::ChildNames;
+using wi::test::Tree;
+using wi::test::WireReply;
+using wi::test::WireServer;
+using wi::xml::Document;
+namespace posix = wi::platform::posix;
+
+TEST(SystemInfoText, ReadsTheFactsAndNothingElse) {
+    const posix::CpuInfo x86 = posix::ParseCpuInfo(
+        "processor\t: 0\ncpu family\t: 6\nmodel name\t: Intel(R) Xeon(R) @ 2.40GHz \n"
+        "cpu MHz\t\t: 2394.454\n\nprocessor\t: 1\nmodel name\t: other\ncpu MHz\t: 1\n");
+    EXPECT_EQ("Intel(R) Xeon(R) @ 2.40GHz", x86.name);
+    EXPECT_EQ(2394, x86.mhz);
+    const posix::CpuInfo arm = posix::ParseCpuInfo("Processor\t: ARMv7 rev 4 (v7l)\r\nBogoMIPS: 38\n");
+    EXPECT_EQ("ARMv7 rev 4 (v7l)", arm.name);
+    EXPECT_EQ(0, arm.mhz);
+    EXPECT_EQ(0, posix::ParseCpuInfo("cpu MHz : 99999999999\n").mhz);
+
+    const posix::MemInfo memory =
+        posix::ParseMemInfo("MemTotal:       16318412 kB\nMemFree: 1 kB\nMemAvailable: 8 kB\n");
+    EXPECT_EQ(16318412LL * 1024, memory.total);
+    EXPECT_EQ(8 * 1024, memory.available);
+    EXPECT_EQ(4096, posix::ParseMemInfo("MemFree: 4 kB\n").available);  // an old kernel
+    const posix::MemInfo odd =
+        posix::ParseMemInfo("MemTotal: 99999999999999999999 kB\nMemAvailable: 12 MB\n");
+    EXPECT_EQ(0, odd.total);
+    EXPECT_EQ(0, odd.available);
+
+    const posix::OsRelease debian = posix::ParseOsRelease(
+        "NAME=\"Debian\"\nPRETTY_NAME=\"Debian \\\"GNU\\\"/Linux 12\"\nVERSION_ID='12'\n");
+    EXPECT_EQ("Debian \"GNU\"/Linux 12", debian.name);
+    EXPECT_EQ("12", debian.version);
+    EXPECT_EQ("Alpine", posix::ParseOsRelease("NAME=Alpine\nVERSION_ID=\"3.19\n").name);
+
+    // Only the first kMaxSystemText bytes are looked at.
+    const std::string padding(posix::kMaxSystemText, 'x');
+    EXPECT_EQ("", posix::FindKeyValue(padding + "\nkey: v\n", "key", ':'));
+    EXPECT_EQ("v", posix::FindKeyValue("\n" + padding.substr(10) + "\nkey: v\n", "key", ':'));
+}
+
+TEST(SystemInfoCollector, DocumentHoldsTheFactsAndTheFixedDrives) {
+    wi::test::TempMachine machine;
+    wi::platform::SystemFacts facts;
+    facts.osName = "中文 Linux\n";
+    facts.kernelName = "Linux";
+    facts.kernelRelease = "6.1\xFF";
+    facts.architecture = "x86_64";
+    facts.processorName = "cpu\t1";
+    facts.processorCount = 2;
+    facts.memoryTotal = 5000000000LL;
+    const std::string path = wi::documents::SystemInfoDocumentPath();
+    EXPECT_EQ("C:\\ProgramData\\Microsoft\\Windows\\Templates\\systeminfo.xml", path);
+
+    wi::documents::WriteSystemInfoDocument(facts, path);
+    const std::string bytes = wi::test::TempMachine::ReadHostFile(machine.HostPath(path));
+    EXPECT_EQ(0u, bytes.rfind("<?xml version=\"1.0\" encoding=\"gb2312\"?>", 0)) << bytes;
+    EXPECT_NE(std::string::npos, bytes.find("\xD6\xD0\xCE\xC4 Linux")) << bytes;
+    Document saved;
+    ASSERT_TRUE(saved.ParseFile(path));
+    const wi::xml::Element root = saved.Root();
+    EXPECT_EQ("OperatingSystem{Name=\"中文 Linux\",Version=\"\"}",
+              Tree(root.FirstChild("OperatingSystem")));
+    EXPECT_EQ("Kernel{Name=\"Linux\",Release=\"6.1?\",Version=\"\",Architecture=\"x86_64\"}",
+              Tree(root.FirstChild("Kernel")));
+    EXPECT_EQ("Processor{Name=\"cpu1\",Count=\"2\",ClockMHz=\"\"}",
+              Tree(root.FirstChild("Processor")));
+    EXPECT_EQ("Memory{TotalBytes=\"5000000000\",AvailableBytes=\"\"}",
+              Tree(root.FirstChild("Memory")));
+    const std::vector<wi::xml::Element> disks = root.FirstChild("Disks").Children();
+    ASSERT_EQ(2u, disks.size());
+    EXPECT_EQ("C:", disks[0].FirstChild("Drive").Text());
+    EXPECT_EQ("D:", disks[1].FirstChild("Drive").Text());
+    EXPECT_NE("", disks[1].FirstChild("TotalBytes").Text());
+    EXPECT_EQ((std::vector<std::string>{"OperatingSystem", "Kernel", "Processor", "Memory", "Disks"}),
+              ChildNames(root));
+}
+
+TEST(SystemInfoCollector, SaveWritesThisMachinesDocumentOrGivesEmpty) {
+    wi::test::TempMachine machine;
+    const std::string path = IWebInteractive::SaveUpSysInfoXml();
+    EXPECT_EQ(wi::documents::SystemInfoDocumentPath(), path);
+    Document saved;
+    ASSERT_TRUE(saved.ParseFile(path));
+    const wi::platform::SystemFacts facts = wi::platform::CollectSystemFacts();
+    EXPECT_NE("", facts.kernelName);
+    EXPECT_NE("", facts.osName);
+    EXPECT_GT(facts.processorCount, 0);
+    EXPECT_GT(facts.memoryTotal, 0);
+    EXPECT_EQ(facts.kernelRelease, saved.Root().FirstChild("Kernel").FirstChild("Release").Text());
+    EXPECT_EQ(std::to_string(facts.memoryTotal),
+              saved.Root().FirstChild("Memory").FirstChild("TotalBytes").Text());
+
+    // Where the document cannot be written there is no path, not even to an older document.
+    wi::test::BlockedFoldersMachine blocked(machine);
+    EXPECT_STREQ("", IWebInteractive::SaveUpSysInfoXml());
+}
+
+class UpdateSysInfoTest : public testing::Test {
+protected:
+    void TearDown() override { wi::frame::SetConfig({}); }
+    static void Configure(const std::string& upSysUrl, const std::string& machineNum) {
+        wi::frame::Configuration config;
+        config.upSysUrl = upSysUrl;
+        config.machineNum = machineNum;
+        wi::frame::SetConfig(config);
+    }
+    bool DocumentLeft() const {
+        return wi::platform::CurrentMachine().GetSpecialFolder(45, folder_) &&
+               !machine_.HostPath(folder_ + "\\systeminfo.xml").empty() &&
+               std::filesystem::exists(machine_.HostPath(folder_ + "\\systeminfo.xml"));
+    }
+    wi::test::TempMachine machine_;
+    mutable std::string folder_;
+};
+
+TEST_F(UpdateSysInfoTest, PostsUnderTheMachineNumberAndAcceptsTrue) {
+    WireServer wire({WireReply::Http(200, "TRUE"), WireReply::Http(200, "TRUEX and more"),
+                     WireReply::Http(200, "true"), WireReply::Http(200, "FALSE"),
+                     WireReply::Http(404, "TRUE? no")});
+    Configure(wire.Url("/sys"), "A-1");
+    EXPECT_EQ(1, IWebInteractive::UpdateSysInfo());
+    EXPECT_FALSE(DocumentLeft());
+    Configure(wire.Url("/sys?x=1"), "A-1");
+    EXPECT_EQ(1, IWebInteractive::UpdateSysInfo());
+    EXPECT_EQ(0, IWebInteractive::UpdateSysInfo());
+    EXPECT_EQ(0, IWebInteractive::UpdateSysInfo());
+    EXPECT_EQ(1, IWebInteractive::UpdateSysInfo());  // a reply beginning with TRUE, whatever the status
+
+    const auto requests = wire.Requests();
+    ASSERT_EQ(5u, requests.size());
+    EXPECT_EQ(0u, requests[0].head.rfind("POST /sys?machinenum=A%2d1 HTTP/1.1\r\n", 0));
+    EXPECT_EQ(0u, requests[1].head.rfind("POST /sys?x=1&machinenum=A%2d1 HTTP/1.1\r\n", 0));
+    Document received;
+    ASSERT_TRUE(received.ParseBytes(requests[0].body));
+    EXPECT_EQ("systeminfo", received.Root().Name());
+    EXPECT_FALSE(DocumentLeft());
+}
+
+TEST_F(UpdateSysInfoTest, FailuresGiveZeroAndRemoveTheDocument) {
+    std::string closedUrl;
+    {
+        WireServer wire({WireReply::Http(200, "TRUE")});
+        closedUrl = wire.Url("/sys");
+    }
+    Configure(closedUrl, "7");
+    EXPECT_EQ(0, IWebInteractive::UpdateSysInfo());
+    EXPECT_FALSE(DocumentLeft());
+    Configure("", "7");  // before Init: no address
+    EXPECT_EQ(0, IWebInteractive::UpdateSysInfo());
+    EXPECT_FALSE(DocumentLeft());
+
+    // No document: the empty body goes all the same, and the service decides.
+    WireServer wire({WireReply::Http(200, "TRUE")});
+    Configure(wire.Url("/sys"), "7");
+    {
+        wi::test::BlockedFoldersMachine blocked(machine_);
+        EXPECT_EQ(1, IWebInteractive::UpdateSysInfo());
+    }
+    ASSERT_EQ(1u, wire.Requests().size());
+    EXPECT_EQ("", wire.Requests()[0].body);
+}
+
+}  // namespace
