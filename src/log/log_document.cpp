@@ -12,14 +12,15 @@ void AppendCleaned(xml::Element& parent, const char* name, const std::string& te
     parent.AppendElement(name, CleanedLogText(text));
 }
 
-}  // namespace
-
+// "CreateDate": year, month, day, hour, minute and second.
 std::string FormatCreateDate(const platform::ClockTime& time) {
     char text[64];
     std::snprintf(text, sizeof text, "%d-%02d-%02d %02i:%02i:%02i", time.year, time.month,
                   time.day, time.hour, time.minute, time.second);
     return text;
 }
+
+}  // namespace
 
 void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::ClockTime& created) {
     AppendCleaned(root, "Type", run.type);

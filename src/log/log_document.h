@@ -18,10 +18,7 @@ struct LogRun {
 
 // Fills the root "Logs" of a new document with the run, `created` as its "CreateDate". Every
 // text is cleaned (CleanedLogText) except the two attributes of "Log", which keep the entry's
-// guid and special code as they are. Throws xml::XmlError when the XML library fails.
+// guid and special code as they are (ValidNarrowText only). Throws xml::XmlError when the XML library fails.
 void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::ClockTime& created);
-
-// "CreateDate": "%d-%02d-%02d %02i:%02i:%02i".
-std::string FormatCreateDate(const platform::ClockTime& time);
 
 }  // namespace wi::log
