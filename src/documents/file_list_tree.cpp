@@ -21,42 +21,6 @@ void AppendBaseInfo(xml::Element& software, const char* baseInfoName, const _Sof
     AppendText(base, "pn_name", soft.pn_name);
 }
 
-void AppendVersionInfo(xml::Element& version, const _SoftInfo& soft) {
-    xml::Element info = version.AppendElement("VersionInfo");
-    AppendText(info, "GUID", soft.GUID);
-    AppendText(info, "Version", soft.Version);
-    AppendText(info, "OriginalVersion", soft.OriginalVersion);
-    AppendText(info, "SetupPath", soft.SetupPath);
-    AppendInt(info, "WindowsVersion", soft.WindowsVersion);
-    AppendText(info, "HelpLink", soft.HelpLink);
-    AppendText(info, "UpdateLink", soft.UpdateLink);
-    AppendInt64(info, "Size", soft.Size);
-    AppendText(info, "SetupSourcePath", soft.SetupSourcePath);
-    AppendText(info, "DownloadPath", soft.DownloadPath);
-    AppendText(info, "special_code", soft.special_code);
-    AppendInt(info, "Category", soft.Category);
-    AppendText(info, "authorized_prefix", soft.authorized_prefix);
-    AppendText(info, "comments", soft.comments);
-    AppendText(info, "contact", soft.contact);
-    AppendInt(info, "estimated_size", soft.estimated_size);
-    AppendText(info, "help_telephone", soft.help_telephone);
-    AppendText(info, "install_date", soft.install_date);
-    AppendInt(info, "language", soft.language);
-    AppendInt(info, "no_modify", soft.no_modify);
-    AppendInt(info, "no_remove", soft.no_remove);
-    AppendInt(info, "no_repair", soft.no_repair);
-    AppendText(info, "modify_path", soft.modify_path);
-    AppendText(info, "readme", soft.readme);
-    AppendInt(info, "system_component", soft.system_component);
-    AppendInt(info, "version_info", soft.version_info);
-    AppendInt(info, "version_major", soft.version_major);
-    AppendInt(info, "version_minor", soft.version_minor);
-    AppendInt(info, "windows_installer", soft.windows_installer);
-    AppendInt(info, "analyse_result", soft.analyse_result);
-    AppendText(info, "product_id", soft.product_id);
-    AppendText(info, "pn_version", soft.pn_version);
-}
-
 void AppendFile(xml::Element& fileList, const _FileInfo& file) {
     xml::Element item = fileList.AppendElement("file");
     AppendText(item, "SId", file.SId);
@@ -109,7 +73,7 @@ void AppendConfig(xml::Element& configs, const _ConfInfo& config) {
 // "Version" with "VersionInfo", then the three containers, each written even when empty.
 void AppendVersion(xml::Element& software, const _SoftInfo& soft, FileListSteps& steps) {
     xml::Element version = software.AppendElement("Version");
-    AppendVersionInfo(version, soft);
+    AppendVersionInfo(version, soft, VersionInfoKind::kFileList);
     steps.VersionStarted(soft);
 
     xml::Element files = version.AppendElement("FileList");
@@ -131,6 +95,46 @@ void AppendVersion(xml::Element& software, const _SoftInfo& soft, FileListSteps&
 }
 
 }  // namespace
+
+void AppendVersionInfo(xml::Element& version, const _SoftInfo& soft, VersionInfoKind kind) {
+    xml::Element info = version.AppendElement("VersionInfo");
+    AppendText(info, "GUID", soft.GUID);
+    AppendText(info, "Version", soft.Version);
+    AppendText(info, "OriginalVersion", soft.OriginalVersion);
+    AppendText(info, "SetupPath", soft.SetupPath);
+    AppendInt(info, "WindowsVersion", soft.WindowsVersion);
+    AppendText(info, "HelpLink", soft.HelpLink);
+    AppendText(info, "UpdateLink", soft.UpdateLink);
+    AppendInt64(info, "Size", soft.Size);
+    AppendText(info, "SetupSourcePath", soft.SetupSourcePath);
+    AppendText(info, "DownloadPath", soft.DownloadPath);
+    AppendText(info, "special_code", soft.special_code);
+    AppendInt(info, "Category", soft.Category);
+    AppendText(info, "authorized_prefix", soft.authorized_prefix);
+    AppendText(info, "comments", soft.comments);
+    AppendText(info, "contact", soft.contact);
+    AppendInt(info, "estimated_size", soft.estimated_size);
+    AppendText(info, "help_telephone", soft.help_telephone);
+    AppendText(info, "install_date", soft.install_date);
+    AppendInt(info, "language", soft.language);
+    AppendInt(info, "no_modify", soft.no_modify);
+    AppendInt(info, "no_remove", soft.no_remove);
+    AppendInt(info, "no_repair", soft.no_repair);
+    AppendText(info, "modify_path", soft.modify_path);
+    AppendText(info, "readme", soft.readme);
+    AppendInt(info, "system_component", soft.system_component);
+    AppendInt(info, "version_info", soft.version_info);
+    AppendInt(info, "version_major", soft.version_major);
+    AppendInt(info, "version_minor", soft.version_minor);
+    AppendInt(info, "windows_installer", soft.windows_installer);
+    if (kind == VersionInfoKind::kInstallInfo) {
+        AppendText(info, "creator", soft.creator);
+    } else {
+        AppendInt(info, "analyse_result", soft.analyse_result);
+    }
+    AppendText(info, "product_id", soft.product_id);
+    AppendText(info, "pn_version", soft.pn_version);
+}
 
 bool StartSoftwaresDocument(xml::Document& document, xml::Element& root) {
     try {

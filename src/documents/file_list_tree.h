@@ -33,6 +33,13 @@ public:
 // cannot make a document.
 bool StartSoftwaresDocument(xml::Document& document, xml::Element& root);
 
+// Which document a "VersionInfo" belongs to: the file lists carry "analyse_result" as its
+// thirtieth value, the install info document "creator" in its place.
+enum class VersionInfoKind { kFileList, kInstallInfo };
+// Appends "VersionInfo" with the 32 version values of the record below the element.
+void AppendVersionInfo(xml::Element& version, const ISoftInfoInc::_SoftInfo& soft,
+                       VersionInfoKind kind);
+
 // Appends the tree of the records, in list order, below the root. baseInfoName names the base
 // information container ("BaseInfo" or "Baseinfo"). Records before the first one with a
 // non-empty GUID land under no "software" and are left out. Throws xml::XmlError as the DOM does.
