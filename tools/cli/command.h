@@ -31,5 +31,8 @@ const std::vector<Command>& Commands();
 
 int RunMachine(const Arguments& arguments);
 int RunInit(const Arguments& arguments);
+int RunFileListCreate(const Arguments& arguments);
+int RunFileListSave(const Arguments& arguments);
+int RunFileListUpload(const Arguments& arguments);
 
 }  // namespace cli

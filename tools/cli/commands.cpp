@@ -10,6 +10,15 @@ const std::vector<Command>& Commands() {
         {"init", "--config FILE [--prefix DIR]",
          "read a configuration document with Init and show the result and the five values",
          {"--config", "--prefix"}, {"--config"}, RunInit},
+        {"filelist create", "--list FILE [--prefix DIR]",
+         "print the file list document (CreateFileListXml) of the records of a document",
+         {"--list", "--prefix"}, {"--list"}, RunFileListCreate},
+        {"filelist save", "--list FILE --out PATH [--prefix DIR]",
+         "write the upload file list of the records of a document to a path of the machine",
+         {"--list", "--out", "--prefix"}, {"--list", "--out"}, RunFileListSave},
+        {"filelist upload", "--list FILE --url URL [--prefix DIR]",
+         "post the upload file list of the records of a document to an address",
+         {"--list", "--url", "--prefix"}, {"--list", "--url"}, RunFileListUpload},
     };
     return commands;
 }

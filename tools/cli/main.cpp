@@ -30,9 +30,9 @@ bool IsHelp(const char* argument) {
     return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
 }
 
-const cli::Command* FindCommand(const char* name) {
+const cli::Command* FindCommand(const std::string& name) {
     for (const cli::Command& command : cli::Commands()) {
-        if (name == std::string(command.name)) return &command;
+        if (name == command.name) return &command;
     }
     return nullptr;
 }
@@ -93,13 +93,21 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return cli::kExitOk;
     }
-    const cli::Command* command = FindCommand(argv[1]);
+    // A command may be named by two words ("filelist save"); its arguments follow them.
+    int words = 1;
+    const cli::Command* command = nullptr;
+    if (argc > 2) command = FindCommand(std::string(argv[1]) + " " + argv[2]);
+    if (command != nullptr) {
+        words = 2;
+    } else {
+        command = FindCommand(argv[1]);
+    }
     if (command == nullptr) {
         std::fprintf(stderr, "webinteractive: unknown command %s\n\n", argv[1]);
         PrintUsage(stderr);
         return cli::kExitUsage;
     }
-    for (int i = 2; i < argc; ++i) {
+    for (int i = 1 + words; i < argc; ++i) {
         if (IsHelp(argv[i])) {
             std::printf("usage: webinteractive %s %s\n  %s\n", command->name, command->synopsis,
                         command->summary);
@@ -108,7 +116,7 @@ int main(int argc, char** argv) {
     }
     cli::Arguments arguments;
     std::string error;
-    if (!ParseArguments(*command, argc - 2, argv + 2, arguments, error)) {
+    if (!ParseArguments(*command, argc - 1 - words, argv + 1 + words, arguments, error)) {
         std::fprintf(stderr, "webinteractive %s: %s\nusage: webinteractive %s %s\n",
                      command->name, error.c_str(), command->name, command->synopsis);
         return cli::kExitUsage;
