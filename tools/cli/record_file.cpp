@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
-#include <limits>
+#include <set>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/posix/xml_parse.h"
