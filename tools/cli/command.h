@@ -34,5 +34,8 @@ int RunInit(const Arguments& arguments);
 int RunFileListCreate(const Arguments& arguments);
 int RunFileListSave(const Arguments& arguments);
 int RunFileListUpload(const Arguments& arguments);
+int RunLogStart(const Arguments& arguments);
+int RunLogAdd(const Arguments& arguments);
+int RunLogStop(const Arguments& arguments);
 
 }  // namespace cli

@@ -19,6 +19,18 @@ const std::vector<Command>& Commands() {
         {"filelist upload", "--list FILE --url URL [--prefix DIR]",
          "post the upload file list of the records of a document to an address",
          {"--list", "--url", "--prefix"}, {"--list", "--url"}, RunFileListUpload},
+        {"log start", "--state FILE",
+         "begin a log run: empty the state file that keeps its entries between calls",
+         {"--state", "--prefix"}, {"--state"}, RunLogStart},
+        {"log add", "--state FILE --guid G --result TEXT [--special-code C] [--details 'A|B']",
+         "append one entry (details separated by |) to the state file",
+         {"--state", "--guid", "--result", "--special-code", "--details", "--prefix"},
+         {"--state", "--guid", "--result"}, RunLogAdd},
+        {"log stop", "--state FILE --config FILE [--type T] [--source S] [--prefix DIR]",
+         "SetParam with the Logs document, save the state file's entries, StopLog (uploads to "
+         "Servlet); the entries stay until the next log start",
+         {"--state", "--config", "--type", "--source", "--prefix"}, {"--state", "--config"},
+         RunLogStop},
     };
     return commands;
 }
