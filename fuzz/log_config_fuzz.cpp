@@ -10,7 +10,7 @@
 #include <string>
 
 #include "log/log_access.h"
-#include "log/log_text.h"
+#include "inc/narrow_text.h"
 #include "platform/xml_dom.h"
 #include "temporary_machine.h"
 #include "webinteractive/frame.h"
@@ -28,6 +28,12 @@ void Require(bool condition) {
 std::string Expected(const wi::xml::Element& root, const char* key, const std::string& previous) {
     const wi::xml::Element child = root.FirstChild(key);
     return child ? child.Text() : previous;
+}
+
+// A value as the log writes it into an element.
+std::string Cleaned(const std::string& text) {
+    std::string valid = wi::inc::ValidNarrowText(text);
+    return IWebInteractive::CleanString(valid);
 }
 
 // XML carries no control character but tab, line feed and carriage return.
@@ -54,14 +60,14 @@ void CheckDocument(const wi::log::LogRun& read) {
     wi::xml::Document back;
     Require(back.ParseText(text));
     const wi::xml::Element logs = back.Root();
-    Require(logs.FirstChild("SysId").Text() == wi::log::CleanedLogText(run.SysId));
-    Require(logs.FirstChild("Creator").Text() == wi::log::CleanedLogText(run.Creator));
+    Require(logs.FirstChild("SysId").Text() == Cleaned(run.SysId));
+    Require(logs.FirstChild("Creator").Text() == Cleaned(run.Creator));
     Require(logs.FirstChild("CreateDate").Text() == "2026-01-02 03:04:05");
     const wi::xml::Element log = logs.FirstChild("Log");
-    Require(log.Attribute("guid") == XmlCharacters(wi::log::ValidNarrowText(run.Servlet)));
-    Require(log.Attribute("Special_code") == XmlCharacters(wi::log::ValidNarrowText(run.SysId)));
+    Require(log.Attribute("guid") == XmlCharacters(wi::inc::ValidNarrowText(run.Servlet)));
+    Require(log.Attribute("Special_code") == XmlCharacters(wi::inc::ValidNarrowText(run.SysId)));
     const wi::xml::Element content = log.FirstChild("Content");
-    Require(content.FirstChild("Result").Text() == wi::log::CleanedLogText(run.CaseId));
+    Require(content.FirstChild("Result").Text() == Cleaned(run.CaseId));
     Require(content.FirstChild("Details").Children().size() == 2);
 }
 

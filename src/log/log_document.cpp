@@ -2,14 +2,21 @@
 
 #include <cstdio>
 
-#include "log/log_text.h"
+#include "inc/narrow_text.h"
+#include "webinteractive/frame.h"
 
 namespace wi::log {
 
 namespace {
 
+// A value element: bytes the code page cannot read become '?', the characters 1 to 31 go. This
+// is the document writers' AppendText step; those writers build on this module, so it cannot
+// build on theirs.
 void AppendCleaned(xml::Element& parent, const char* name, const std::string& text) {
-    parent.AppendElement(name, CleanedLogText(text));
+    std::string valid = inc::ValidNarrowText(text);
+    // CleanString returns a buffer that its next call overwrites: copy it out at once.
+    const std::string cleaned = IWebInteractive::CleanString(valid);
+    parent.AppendElement(name, cleaned);
 }
 
 // "CreateDate": year, month, day, hour, minute and second.
@@ -31,8 +38,8 @@ void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::Clo
     for (const LogInfo& entry : run.entries) {
         xml::Element log = root.AppendElement("Log");
         // The identifiers go in as they are; only bytes the code page cannot read are replaced.
-        log.SetAttribute("guid", ValidNarrowText(entry.guid));
-        log.SetAttribute("Special_code", ValidNarrowText(entry.special_code));
+        log.SetAttribute("guid", inc::ValidNarrowText(entry.guid));
+        log.SetAttribute("Special_code", inc::ValidNarrowText(entry.special_code));
         xml::Element content = log.AppendElement("Content");
         AppendCleaned(content, "Source", run.source);
         AppendCleaned(content, "Result", entry.result);

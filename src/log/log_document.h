@@ -17,8 +17,10 @@ struct LogRun {
 };
 
 // Fills the root "Logs" of a new document with the run, `created` as its "CreateDate". Every
-// text is cleaned (CleanedLogText) except the two attributes of "Log", which keep the entry's
-// guid and special code as they are (ValidNarrowText only). Throws xml::XmlError when the XML library fails.
+// text is cleaned (IWebInteractive::CleanString) except the two attributes of "Log", which keep
+// the entry's guid and special code as they are. In all of them a byte that begins no character
+// of the narrow code page becomes '?' (inc::ValidNarrowText). Throws xml::XmlError when the XML
+// library fails.
 void BuildLogDocument(xml::Element& root, const LogRun& run, const platform::ClockTime& created);
 
 }  // namespace wi::log
