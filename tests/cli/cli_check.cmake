@@ -32,3 +32,15 @@ expect_run(1 "" ${CLI} init --config ${WORK_DIR}/bad.xml --prefix ${prefix})
 expect_run(1 "" ${CLI} init --config ${WORK_DIR}/missing.xml --prefix ${prefix})
 expect_run(2 "" ${CLI} init --prefix ${prefix})
 expect_run(2 "" ${CLI} no-such-command)
+
+# The software list of a document's records goes to standard output; uploads that reach no service
+# and a software file without a first name part fail with 1.
+file(WRITE ${WORK_DIR}/ids.xml "<softwares><software><BaseInfo><GUID>{G}</GUID><pn_name>n</pn_name>\
+<pn_version>v</pn_version></BaseInfo></software></softwares>")
+expect_run(0 "<software><BaseInfo><GUID>{G}</GUID><pn_name>n</pn_name><pn_version>v</pn_version>"
+  ${CLI} softlist create --list ${WORK_DIR}/ids.xml --prefix ${prefix})
+expect_run(1 "" ${CLI} softlist create --list ${WORK_DIR}/missing.xml --prefix ${prefix})
+expect_run(1 "UpdateSysInfo: 0" ${CLI} sysinfo upload --config ${WORK_DIR}/good.xml --prefix ${prefix})
+expect_run(1 "UploadSoftFiles: 0" ${CLI} softfile upload --url http://127.0.0.1:9/f --first=
+  --file "C:\\a.txt" --prefix ${prefix})
+expect_run(2 "" ${CLI} installinfo upload --list ${WORK_DIR}/ids.xml --prefix ${prefix})

@@ -31,6 +31,11 @@ const std::vector<Command>& Commands();
 
 int RunMachine(const Arguments& arguments);
 int RunInit(const Arguments& arguments);
+int RunSoftListCreate(const Arguments& arguments);
+int RunSoftListUpload(const Arguments& arguments);
+int RunInstallInfoUpload(const Arguments& arguments);
+int RunSysInfoUpload(const Arguments& arguments);
+int RunSoftFileUpload(const Arguments& arguments);
 int RunFileListCreate(const Arguments& arguments);
 int RunFileListSave(const Arguments& arguments);
 int RunFileListUpload(const Arguments& arguments);

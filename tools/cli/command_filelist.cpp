@@ -1,52 +1,14 @@
 // webinteractive filelist create|save|upload --list FILE: the file list documents of the records
 // that a document holds (a file list, an upload file list, a downloaded file list).
 #include <cstdio>
-#include <exception>
 #include <list>
 #include <string>
 
 #include "command.h"
-#include "record_file.h"
+#include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
-namespace {
-
-// The records of --list; false, after saying why in one line, when there are none to use.
-bool ReadRecords(const Arguments& arguments, std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    const std::string& path = arguments.Get("--list");
-    std::string error;
-    if (!ReadSoftInfoFile(path, softs, error)) {
-        std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
-        return false;
-    }
-    if (softs.empty()) {
-        std::fprintf(stderr, "webinteractive: %s holds no software records\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
-// Runs a document writer; an error of the XML library or of a file operation is reported in one
-// line as a failure. CXException's message spans lines ("code:..\r\ninformation: \r\n.."), so its
-// line ends become blanks.
-template <typename Write>
-int RunWriter(const char* what, Write write) {
-    std::string message;
-    try {
-        return write() ? kExitOk : kExitFailure;
-    } catch (const std::exception& error) {
-        message = error.what();
-    }
-    for (char& c : message) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
-    std::fprintf(stderr, "webinteractive: %s failed: %s\n", what, message.c_str());
-    return kExitFailure;
-}
-
-}  // namespace
-
 int RunFileListCreate(const Arguments& arguments) {
     std::list<ISoftInfoInc::_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;

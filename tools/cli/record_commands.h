@@ -1,0 +1,49 @@
+// What the subcommands that work on a document's software records share: reading the records of
+// --list, and reporting an operation's error in one line.
+#pragma once
+
+#include <cstdio>
+#include <exception>
+#include <list>
+#include <string>
+
+#include "command.h"
+#include "record_file.h"
+#include "webinteractive/records.h"
+
+namespace cli {
+
+// The records of --list; false, after saying why in one line, when there are none to use.
+inline bool ReadRecords(const Arguments& arguments, std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    const std::string& path = arguments.Get("--list");
+    std::string error;
+    if (!ReadSoftInfoFile(path, softs, error)) {
+        std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+        return false;
+    }
+    if (softs.empty()) {
+        std::fprintf(stderr, "webinteractive: %s holds no software records\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Runs a document writer or upload; an error of the XML library or of a file operation is reported in one
+// line as a failure. CXException's message spans lines ("code:..\r\ninformation: \r\n.."), so its
+// line ends become blanks.
+template <typename Write>
+int RunWriter(const char* what, Write write) {
+    std::string message;
+    try {
+        return write() ? kExitOk : kExitFailure;
+    } catch (const std::exception& error) {
+        message = error.what();
+    }
+    for (char& c : message) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    std::fprintf(stderr, "webinteractive: %s failed: %s\n", what, message.c_str());
+    return kExitFailure;
+}
+
+}  // namespace cli
