@@ -31,8 +31,9 @@ bool LeadingNumber(const std::string& text, int maxDigits, std::int64_t& number)
 std::int64_t KibValue(const std::string& value) {
     std::int64_t kib = 0;
     const std::size_t unit = value.find_first_not_of("0123456789");
+    // Fifteen digits of kB are far beyond any memory and still fit in bytes.
     if (!LeadingNumber(value, 15, kib) || unit == std::string::npos ||
-        Trimmed(value, unit, value.size()) != "kB" || kib > (std::int64_t{1} << 53)) {
+        Trimmed(value, unit, value.size()) != "kB") {
         return 0;
     }
     return kib * 1024;

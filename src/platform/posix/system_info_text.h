@@ -26,7 +26,7 @@ struct MemInfo {
     std::int64_t total = 0;      // MemTotal in bytes
     std::int64_t available = 0;  // MemAvailable in bytes; MemFree on kernels without it
 };
-// A value that is missing, not a number of kB or beyond 2^53 kB stays 0.
+// A value that is missing, not a number of kB or longer than 15 digits stays 0.
 MemInfo ParseMemInfo(const std::string& text);
 
 struct OsRelease {
