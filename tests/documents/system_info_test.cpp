@@ -123,12 +123,9 @@ protected:
         wi::frame::SetConfig(config);
     }
     bool DocumentLeft() const {
-        return wi::platform::CurrentMachine().GetSpecialFolder(45, folder_) &&
-               !machine_.HostPath(folder_ + "\\systeminfo.xml").empty() &&
-               std::filesystem::exists(machine_.HostPath(folder_ + "\\systeminfo.xml"));
+        return std::filesystem::exists(machine_.HostPath(wi::documents::SystemInfoDocumentPath()));
     }
     wi::test::TempMachine machine_;
-    mutable std::string folder_;
 };
 
 TEST_F(UpdateSysInfoTest, PostsUnderTheMachineNumberAndAcceptsTrue) {
