@@ -9,6 +9,7 @@
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
+
 int RunFileListCreate(const Arguments& arguments) {
     std::list<ISoftInfoInc::_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;
