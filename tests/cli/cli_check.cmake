@@ -4,15 +4,7 @@ file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(prefix ${WORK_DIR}/machine)
 
-function(expect_run expected_code pattern)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
-  endif()
-  if(NOT "${out}" MATCHES "${pattern}")
-    message(FATAL_ERROR "${ARGN}: output does not match '${pattern}':\n${out}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/expect_run.cmake)
 
 # A new prefix shows drives C: and D:, the special folders and a temporary document path.
 expect_run(0 "C: D:" ${CLI} machine --prefix ${prefix})

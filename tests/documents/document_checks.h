@@ -10,6 +10,7 @@
 
 #include "platform/machine.h"
 #include "platform/xml_dom.h"
+#include "support/forwarding_machine.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 
@@ -66,7 +67,7 @@ inline std::vector<std::string> TempDocuments(const TempMachine& machine, const 
 
 // The system's machine, except that every special folder is "C:\blocked", a file: nothing can be
 // written into them, even by root. Installed for its lifetime.
-class BlockedFoldersMachine : public wi::platform::Machine {
+class BlockedFoldersMachine : public ForwardingMachine {
 public:
     explicit BlockedFoldersMachine(const TempMachine& machine) {
         TempMachine::WriteHostFile(machine.HostPath("C:\\blocked"), "not a folder");
@@ -74,22 +75,10 @@ public:
     }
     ~BlockedFoldersMachine() override { wi::platform::SetMachine(nullptr); }
 
-    bool IsFixedDrive(char letter) override { return real().IsFixedDrive(letter); }
-    bool QueryDiskSpace(const std::string& path, wi::platform::DiskSpace& space) override {
-        return real().QueryDiskSpace(path, space);
-    }
     bool GetSpecialFolder(int, std::string& path) override {
         path = "C:\\blocked";
         return true;
     }
-    wi::platform::ClockTime UtcTime() override { return real().UtcTime(); }
-    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
-    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
-    unsigned long ThreadId() override { return real().ThreadId(); }
-    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
-
-private:
-    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
 };
 
 }  // namespace wi::test

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "platform/machine.h"
+#include "support/forwarding_machine.h"
 
 namespace wi::test {
 
-class ScriptedMachine : public wi::platform::Machine {
+class ScriptedMachine : public ForwardingMachine {
 public:
     ScriptedMachine() { wi::platform::SetMachine(this); }
     ~ScriptedMachine() override { wi::platform::SetMachine(nullptr); }
@@ -24,21 +25,12 @@ public:
     bool IsFixedDrive(char letter) override {
         return fixedDrives.find(letter) != std::string::npos;
     }
-    bool QueryDiskSpace(const std::string& path, wi::platform::DiskSpace& space) override {
-        return real().QueryDiskSpace(path, space);
-    }
     bool GetSpecialFolder(int id, std::string& path) override {
         if (id == wi::platform::kSystemFolder) ++systemFolderLookups;
         return realFolders && real().GetSpecialFolder(id, path);
     }
     wi::platform::ClockTime UtcTime() override { return fixedClock ? utc : real().UtcTime(); }
-    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
-    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
     unsigned long ThreadId() override { return fixedClock ? threadId : real().ThreadId(); }
-    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
-
-private:
-    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
 };
 
 }  // namespace wi::test

@@ -8,6 +8,7 @@
 #include "inc/file_error.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "support/forwarding_machine.h"
 #include "support/temp_machine.h"
 #include "webinteractive/FileOperator.h"
 
@@ -182,7 +183,7 @@ TEST_F(FileOperator, LinksAreNeverFollowedToWhatTheyPointAt) {
 }
 
 // A machine whose volumes report chosen sizes; everything else is the real machine's.
-class SizedMachine : public wi::platform::Machine {
+class SizedMachine : public wi::test::ForwardingMachine {
 public:
     bool answers = true;
     wi::platform::DiskSpace space{5000000000ull, 7000000000ull, 6000000000ull};
@@ -191,18 +192,6 @@ public:
         if (answers) out = space;
         return answers;
     }
-    bool IsFixedDrive(char letter) override { return real().IsFixedDrive(letter); }
-    bool GetSpecialFolder(int id, std::string& path) override {
-        return real().GetSpecialFolder(id, path);
-    }
-    wi::platform::ClockTime UtcTime() override { return real().UtcTime(); }
-    wi::platform::ClockTime LocalTime() override { return real().LocalTime(); }
-    std::uint64_t MillisecondsSinceStart() override { return real().MillisecondsSinceStart(); }
-    unsigned long ThreadId() override { return real().ThreadId(); }
-    void Sleep(unsigned milliseconds) override { real().Sleep(milliseconds); }
-
-private:
-    static wi::platform::Machine& real() { return wi::platform::SystemMachine(); }
 };
 
 TEST(GetDiskSpace, EachKindFromTheVolume) {
