@@ -1,9 +1,12 @@
 // The operation log: entries of protections, repairs and restores, uploaded as one document.
 #pragma once
 
+#include <cstddef>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "webinteractive/export.h"
 
@@ -42,5 +45,13 @@ private:
 
     std::mutex mutex_;
     std::string type_, SysId_, CaseId_, Creator_, source_, Servlet_;
-    std::list<LogInfo> entries_;
+    // An entry as kept: its details are the first detailCount texts of a list that later
+    // entries may extend (the file list document's entry grows record by record), so a text
+    // shared by many entries is held once.
+    struct StoredEntry {
+        std::string guid, special_code, result;
+        std::shared_ptr<const std::vector<std::string>> details;
+        std::size_t detailCount;
+    };
+    std::list<StoredEntry> entries_;
 };

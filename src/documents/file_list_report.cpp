@@ -1,7 +1,6 @@
 #include "documents/file_list_report.h"
 
 #include "inc/narrow_text.h"
-#include "webinteractive/frame.h"
 #include "webinteractive/status.h"
 
 namespace wi::documents {
@@ -65,7 +64,7 @@ void FileListReport::VersionStarted(const ISoftInfoInc::_SoftInfo& soft) {
 
 void FileListReport::FileReached(const IFileInfoInc::_FileInfo& file) {
     IHelperInc::MakeStatus(fileLine_.c_str(), file.SetupPath.c_str());
-    entry_.details.push_back(FileAnalysisText(file));
+    entry_.AddDetail(FileAnalysisText(file));
 }
 
 void FileListReport::DependenceReached(const IDepInfoInc::_DepInfo& dependence) {
@@ -77,7 +76,7 @@ void FileListReport::ConfigReached(const IConfInfoInc::_ConfInfo& config) {
 }
 
 void FileListReport::VersionFinished(const ISoftInfoInc::_SoftInfo&) {
-    IWebInteractive::GetLogInc()->SaveOneLog(entry_);
+    entry_.Save();
 }
 
 std::string FileListReport::FileAnalysisText(const IFileInfoInc::_FileInfo& file) const {

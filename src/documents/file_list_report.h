@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "documents/file_list_tree.h"
-#include "webinteractive/log.h"
+#include "log/growing_log_entry.h"
 
 namespace wi::documents {
 
@@ -31,7 +31,7 @@ private:
 
     // One entry for the whole document: a record's entry also carries the file texts of the
     // records before it, and a record whose code has no text keeps the previous result.
-    LogInfo entry_;
+    log::GrowingLogEntry entry_;
     std::string listLine_, baseLine_, fileLine_, dependenceLine_, configLine_;
     std::vector<std::string> softwareTexts_;  // by software analysis code, 0 to 4
     std::string fileIntactText_;

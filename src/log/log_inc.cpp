@@ -1,10 +1,12 @@
 // CLogInc: the process's operation log.
 #include "webinteractive/log.h"
 
+#include <iterator>
 #include <optional>
 #include <utility>
 
 #include "frame/text.h"
+#include "log/growing_log_entry.h"
 #include "log/log_access.h"
 #include "log/log_document.h"
 #include "platform/machine.h"
@@ -76,8 +78,12 @@ void CLogInc::StartLog() {
 }
 
 void CLogInc::SaveOneLog(const LogInfo& entry) {
+    auto details = std::make_shared<const std::vector<std::string>>(entry.details.begin(),
+                                                                     entry.details.end());
+    const std::size_t detailCount = details->size();
     std::lock_guard<std::mutex> lock(mutex_);
-    entries_.push_back(entry);
+    entries_.push_back(
+        {entry.guid, entry.special_code, entry.result, std::move(details), detailCount});
 }
 
 int CLogInc::StopLog() {
@@ -115,8 +121,24 @@ std::string LogAccess::RunType() {
 LogRun LogAccess::CurrentRun() {
     CLogInc& log = *IWebInteractive::GetLogInc();
     std::lock_guard<std::mutex> lock(log.mutex_);
-    return {log.type_, log.SysId_, log.CaseId_, log.Creator_, log.source_, log.Servlet_,
-            log.entries_};
+    LogRun run{log.type_, log.SysId_, log.CaseId_, log.Creator_, log.source_, log.Servlet_, {}};
+    for (const CLogInc::StoredEntry& stored : log.entries_) {
+        const auto first = stored.details->begin();
+        run.entries.push_back({stored.guid, stored.special_code, stored.result,
+                               {first, first + static_cast<std::ptrdiff_t>(stored.detailCount)}});
+    }
+    return run;
+}
+
+void LogAccess::SaveGrowing(GrowingLogEntry& entry) {
+    CLogInc& log = *IWebInteractive::GetLogInc();
+    std::lock_guard<std::mutex> lock(log.mutex_);
+    std::vector<std::string>& details = *entry.details_;
+    details.insert(details.end(), std::make_move_iterator(entry.added_.begin()),
+                   std::make_move_iterator(entry.added_.end()));
+    entry.added_.clear();
+    log.entries_.push_back(
+        {entry.guid, entry.special_code, entry.result, entry.details_, details.size()});
 }
 
 }  // namespace wi::log

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "log/growing_log_entry.h"
 #include "log/log_access.h"
 #include "platform/codepage.h"
 #include "platform/machine.h"
@@ -293,6 +294,50 @@ TEST_F(LogTest, GbkTextsArriveAsTheirGb2312Bytes) {
     EXPECT_EQ("Logs{Type=protect,SysId=,CaseId=,Creator=,CreateDate=2026-03-07 09:05:01,"
               "Log[g|?]{Content{Source=s,Result=" + success + ",Details{Detail=x?}}}}",
               ReceivedTree(body));
+}
+
+// The file list document's entry is saved again and again while its details grow, and a host
+// may save entries in between: every entry keeps the details it had when saved, and StartLog
+// drops the saved entries but not what the growing entry has gathered.
+TEST_F(LogTest, AGrowingEntryKeepsEachSavesDetailsAmongHostEntries) {
+    const auto entries = [] {
+        std::vector<std::string> shown;
+        for (const LogInfo& entry : wi::log::LogAccess::CurrentRun().entries) {
+            std::string text = entry.guid + "|" + entry.special_code + "|" + entry.result + "|";
+            for (const std::string& detail : entry.details) text += detail + ";";
+            shown.push_back(text);
+        }
+        return shown;
+    };
+    wi::log::GrowingLogEntry growing;
+    growing.guid = "g";
+    growing.result = "r1";
+    growing.AddDetail("a");
+    growing.Save();
+    Log().SaveOneLog({"host", "h", "hr", {"x"}});
+    growing.result = "r2";
+    growing.AddDetail("b");
+    growing.AddDetail("c");
+    growing.Save();
+    growing.Save();
+    EXPECT_EQ((std::vector<std::string>{"g||r1|a;", "host|h|hr|x;", "g||r2|a;b;c;",
+                                        "g||r2|a;b;c;"}),
+              entries());
+
+    Log().StartLog();
+    growing.AddDetail("d");
+    growing.Save();
+    EXPECT_EQ(std::vector<std::string>{"g||r2|a;b;c;d;"}, entries());
+
+    NginxPeer web;
+    Log().SetParam(("<Logs><Servlet>" + web.Url("/upload") + "</Servlet></Logs>").c_str(),
+                   "protect", "s");
+    ASSERT_EQ(1, Stop());
+    ASSERT_EQ(1u, web.ReceivedBodies().size());
+    EXPECT_EQ("Logs{Type=protect,SysId=,CaseId=,Creator=,CreateDate=2026-03-07 09:05:01,"
+              "Log[g|]{Content{Source=s,Result=r2,"
+              "Details{Detail=a,Detail=b,Detail=c,Detail=d}}}}",
+              ReceivedTree(web.ReceivedBodies()[0]));
 }
 
 TEST_F(LogTest, EntriesSavedFromSeveralThreadsAreAllReported) {
