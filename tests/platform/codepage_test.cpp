@@ -82,6 +82,14 @@ TEST(Codepage, ResultsTakeAboutTheirOwnSize) {
     EXPECT_LT(wide.capacity(), ascii.size() + ascii.size() / 8);
 }
 
+// A conversion that fails inside a shifted run leaves no shift state to the next one.
+TEST(Codepage, EachConversionStartsInTheInitialState) {
+    std::string text;
+    EXPECT_FALSE(ConvertEncoding("UTF-8", "ISO-2022-CN", kUtf8Protected + "\xff", text));
+    ASSERT_TRUE(ConvertEncoding("UTF-8", "ISO-2022-CN", "a", text));
+    EXPECT_EQ(text, "a");
+}
+
 TEST(Errors, LastErrorIsPerThreadAndHasText) {
     SetLastError(2);
     EXPECT_EQ(LastError(), 2u);

@@ -8,6 +8,8 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <vector>
+
 #include "platform/errors.h"
 
 namespace wi::platform {
@@ -31,6 +33,56 @@ void ResizeExactly(Text& buffer, std::size_t units, std::size_t kept) {
     buffer.swap(resized);
 }
 
+// The descriptors this thread has opened, one per pair of codesets, kept for its later
+// conversions: opening one loads and looks up conversion tables, which costs far more than
+// converting a value. A few are kept (a document may name any encoding), the oldest closed
+// first; the rest are closed when the thread ends.
+class Converters {
+public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        for (Entry& entry : entries_) iconv_close(entry.cd);
+    }
+
+    // The descriptor in its initial shift state; (iconv_t)-1, with errno set, when iconv knows
+    // no conversion between the two.
+    iconv_t Get(const char* from, const char* to) {
+        for (Entry& entry : entries_) {
+            if (entry.from == from && entry.to == to) {
+                iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+                return entry.cd;
+            }
+        }
+        iconv_t cd = iconv_open(to, from);
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            return cd;
+        }
+        if (entries_.size() == kKept) {
+            iconv_close(entries_.front().cd);
+            entries_.erase(entries_.begin());
+        }
+        entries_.push_back(Entry{from, to, cd});
+        return cd;
+    }
+
+private:
+    static constexpr std::size_t kKept = 8;
+
+    struct Entry {
+        std::string from;
+        std::string to;
+        iconv_t cd;
+    };
+    std::vector<Entry> entries_;
+};
+
+iconv_t OpenConverter(const char* from, const char* to) {
+    thread_local Converters converters;
+    return converters.Get(from, to);
+}
+
 // Converts the bytes into code units of the target encoding (char, or char16_t for UTF-16);
 // false on an unknown codeset or an invalid or truncated input sequence. The result starts at
 // about the input's size and, whenever iconv runs out of room, grows by what the rest of the
@@ -41,7 +93,7 @@ bool Iconv(const char* from, const char* to, const char* input, std::size_t size
     constexpr std::size_t kUnit = sizeof(typename Text::value_type);
     constexpr std::size_t kSlack = 64;  // bytes: a shift sequence, a short text that grows
     output.clear();
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = OpenConverter(from, to);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         SetLastError(errno);
         return false;
@@ -51,7 +103,6 @@ bool Iconv(const char* from, const char* to, const char* input, std::size_t size
     char* in = const_cast<char*>(input);
     std::size_t inLeft = size;
     std::size_t used = 0;  // bytes written
-    bool ok = true;
     for (bool flushing = false;;) {
         const std::size_t room = result.size() * kUnit;
         char* out = reinterpret_cast<char*>(&result[0]) + used;
@@ -75,14 +126,45 @@ bool Iconv(const char* from, const char* to, const char* input, std::size_t size
             continue;
         }
         SetLastError(error);  // EILSEQ: invalid sequence; EINVAL: truncated at the end
-        ok = false;
-        break;
+        return false;
     }
-    iconv_close(cd);
-    if (!ok) return false;
     result.resize(used / kUnit);
     output.swap(result);
     return true;
+}
+
+bool IsAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Whether the codeset writes every ASCII character (NUL included) as that one byte, so that a
+// pure-ASCII text is the same in it as in UTF-8 (not so for UTF-7, UTF-16 or EBCDIC). Found by
+// converting the ASCII characters once per codeset and thread.
+bool KeepsAscii(const std::string& codeset) {
+    struct Known {
+        std::string codeset;
+        bool keeps;
+    };
+    thread_local std::vector<Known> known;
+    for (const Known& entry : known) {
+        if (entry.codeset == codeset) return entry.keeps;
+    }
+    std::string ascii(0x80, '\0');
+    for (std::size_t code = 0; code < ascii.size(); ++code) ascii[code] = static_cast<char>(code);
+    std::string converted;
+    const bool keeps = Iconv("UTF-8", codeset.c_str(), ascii.data(), ascii.size(), converted) &&
+                       converted == ascii;
+    known.push_back(Known{codeset, keeps});
+    return keeps;
+}
+
+// Whether the text reads the same in UTF-8 and in the narrow code page, so that a conversion
+// between them may copy it: a pure-ASCII text, the common case, where the code page keeps ASCII.
+bool SameInUtf8(const std::string& text, const std::string& narrowCodeset) {
+    return IsAscii(text) && KeepsAscii(narrowCodeset);
 }
 
 }  // namespace
@@ -117,11 +199,21 @@ bool ConvertEncoding(const std::string& fromCodeset, const std::string& toCodese
 }
 
 bool NarrowToUtf8(const std::string& narrow, std::string& utf8) {
-    return ConvertEncoding(NarrowCodeset(), "UTF-8", narrow, utf8);
+    const std::string& codeset = NarrowCodeset();
+    if (SameInUtf8(narrow, codeset)) {
+        utf8 = narrow;
+        return true;
+    }
+    return ConvertEncoding(codeset, "UTF-8", narrow, utf8);
 }
 
 bool Utf8ToNarrow(const std::string& utf8, std::string& narrow) {
-    return ConvertEncoding("UTF-8", NarrowCodeset(), utf8, narrow);
+    const std::string& codeset = NarrowCodeset();
+    if (SameInUtf8(utf8, codeset)) {
+        narrow = utf8;
+        return true;
+    }
+    return ConvertEncoding("UTF-8", codeset, utf8, narrow);
 }
 
 bool NarrowToUtf16(const std::string& narrow, std::u16string& utf16) {

@@ -91,28 +91,23 @@ std::string ToNarrow(const xmlChar* utf8) {
 struct XmlFree {
     void operator()(xmlChar* text) const { xmlFree(text); }
 };
-struct BufferFree {
-    void operator()(xmlBufferPtr buffer) const { xmlBufferFree(buffer); }
-};
 
-// Serialises without indentation; false when libxml2 fails or cannot encode a name.
-bool Serialise(xmlDocPtr doc, const char* encoding, int options, std::string& out) {
+// Serialises without indentation through the writer, which takes each block libxml2 hands out
+// and returns false to stop it; false when libxml2 or the writer fails or a name cannot be
+// encoded.
+template <typename Writer>
+bool Serialise(xmlDocPtr doc, const char* encoding, int options, Writer& writer) {
     libxml2::SilentErrors silent;
-    std::unique_ptr<xmlBuffer, BufferFree> buffer(xmlBufferCreate());
-    if (!buffer) {
-        return false;
-    }
-    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), encoding, options);
+    const xmlOutputWriteCallback write = [](void* context, const char* block, int length) {
+        Writer& to = *static_cast<Writer*>(context);
+        return to(block, static_cast<std::size_t>(length)) ? length : -1;
+    };
+    xmlSaveCtxtPtr save = xmlSaveToIO(write, nullptr, &writer, encoding, options);
     if (save == nullptr) {
         return false;
     }
     const bool written = xmlSaveDoc(save, doc) >= 0;
-    if (xmlSaveClose(save) < 0 || !written) {
-        return false;
-    }
-    out.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-               static_cast<std::size_t>(xmlBufferLength(buffer.get())));
-    return true;
+    return xmlSaveClose(save) >= 0 && written;
 }
 
 }  // namespace
@@ -293,23 +288,34 @@ Element Document::Root() const {
 
 bool Document::ToText(std::string& narrowText) const {
     narrowText.clear();
-    std::string body;
-    if (!doc_ || !Serialise(AsDoc(doc_), "UTF-8", XML_SAVE_NO_DECL, body)) {
+    // The text is in the narrow code page, so its declaration names no encoding.
+    std::string utf8 = "<?xml version=\"1.0\"?>\n";
+    auto append = [&utf8](const char* block, std::size_t length) {
+        utf8.append(block, length);
+        return true;
+    };
+    if (!doc_ || !Serialise(AsDoc(doc_), "UTF-8", XML_SAVE_NO_DECL, append)) {
         return false;
     }
-    // The text is in the narrow code page, so its declaration names no encoding.
-    return platform::Utf8ToNarrow("<?xml version=\"1.0\"?>\n" + body, narrowText);
+    return platform::Utf8ToNarrow(utf8, narrowText);
 }
 
 void Document::Save(const std::string& windowsPath) const {
-    std::string bytes;
-    if (!doc_ || !Serialise(AsDoc(doc_), kDeclaredEncoding, 0, bytes)) {
+    if (!doc_) {
         throw XmlError("cannot serialise the document for " + windowsPath);
     }
-    // Written beside the file and then put in its place: a save that fails (a full disk) keeps
-    // the previous document whole.
+    // Written beside the file as it is serialised, and then put in its place: a save that fails
+    // (a full disk) keeps the previous document whole.
     std::unique_ptr<platform::PendingFile> file = platform::OpenReplacement(windowsPath);
-    if (!file || !file->Write(bytes.data(), bytes.size()) || !file->Commit()) {
+    bool writeFailed = false;
+    auto write = [&file, &writeFailed](const char* block, std::size_t length) {
+        writeFailed = !file->Write(block, length);
+        return !writeFailed;
+    };
+    if (file && !Serialise(AsDoc(doc_), kDeclaredEncoding, 0, write) && !writeFailed) {
+        throw XmlError("cannot serialise the document for " + windowsPath);
+    }
+    if (!file || writeFailed || !file->Commit()) {
         throw XmlError("cannot write " + windowsPath);
     }
 }
