@@ -146,6 +146,7 @@ TEST_F(Init, ConcurrentCallsAndReadersSeeOneWholeConfiguration) {
     // them, and the drive list is always whole.
     const std::string second = std::string(kFullConfig).replace(
         std::string(kFullConfig).find("M-42"), 4, std::string(300, 'x'));
+    IWebInteractive::Init(kFullConfig);  // no list or values left from an earlier test
     std::atomic<bool> done{false};
     std::atomic<int> wrongValues{0}, wrongDrives{0};
     std::vector<std::thread> threads;
