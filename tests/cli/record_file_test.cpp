@@ -158,7 +158,7 @@ TEST(RecordFile, BytesAreDecodedByTheirDocumentBeforeTheNarrowCodePage) {
     EXPECT_FALSE(cli::ParseDocumentBytes(
         "<?xml version=\"1.0\" encoding=\"gb2312\"?><softwares>\xFF\xFF</softwares>", document,
         error));
-    EXPECT_EQ(error, "the document is not valid gb2312 or holds characters that UTF-8 cannot");
+    EXPECT_EQ(error, "the document is not valid \"gb2312\" or holds characters that UTF-8 cannot");
 }
 
 TEST(RecordFile, FilesAreReadWithinTheBoundAndNamedInMessages) {

@@ -299,7 +299,8 @@ bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
     const std::string encoding = wi::xml::libxml2::DocumentEncoding(bytes);
     std::string narrow;
     if (!wi::platform::ConvertEncoding(encoding, wi::platform::NarrowCodeset(), bytes, narrow)) {
-        error = "the document is not valid " + encoding + " or holds characters that " +
+        // The encoding's name comes from the document: quoted, so it cannot break the line.
+        error = "the document is not valid " + Quoted(encoding) + " or holds characters that " +
                 wi::platform::NarrowCodeset() + " cannot";
         return false;
     }
