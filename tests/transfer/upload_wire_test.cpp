@@ -105,6 +105,13 @@ protected:
         out_ = testing::internal::GetCapturedStdout();
         return result;
     }
+    // Uploads a small document to the server's /up with the user carol and her password.
+    int UploadWithCredentials(const WireServer& wire) {
+        wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
+        std::string url = wire.Url("/up");
+        url.insert(7, "carol:secret@");
+        return Upload(url, "C:\\f.xml");
+    }
     wi::test::TempMachine machine_;
     char reply_[1024] = {};
     std::string out_;
@@ -115,11 +122,7 @@ TEST_F(UploadWireTest, PrefersDigestAndStopsAfterTheSecondRefusal) {
     WireServer wire({WireReply::Http(401, "denied",
                                      "WWW-Authenticate: Basic realm=\"w\"\r\n"
                                      "WWW-Authenticate: Digest realm=\"w\", nonce=\"abc\"\r\n")});
-    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
-    std::string url = wire.Url("/up");
-    url.insert(7, "carol:secret@");
-
-    ASSERT_EQ(1, Upload(url, "C:\\f.xml"));
+    ASSERT_EQ(1, UploadWithCredentials(wire));
     EXPECT_EQ(
         "\nThe server requires authentication.  Sending credentials..."
         "\nThe server requires authentication.  Sending credentials..."
@@ -148,11 +151,7 @@ TEST_F(UploadWireTest, AlternatingChallengesEndAtTheFirstRepeat) {
     }
     replies.push_back(WireReply::Http(200, "TRUE"));
     WireServer wire(replies);
-    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\f.xml"), "<f/>");
-    std::string url = wire.Url("/up");
-    url.insert(7, "carol:secret@");
-
-    ASSERT_EQ(1, Upload(url, "C:\\f.xml"));
+    ASSERT_EQ(1, UploadWithCredentials(wire));
     EXPECT_EQ(
         "\nThe server requires authentication.  Sending credentials..."
         "\nThe proxy requires authentication.  Sending credentials..."
