@@ -26,8 +26,13 @@ struct Command {
     int (*run)(const Arguments& arguments);
 };
 
-// Every subcommand, in the order the help lists them.
+// Every subcommand, in the order the help lists them: the table of commands.cpp, then each
+// family's own table.
 const std::vector<Command>& Commands();
+const std::vector<Command>& ListCommands();      // lists read from the service
+const std::vector<Command>& DownloadCommands();  // requests and single-file downloads
+const std::vector<Command>& StoreCommands();     // protection, queries, cleaning
+const std::vector<Command>& UserInfoCommands();  // configuration restore and user info
 
 int RunMachine(const Arguments& arguments);
 int RunInit(const Arguments& arguments);

@@ -2,7 +2,9 @@
 
 namespace cli {
 
-const std::vector<Command>& Commands() {
+namespace {
+
+const std::vector<Command>& CoreCommands() {
     static const std::vector<Command> commands = {
         {"machine", "[--prefix DIR]",
          "show the machine prefix, fixed drives, special folders and a temporary document path",
@@ -50,6 +52,21 @@ const std::vector<Command>& Commands() {
          RunLogStop},
     };
     return commands;
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> all = [] {
+        std::vector<Command> commands;
+        for (const std::vector<Command>* family :
+             {&CoreCommands(), &ListCommands(), &DownloadCommands(), &StoreCommands(),
+              &UserInfoCommands()}) {
+            commands.insert(commands.end(), family->begin(), family->end());
+        }
+        return commands;
+    }();
+    return all;
 }
 
 }  // namespace cli

@@ -1,0 +1,52 @@
+// Lists fetched from the service and single-file downloads: the software ID list, file lists,
+// the latest-version file list, patch lists, software, install and patch files.
+#pragma once
+
+#include <list>
+#include <set>
+
+#include "webinteractive/export.h"
+#include "webinteractive/records.h"
+
+namespace IWebInteractive {
+
+// The software ID set: fetched from the address, or read from a list document's text. Both
+// operations empty the one shared set first and return it; its contents change with the next
+// call of either.
+WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* url);
+WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* text);
+
+// The file list of one software, one record per version. DownloadFileList and ParsePatchsList
+// share the returned list and empty it first. `locked` receives the document's "locked" value;
+// cancelEvent (or null) ends the reading early while it is signalled.
+WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(
+    const char* url, const char* guid, const char* specialCode, const char* pnVersion,
+    int& locked, void* cancelEvent);
+// Fetches that document to a temporary path and returns the path ("" when nothing arrived).
+WI_EXPORT const char* SaveDownloadFileListXml(const char* url, const char* guid,
+                                              const char* specialCode, const char* pnVersion);
+
+// The latest version of one software as one record (shared, changed by the next call).
+WI_EXPORT const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,
+                                                                 int version);
+WI_EXPORT const char* SaveCertainFileListXml(const char* url, const char* guid, int version);
+
+// The patch list document's text read into the list DownloadFileList returns.
+WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& ParsePatchsList(const char* text);
+// Asks the service where the patch lies and downloads it to the templates folder; 1 with its
+// local path in pathBuffer (room for 285 bytes), 0 with pathBuffer empty.
+WI_EXPORT int DownloadPatchFile(const char* url, const char* patchId, char* pathBuffer);
+
+// Single files. Each answers 1 when the file arrived; pathBuffer (the caller's, large enough
+// for the path) then holds the local path, otherwise the empty string.
+WI_EXPORT int DownloadSoftFile(const char* url, const char* guid, const char* softCode,
+                               const char* fileCode, int fileType, char* pathBuffer);
+WI_EXPORT int DownloadInstallFile(const char* url, const char* subdir, const char* fileName,
+                                  char* pathBuffer, void* cancelEvent);
+WI_EXPORT int DownloadInstallFile1(const char* url, const char* subdir, const char* fileName,
+                                   const char* targetDir, void* cancelEvent);
+// Tells the service to forget one file's information: 1 when it answered.
+WI_EXPORT int RemoveFileInfo(const char*& url, const char*& guid, const char*& version,
+                             const char*& characterCode);
+
+}  // namespace IWebInteractive
