@@ -1,0 +1,56 @@
+// RequestText against a real nginx: the body comes back whole and unconverted, the document stays.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "download_test_support.h"
+#include "service/request.h"
+#include "support/peers.h"
+#include "webinteractive/transfer.h"
+
+namespace {
+
+using wi::service::RequestText;
+using wi::test::NginxPeer;
+
+class RequestTextTest : public wi::test::ServiceTest {};
+
+TEST_F(RequestTextTest, ReturnsTheWholeBodyAsItCameAndKeepsTheDocument) {
+    NginxPeer web;
+    std::string body;  // more than two blocks, with bytes of every value
+    for (int i = 0; i < 2500; ++i) body += static_cast<char>(i * 37 % 256);
+    web.AddFile("answer", body);
+    web.AddFile("empty", "");
+    const std::string url = web.Url("/answer?patchid=P1");
+
+    std::string text;
+    ASSERT_EQ(1, RequestText(url, text, nullptr));
+    EXPECT_EQ(body, text);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(lines_.front(), match,
+                                 std::regex("request (.*), (C:\\\\users\\\\Public\\\\Documents\\\\"
+                                            "RequestTemp[0-9]+\\.xml)")))
+        << lines_.front();
+    EXPECT_EQ(url, match[1].str());
+    EXPECT_EQ(body, Read(match[2].str()));  // the answer stays on disk
+    EXPECT_EQ("RequestTemp|1", lines_.back());
+
+    std::string empty;
+    EXPECT_EQ(1, RequestText(web.Url("/empty"), empty, nullptr));
+    EXPECT_EQ("", empty);
+}
+
+TEST_F(RequestTextTest, AFailedDownloadGivesZeroAndAnUnstartableOneRaises) {
+    NginxPeer web;
+    std::string text = "kept";
+    EXPECT_EQ(0, RequestText(web.Url("/missing"), text, nullptr));
+    EXPECT_EQ("kept", text);
+    ASSERT_EQ(3u, lines_.size());  // the request, the download's start and its end: nothing more
+    EXPECT_EQ("RequestTemp|0", lines_.back());
+
+    EXPECT_THROW(RequestText("file:///etc/passwd", text, nullptr), CDownloadError);
+    EXPECT_EQ("kept", text);
+}
+
+}  // namespace
