@@ -1,0 +1,234 @@
+// The user-document path: resolution through the "qeluser" parameter, the service and the
+// default on the last fixed drive; its exchange with the service; the user information record.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frame/config.h"
+#include "frame/drives.h"
+#include "platform/xml_dom.h"
+#include "support/peers.h"
+#include "support/temp_machine.h"
+#include "support/wire_server.h"
+#include "userinfo/user_xml_path.h"
+#include "webinteractive/FileOperator.h"
+#include "webinteractive/status.h"
+#include "webinteractive/userinfo.h"
+
+namespace {
+
+using wi::test::NginxPeer;
+using wi::test::TempMachine;
+using wi::test::WireReply;
+using wi::test::WireServer;
+
+std::string Fixture(const std::string& name) {
+    std::ifstream in(std::string(WI_TEST_FIXTURES) + "/" + name, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// How many lines of the access log begin with the text.
+int CountRequests(const NginxPeer& web, const std::string& start) {
+    std::istringstream log(web.AccessLog());
+    int count = 0;
+    for (std::string line; std::getline(log, line);) {
+        if (line.rfind(start, 0) == 0) ++count;
+    }
+    return count;
+}
+
+class UserInfoTest : public testing::Test {
+protected:
+    void SetUp() override {
+        wi::frame::RebuildFixedDrives();
+        SetParameter("");
+        wi::userinfo::UserXmlPath().clear();
+        IHelperInc::SetStatusSink(&UserInfoTest::Collect, &lines_);
+    }
+    void TearDown() override {
+        IHelperInc::SetStatusSink(nullptr, nullptr);
+        wi::frame::SetConfig({});
+        SetParameter("");
+        wi::frame::RebuildFixedDrives();
+    }
+    static void Collect(const char* line, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(line);
+    }
+    static void SetParameter(std::string value) {
+        std::string name = "qeluser";
+        IHelperInc::SaveParam(name, value);
+    }
+    static std::string Parameter() {
+        std::string name = "qeluser";
+        return IHelperInc::ReadParam(name);
+    }
+    // The service: answers the read address with the fixture, accepts uploads at /upload.
+    static void Configure(const NginxPeer& web, const std::string& readPath) {
+        wi::frame::Configuration config;
+        config.upUserUrl = web.Url("/upload");
+        config.readUserUrl = web.Url(readPath);
+        config.machineNum = "AB-12";
+        wi::frame::SetConfig(config);
+    }
+    void MakeFile(const std::string& windowsPath) const {
+        CXFileOperator::InsureDirectoryExist(CXFileOperator::GetDirectoryPart(windowsPath));
+        TempMachine::WriteHostFile(machine_.HostPath(windowsPath), "<users/>");
+    }
+    bool HasLine(const std::string& line) const {
+        for (const std::string& seen : lines_) {
+            if (seen == line) return true;
+        }
+        return false;
+    }
+
+    TempMachine machine_;
+    std::vector<std::string> lines_;
+};
+
+TEST_F(UserInfoTest, AParameterNamingAnExistingFileEndsTheResolution) {
+    NginxPeer web;
+    Configure(web, "/user.xml");
+    MakeFile("C:\\mine.xml");
+    SetParameter("C:\\mine.xml");
+
+    EXPECT_EQ("C:\\mine.xml", wi::userinfo::GetUserXmlPath());
+    EXPECT_TRUE(lines_.empty());
+    EXPECT_EQ("", web.AccessLog());
+}
+
+TEST_F(UserInfoTest, WithoutServiceTheLastDriveGetsTheDefaultPath) {
+    SetParameter("C:\\gone.xml");  // names no file: resolved again
+
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", wi::userinfo::GetUserXmlPath());
+    EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\qel_protect\\software"));
+    EXPECT_FALSE(CXFileOperator::PathExists("D:\\qel_protect\\software\\qeluser.xml"));
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
+    EXPECT_TRUE(HasLine("开始上传用户个性化信息..."));
+
+    // Without any fixed drive nothing is created and the path stays what the parameter gave.
+    machine_.RemoveDrive('c');
+    machine_.RemoveDrive('d');
+    wi::frame::RebuildFixedDrives();
+    SetParameter("");
+    EXPECT_EQ("", wi::userinfo::GetUserXmlPath());
+    EXPECT_EQ("", Parameter());
+}
+
+TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
+    NginxPeer web;
+    web.AddFile("user.xml", Fixture("answer_upper_case_root.xml"));
+    Configure(web, "/user.xml");
+    MakeFile("C:\\store\\user.xml");
+
+    EXPECT_EQ("C:\\store\\user.xml", wi::userinfo::GetUserXmlPath());
+    EXPECT_EQ("", Parameter());
+    ASSERT_TRUE(web.AccessLogHas("POST /reply-true")) << web.AccessLog();
+    EXPECT_EQ(1, CountRequests(web, "GET /user.xml?MachineNum=AB%2d12 200"));
+    EXPECT_EQ(1, CountRequests(web, "POST /upload "));
+    ASSERT_EQ(1u, web.ReceivedBodies().size());
+    wi::xml::Document sent;
+    ASSERT_TRUE(sent.ParseBytes(web.ReceivedBodies()[0]));
+    EXPECT_EQ("user", sent.Root().Name());
+    EXPECT_EQ("AB-12", sent.Root().FirstChild("machinenum").Text());
+    EXPECT_EQ("C:\\store\\user.xml", sent.Root().FirstChild("qeluser").Text());
+
+    // A path from the service that names no file gives way to the default, which is saved.
+    CXFileOperator::DeleteFile("C:\\store\\user.xml");
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", wi::userinfo::GetUserXmlPath());
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
+}
+
+TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnswers) {
+    NginxPeer web;
+    web.AddFile("user.xml", Fixture("answer_upper_case_root.xml"));
+    web.AddFile("none.xml", Fixture("answer_without_qeluser.xml"));
+    web.AddFile("other.xml", Fixture("answer_other_root.xml"));
+    web.AddFile("text.txt", Fixture("answer_not_xml.txt"));
+
+    Configure(web, "/user.xml?a=1");
+    EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
+    EXPECT_TRUE(web.AccessLogHas("GET /user.xml?a=1&MachineNum=AB%2d12 200"));
+
+    // Answers without "qeluser" or with another root leave the path as it was.
+    Configure(web, "/none.xml");
+    EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
+    EXPECT_TRUE(web.AccessLogHas("GET /none.xml?MachineNum=AB%2d12 200"));
+    Configure(web, "/other.xml");
+    EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
+
+    // Not XML, a failed request, or no upload address: "".
+    Configure(web, "/text.txt");
+    EXPECT_STREQ("", IWebInteractive::ReadUserInfo());
+    Configure(web, "/missing.xml");
+    EXPECT_STREQ("", IWebInteractive::ReadUserInfo());
+    wi::frame::Configuration config = wi::frame::Config();
+    config.upUserUrl.clear();
+    config.readUserUrl = web.Url("/user.xml");
+    wi::frame::SetConfig(config);
+    EXPECT_STREQ("", IWebInteractive::ReadUserInfo());
+    EXPECT_EQ(0, CountRequests(web, "GET /user.xml "));
+    EXPECT_EQ(0, IWebInteractive::UpdateUserInfo());
+    EXPECT_EQ(0, CountRequests(web, "POST"));
+}
+
+TEST_F(UserInfoTest, AGb2312AnswerReachesAUtf8HostIntact) {
+    NginxPeer web;
+    web.AddFile("user.xml", Fixture("answer_gb2312.xml"));
+    Configure(web, "/user.xml");
+    EXPECT_STREQ("C:\\软件\\用户.xml", IWebInteractive::ReadUserInfo());
+}
+
+TEST_F(UserInfoTest, UpdateUserInfoAcceptsOnlyRepliesBeginningWithTrue) {
+    WireServer service({WireReply::Http(200, "TRUE\r\n"), WireReply::Http(200, "true"),
+                        WireReply::Http(200, "")});
+    wi::frame::Configuration config;
+    config.upUserUrl = service.Url("/up");
+    config.machineNum = "7";
+    wi::frame::SetConfig(config);
+
+    EXPECT_EQ(1, IWebInteractive::UpdateUserInfo());
+    EXPECT_EQ(0, IWebInteractive::UpdateUserInfo());
+    EXPECT_EQ(0, IWebInteractive::UpdateUserInfo());
+    ASSERT_EQ(3u, service.Requests().size());
+    EXPECT_EQ(0u, service.Requests()[0].head.find("POST /up HTTP/1.1\r\n"));
+
+    // A refused connection is a 0 too; every temporary document is gone either way.
+    service.Stop();
+    EXPECT_EQ(0, IWebInteractive::UpdateUserInfo());
+    std::list<std::string> left;
+    CXFileOperator::ListDirectory("C:\\users\\Public\\Documents", left);
+    EXPECT_TRUE(left.empty());
+}
+
+TEST_F(UserInfoTest, TheUserInformationRecordStaysReset) {
+    NginxPeer web;
+    web.AddFile("info", "<info/>");
+
+    IUserInfoInc::GetUserInfoFromServer(web.Url("/info").c_str(), "");
+    IUserInfoInc::GetUserInfoFromServer(web.Url("/info").c_str(), nullptr);
+    const IUserInfoInc::UserInfo& info =
+        IUserInfoInc::GetUserInfoFromServer(web.Url("/info?a=b").c_str(), "PC1");
+    EXPECT_TRUE(web.AccessLogHas("GET /info?a=b&computerID=PC1 200")) << web.AccessLog();
+    EXPECT_EQ(1, CountRequests(web, "GET "));
+    for (const std::string* text : {&info.s1, &info.s2, &info.s3, &info.s4, &info.s5, &info.s6}) {
+        EXPECT_EQ("", *text);
+    }
+    EXPECT_EQ(0, info.b1 + info.b2 + info.b3 + info.n);
+    EXPECT_EQ(&info, &IUserInfoInc::GetUserInfoFromLocal());
+    EXPECT_STREQ("", IUserInfoInc::CreateUserInfoXml(info, "text"));
+    EXPECT_STREQ("", IUserInfoInc::GetComputerID());
+
+    // The user information file is only looked for, never written.
+    EXPECT_EQ(0, IUserInfoInc::SaveUserInfoToLocal(info));
+    EXPECT_FALSE(CXFileOperator::PathExists("C:\\windows\\Tavrex.xml"));
+    MakeFile("C:\\windows\\Tavrex.xml");
+    EXPECT_EQ(1, IUserInfoInc::SaveUserInfoToLocal(info));
+}
+
+}  // namespace
