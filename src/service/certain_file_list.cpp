@@ -1,0 +1,115 @@
+// IWebInteractive::SaveCertainFileListXml and DownloadCertainFileList: one version of a software
+// (typically its latest) with its patches, read into the one record the library holds.
+#include <string>
+
+#include "frame/query.h"
+#include "frame/text.h"
+#include "inc/narrow_text.h"
+#include "service/file_list_tables.h"
+#include "service/list_readers.h"
+#include "webinteractive/FileOperator.h"
+#include "webinteractive/frame.h"
+#include "webinteractive/lists.h"
+#include "webinteractive/status.h"
+#include "webinteractive/transfer.h"
+
+namespace wi::service {
+
+namespace {
+
+ISoftInfoInc::_SoftInfo& LatestVersionRecord() {
+    static ISoftInfoInc::_SoftInfo record;
+    return record;
+}
+
+// Clears what each new document is expected to bring. The identity members (product_id, pn_name,
+// pn_version, DownloadPath, Version, creator, OSCode, Type, WindowsVersion, Category,
+// analyse_result, is_protected) keep the previous call's values until the document gives new
+// ones.
+void Reset(ISoftInfoInc::_SoftInfo& record, const std::string& guid) {
+    record.GUID = guid;
+    for (std::string* text :
+         {&record.authorized_prefix, &record.comments, &record.contact, &record.Name,
+          &record.OriginalVersion, &record.HelpLink, &record.help_telephone,
+          &record.install_date, &record.SetupPath, &record.SetupSourcePath, &record.Vendor,
+          &record.readme, &record.UpdateLink, &record.special_code}) {
+        text->clear();
+    }
+    for (int* number : {&record.estimated_size, &record.language, &record.no_modify,
+                        &record.no_remove, &record.no_repair, &record.system_component,
+                        &record.version_info, &record.version_major, &record.version_minor,
+                        &record.windows_installer}) {
+        *number = 0;
+    }
+    record.Size = 0;
+    record.files.clear();
+    record.dependences.clear();
+    record.configs.clear();
+    record.patchs.clear();
+}
+
+}  // namespace
+
+void ReadCertainFileListDocument(const xml::Document& document, const std::string& guid,
+                                 ISoftInfoInc::_SoftInfo& record) {
+    const xml::Element root = document.Root();
+    if (!root.NameIs("softwares")) return;
+    const xml::Element software = root.FirstChild("software");
+    if (!software) return;
+
+    const std::string childStatus = inc::NarrowFromUtf8("正在解析软件的基本信息...%s");
+    const std::string patchStatus = inc::NarrowFromUtf8("正在解析补丁信息...%s");
+    const ListStatusTexts status;
+    BaseValues base;
+    for (const xml::Element& child : software.Children()) {
+        IHelperInc::MakeStatus(childStatus.c_str(), guid.c_str());
+        if (child.NameIs("BaseInfo")) {
+            ReadBaseInfo(child, base, /*withGuid=*/false, /*locked=*/nullptr);
+        } else if (child.NameIs("Version")) {
+            if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
+                base.CopyInto(record);
+                ReadVersionInfo(versionInfo, record, /*withOSCode=*/true);
+            }
+            ReadFileList(child, record, status, /*cancelEvent=*/nullptr);
+            ReadDependences(child, record, status, /*cancelEvent=*/nullptr);
+            ReadConfigs(child, record, status, /*cancelEvent=*/nullptr);
+            ReadPatchs(child, record.patchs, patchStatus);
+        }
+    }
+}
+
+}  // namespace wi::service
+
+namespace IWebInteractive {
+
+const char* SaveCertainFileListXml(const char* url, const char* guid, int version) {
+    std::string id = wi::frame::OrEmpty(guid);
+    IHelperInc::MakeStatus(
+        wi::inc::NarrowFromUtf8("正在下载软件的最新版本软件列表...%s").c_str(), id.c_str());
+    const char* path = GetTempXmlFilePath("DownCertainFileTemp");
+    if (id.empty()) return "";
+    const std::string address = wi::frame::AppendQueryParameter(
+        wi::frame::OrEmpty(url),
+        "guid=" + wi::frame::EncodeQueryValue(id) + "&version=" + std::to_string(version));
+    return DownloadFile(address.c_str(), path, nullptr, nullptr) != 0 ? path : "";
+}
+
+const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,
+                                                       int version) {
+    ISoftInfoInc::_SoftInfo& record = wi::service::LatestVersionRecord();
+    const std::string id = wi::frame::OrEmpty(guid);
+    const std::string path = SaveCertainFileListXml(url, guid, version);
+    // Without a downloaded document the record stays as the previous call left it.
+    if (!CXFileOperator::PathExists(path)) return record;
+    wi::service::Reset(record, id);
+    IHelperInc::MakeStatus(
+        wi::inc::NarrowFromUtf8("正在解析软件的最新版本软件列表...%s").c_str(), id.c_str());
+    wi::xml::Document document;
+    // A document that does not parse stays on disk, for whoever wants to see what came.
+    if (!document.ParseFile(path)) return record;
+    wi::service::ReadCertainFileListDocument(document, id, record);
+    if (CXFileOperator::PathExists(path)) CXFileOperator::DeleteFile(path);
+    return record;
+}
+
+}  // namespace IWebInteractive

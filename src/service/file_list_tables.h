@@ -1,0 +1,77 @@
+// The element tables of the service's list documents, shared by the file list reader, the
+// latest-version reader and the patch list reader: which child element goes to which record
+// member, with which conversion, and the status line each item sends.
+//
+// A value is the text of the first child element of that exact name (all its descendant text,
+// in the narrow code page); a missing element leaves the member as it is.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+#include "platform/xml_dom.h"
+#include "webinteractive/records.h"
+
+namespace wi::service {
+
+// Decimal numbers as the service writes them: leading blanks skipped, an optional sign, then the
+// digits up to the first other character; no digits give 0. A number beyond the type's range
+// gives the nearest value the type holds (as strtol and strtoll do), so an oversized value is
+// never wrapped round into an unrelated one.
+int ReadInt(const std::string& text);
+std::int64_t ReadInt64(const std::string& text);
+
+// The status lines of the readers, in the narrow code page, made once per call.
+struct ListStatusTexts {
+    ListStatusTexts();
+    std::string file;        // after a file's "Name"
+    std::string dependence;  // after a dependence's "Name"
+    std::string config;      // after a configuration entry's "Key"
+};
+
+// A software's "BaseInfo" values, copied into each version record that has "VersionInfo".
+struct BaseValues {
+    std::string Name, Vendor, pn_name, GUID;
+    int Type = 0, is_protected = 0;
+
+    // Copies Type, Name, Vendor, is_protected and pn_name (not GUID).
+    void CopyInto(ISoftInfoInc::_SoftInfo& soft) const;
+};
+
+// "BaseInfo": "Name", "Type", "Vendor", "is_protected", "pn_name"; "GUID" only when withGuid
+// (patch lists); "locked" into *locked only when locked is not null (file lists).
+void ReadBaseInfo(const xml::Element& baseInfo, BaseValues& base, bool withGuid, int* locked);
+
+// "VersionInfo": every element of the version table in order ("OSCode" only when withOSCode),
+// "Size" as a 64-bit number.
+void ReadVersionInfo(const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft,
+                     bool withOSCode);
+
+// The items of a version's "FileList" ("file" items; others are skipped), "Dependence" and
+// "Configration" (every child element is an item), inserted into the record's sets; an item
+// equal to one already there leaves the earlier one. Before each item the cancel event (or null)
+// is tested without waiting: when it is signalled the loop ends there. Each item sends its status
+// line with its name or key. A missing container reads nothing.
+void ReadFileList(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
+                  const ListStatusTexts& status, void* cancelEvent);
+void ReadDependences(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
+                     const ListStatusTexts& status, void* cancelEvent);
+void ReadConfigs(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
+                 const ListStatusTexts& status, void* cancelEvent);
+
+// The "patch" items of a version's "patchs" (others are skipped), appended in document order.
+// Each sends the status (a format with one %s, in the narrow code page) with its "PNID" right
+// after reading it. A missing "patchs" reads nothing.
+void ReadPatchs(const xml::Element& version, std::list<_PatchInfo>& patchs,
+                const std::string& statusFormat);
+
+// Tests the cancel event without waiting; null is never signalled. An auto-reset event is
+// consumed by the test that sees it.
+bool CancelRequested(void* cancelEvent);
+
+// The downloaded software list that DownloadFileList and ParsePatchsList share: one list for the
+// process, emptied by each call of either.
+std::list<ISoftInfoInc::_SoftInfo>& DownloadedSoftList();
+
+}  // namespace wi::service
