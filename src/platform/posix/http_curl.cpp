@@ -1,5 +1,6 @@
 #include "platform/posix/http_curl.h"
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 
@@ -10,6 +11,43 @@ namespace {
 
 std::mutex trustMutex;
 std::string trustedCaFile;
+
+// The process's share of connections and name lookups. libcurl asks for a lock per kind of data;
+// each kind gets a mutex of its own.
+class ConnectionShare {
+public:
+    ConnectionShare() : share_(curl_share_init()) {
+        if (share_ == nullptr) return;
+        const bool ok =
+            curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &ConnectionShare::Lock) == CURLSHE_OK &&
+            curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &ConnectionShare::Unlock) ==
+                CURLSHE_OK &&
+            curl_share_setopt(share_, CURLSHOPT_USERDATA, this) == CURLSHE_OK &&
+            curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) == CURLSHE_OK &&
+            curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
+        if (!ok) {
+            curl_share_cleanup(share_);
+            share_ = nullptr;
+        }
+    }
+    CURLSH* get() const { return share_; }
+
+private:
+    static void Lock(CURL*, curl_lock_data data, curl_lock_access, void* context) {
+        static_cast<ConnectionShare*>(context)->MutexOf(data).lock();
+    }
+    static void Unlock(CURL*, curl_lock_data data, void* context) {
+        static_cast<ConnectionShare*>(context)->MutexOf(data).unlock();
+    }
+    std::mutex& MutexOf(curl_lock_data data) {
+        const auto index = static_cast<std::size_t>(data);
+        return mutexes_[index < kKinds ? index : 0];
+    }
+
+    static constexpr std::size_t kKinds = CURL_LOCK_DATA_LAST;
+    CURLSH* share_;
+    std::mutex mutexes_[kKinds];
+};
 
 }  // namespace
 
@@ -34,6 +72,14 @@ void ApplyCommonOptions(CURL* easy) {
         curl_easy_setopt(easy, CURLOPT_CAINFO, trustedCaFile.c_str());
         curl_easy_setopt(easy, CURLOPT_CAPATH, nullptr);
     }
+}
+
+bool UseSharedConnections(CURL* easy) {
+    if (!InitCurl()) return false;
+    // Made once and never freed: transfers on other threads may still hold it while the process
+    // ends, and the connections it keeps are closed with the process.
+    static ConnectionShare* const share = new ConnectionShare();
+    return share->get() != nullptr && curl_easy_setopt(easy, CURLOPT_SHARE, share->get()) == CURLE_OK;
 }
 
 }  // namespace posix

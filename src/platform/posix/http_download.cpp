@@ -1,5 +1,5 @@
 // The download transfer: a libcurl multi handle driven by a worker thread, so that a cancel can
-// wake it at once.
+// wake it at once. Transfers take their connections from the process's shared cache.
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -85,6 +85,9 @@ public:
             return kDownloadNoWorker;
         }
         posix::ApplyCommonOptions(easy_);
+        // Successive downloads from one server go over one connection where the server keeps it
+        // open; without the shared cache each transfer connects on its own, which works as well.
+        posix::UseSharedConnections(easy_);
         if (!AllowOnlyHttp(easy_)) {
             return kDownloadNoWorker;
         }
