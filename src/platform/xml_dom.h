@@ -25,8 +25,10 @@ namespace wi::xml {
 // 32 MiB is some 200,000 softwares, far beyond any catalogue the service holds.
 constexpr std::size_t kMaxTextBytes = std::size_t{32} << 20;
 // Files are downloaded file lists and the store's documents; the largest, a file list, takes
-// 800 bytes to 1 KiB a file, so 64 MiB holds a list of 65,000 to 80,000 files.
-constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
+// 800 bytes to 1.3 KiB a file, so 128 MiB holds a list of 100,000 files (200 versions of 500)
+// with room. A larger file is refused before it is read whole: a file list reader treats it as a
+// document that does not parse.
+constexpr std::size_t kMaxFileBytes = std::size_t{128} << 20;
 // The library's documents carry no attributes at all. A parser checks the attributes of a start
 // tag against each other (libxml2 2.9 pair by pair, and its tree appends each to a list it walks
 // to the end), so one tag costs the square of their number: 200,000 take minutes, 256 well under a
@@ -58,6 +60,10 @@ public:
     Element FirstChild(const std::string& name) const;
     // The child elements in document order.
     std::vector<Element> Children() const;
+    // Every child node in document order, as the Windows DOM keeps them by default: a handle
+    // for each child element and an empty handle for each other node (text, CDATA, comment,
+    // processing instruction); text of nothing but white space is no node.
+    std::vector<Element> ChildNodes() const;
     // All descendant text (text and CDATA; not comments), in the narrow code page. A character
     // the narrow code page cannot hold becomes '?', as the Windows conversion does.
     std::string Text() const;
