@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,8 +11,11 @@
 #include "frame/drives.h"
 #include "scripted_machine.h"
 #include "support/temp_machine.h"
+#include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/host.h"
+#include "webinteractive/status.h"
+#include "webinteractive/store.h"
 
 namespace {
 
@@ -32,8 +36,31 @@ std::vector<std::string> Values() {
 
 const std::vector<std::string> kNoValues(5);
 
+// Init's second step resolves where the user document lies, and may ask the service that an
+// earlier Init configured: each test starts with no service and no remembered document path.
+void ForgetService() {
+    wi::frame::SetConfig(wi::frame::Configuration());
+    std::string name = "qeluser", empty;
+    IHelperInc::SaveParam(name, empty);
+}
+
+constexpr const char* kUserXml = "D:\\qel_protect\\software\\qeluser.xml";
+
 class Init : public ::testing::Test {
 protected:
+    // The user document exists and is remembered, so no Init here contacts a service.
+    void SetUp() override {
+        ForgetService();
+        WriteUserDocument("<user/>");
+        std::string name = "qeluser", path = kUserXml;
+        IHelperInc::SaveParam(name, path);
+    }
+    void WriteUserDocument(const std::string& content) const {
+        const std::string host = machine.HostPath(kUserXml);
+        std::filesystem::create_directories(std::filesystem::path(host).parent_path());
+        wi::test::TempMachine::WriteHostFile(host, content);
+    }
+
     wi::test::TempMachine machine;
 };
 
@@ -118,6 +145,7 @@ TEST_F(Init, EntityExpansionIsBounded) {
 }
 
 TEST(InitDrives, ListHoldsExactlyTheFixedDrivesInLetterOrder) {
+    ForgetService();
     wi::test::ScriptedMachine machine;
     machine.realFolders = false;
     machine.fixedDrives = "DC";
@@ -172,7 +200,25 @@ TEST_F(Init, ConcurrentCallsAndReadersSeeOneWholeConfiguration) {
     EXPECT_EQ(wrongDrives.load(), 0);
 }
 
+TEST_F(Init, LoadsTheProtectedSoftwareTableFromTheUserDocument) {
+    WriteUserDocument("<user><software><guid>G1</guid><protect_xml>D:\\p.xml</protect_xml>"
+                      "</software></user>");
+    EXPECT_EQ(IWebInteractive::Init(kFullConfig), 1);
+    EXPECT_STREQ(IWebInteractive::GetProtectXmlPath("G1"), "D:\\p.xml");
+    EXPECT_FALSE(CXFileOperator::PathExists("C:\\qeluser.xml"));
+
+    // A user document that does not parse leaves the table empty; Init's result is its own.
+    WriteUserDocument("not xml");
+    EXPECT_EQ(IWebInteractive::Init(kFullConfig), 1);
+    EXPECT_STREQ(IWebInteractive::GetProtectXmlPath("G1"), "");
+
+    // The scratch copy cannot be written: the file error leaves Init.
+    std::filesystem::create_directory(machine.HostPath("C:\\qeluser.xml"));
+    EXPECT_THROW(IWebInteractive::Init(kFullConfig), CXException);
+}
+
 TEST(ProcessObjects, OneLogObjectAndAnEmptyComputerId) {
+    ForgetService();
     EXPECT_STREQ(IUserInfoInc::GetComputerID(), "");
     CLogInc* log = IWebInteractive::GetLogInc();
     ASSERT_NE(log, nullptr);

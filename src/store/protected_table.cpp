@@ -1,0 +1,102 @@
+#include "store/protected_table.h"
+
+#include <mutex>
+
+#include "frame/drives.h"
+#include "frame/protected_table.h"
+#include "store/scratch_document.h"
+#include "store/store_lock.h"
+#include "userinfo/user_xml_path.h"
+#include "webinteractive/FileOperator.h"
+
+namespace wi::store {
+
+namespace {
+
+// Guards the pairs alone: queries read them while Init may be loading them on another thread.
+std::mutex tableMutex;
+
+std::vector<ProtectedPair>& Table() {
+    static std::vector<ProtectedPair> table;
+    return table;
+}
+
+// The pairs a parsed user document names, in document order.
+std::vector<ProtectedPair> PairsOf(const wi::xml::Document& document) {
+    std::vector<ProtectedPair> pairs;
+    const wi::xml::Element root = document.Root();
+    if (!root.NameIs("user")) return pairs;
+    for (const wi::xml::Element& software : root.Children()) {
+        if (!software.NameIs("software")) continue;
+        std::string guid = software.FirstChild("guid").Text();
+        std::string path = software.FirstChild("protect_xml").Text();
+        if (!guid.empty() && !path.empty()) pairs.emplace_back(std::move(guid), std::move(path));
+    }
+    return pairs;
+}
+
+}  // namespace
+
+int LoadProtectedTable() {
+    StoreLock storeLock(StoreMutex());
+    {
+        std::lock_guard<std::mutex> lock(tableMutex);
+        Table().clear();
+    }
+    if (wi::frame::FixedDrives().empty()) return 1;
+
+    int result = 1;
+    std::vector<ProtectedPair> pairs;
+    ScratchCopy scratch(kUserScratch);
+    const std::string userXml = wi::userinfo::GetUserXmlPath();
+    if (CXFileOperator::PathExists(userXml)) {
+        scratch.CopyFrom(userXml);
+        wi::xml::Document document;
+        if (scratch.Parse(document)) {
+            pairs = PairsOf(document);
+        } else {
+            result = 0;
+        }
+    }
+    // Also removes a scratch file that an interrupted run left behind.
+    scratch.Remove();
+
+    std::lock_guard<std::mutex> lock(tableMutex);
+    Table() = std::move(pairs);
+    return result;
+}
+
+void RememberProtection(const std::string& guid, const std::string& protectXmlPath) {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    for (ProtectedPair& pair : Table()) {
+        if (pair.first == guid) {
+            pair.second = protectXmlPath;
+            return;
+        }
+    }
+    Table().emplace_back(guid, protectXmlPath);
+}
+
+bool FindProtectXml(const std::string& guid, std::string& protectXmlPath) {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    for (const ProtectedPair& pair : Table()) {
+        if (pair.first == guid) {
+            protectXmlPath = pair.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<ProtectedPair> ProtectedPairs() {
+    std::lock_guard<std::mutex> lock(tableMutex);
+    return Table();
+}
+
+}  // namespace wi::store
+
+namespace wi::frame {
+
+void LoadProtectedSoftwareTable() { wi::store::LoadProtectedTable(); }
+
+}  // namespace wi::frame
