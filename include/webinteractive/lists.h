@@ -17,8 +17,11 @@ WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* ur
 WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* text);
 
 // The file list of one software, one record per version. DownloadFileList and ParsePatchsList
-// share the returned list and empty it first. `locked` receives the document's "locked" value;
-// cancelEvent (or null) ends the reading early while it is signalled.
+// share the returned list and empty it first. `locked` is set to the document's "locked" value
+// (0 when it has none) only when the document has a "softwares" root with a "software" child, and
+// is left alone otherwise. cancelEvent (or null) is tested before every item: a signalled test
+// ends that loop, so a manual-reset event ends the whole reading and an auto-reset one the loop
+// that consumed it. Numbers beyond a member's range take the nearest value it holds.
 WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(
     const char* url, const char* guid, const char* specialCode, const char* pnVersion,
     int& locked, void* cancelEvent);
@@ -26,7 +29,8 @@ WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(
 WI_EXPORT const char* SaveDownloadFileListXml(const char* url, const char* guid,
                                               const char* specialCode, const char* pnVersion);
 
-// The latest version of one software as one record (shared, changed by the next call).
+// The latest version of one software as one record (shared, changed by the next call that
+// downloads a document; a call whose download fails leaves it as it was).
 WI_EXPORT const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,
                                                                  int version);
 WI_EXPORT const char* SaveCertainFileListXml(const char* url, const char* guid, int version);
