@@ -8,6 +8,7 @@
 #include "webinteractive/lists.h"
 #include "webinteractive/log.h"
 #include "webinteractive/records.h"
+#include "webinteractive/repair.h"
 #include "webinteractive/status.h"
 #include "webinteractive/store.h"
 #include "webinteractive/transfer.h"

@@ -17,6 +17,9 @@ std::size_t NarrowCharLength(const std::string& text, std::size_t position);
 
 bool NarrowToUtf8(const std::string& narrow, std::string& utf8);
 bool Utf8ToNarrow(const std::string& utf8, std::string& narrow);
+// UTF-8 in the narrow code page, every character it cannot hold (and every byte that begins no
+// UTF-8 character) becoming '?', the default character of the Windows conversion.
+std::string Utf8ToNarrowReplacing(const std::string& utf8);
 bool NarrowToUtf16(const std::string& narrow, std::u16string& utf16);
 bool Utf16ToNarrow(const std::u16string& utf16, std::string& narrow);
 // Between two named encodings.

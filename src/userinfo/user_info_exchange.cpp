@@ -7,6 +7,7 @@
 #include "frame/query.h"
 #include "platform/xml_dom.h"
 #include "service/request.h"
+#include "userinfo/user_info_answer.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -14,22 +15,6 @@
 #include "webinteractive/userinfo.h"
 
 namespace {
-
-// Takes the path from an answer "<user><qeluser>path</qeluser></user>" (root in any letter
-// case); any other answer leaves the path as it was. False when the answer is not XML.
-bool TakePathFromAnswer(const std::string& answer, std::string& path) {
-    wi::xml::Document document;
-    if (!document.ParseBytes(answer)) {
-        return false;
-    }
-    const wi::xml::Element root = document.Root();
-    if (root.NameIs("user")) {
-        if (const wi::xml::Element qeluser = root.FirstChild("qeluser")) {
-            path = qeluser.Text();
-        }
-    }
-    return true;
-}
 
 // Writes the "user" document (machine number and user-document path, both as they stand) to a
 // new "QelUserTemp" path; "" when it cannot be written.
@@ -70,7 +55,7 @@ const char* ReadUserInfo() {
     }
     std::string& path = wi::userinfo::UserXmlPath();
     try {
-        if (!TakePathFromAnswer(answer, path)) {
+        if (!wi::userinfo::ReadUserInfoAnswer(answer, path)) {
             return "";
         }
     } catch (const wi::xml::XmlError&) {

@@ -216,6 +216,26 @@ bool Utf8ToNarrow(const std::string& utf8, std::string& narrow) {
     return ConvertEncoding("UTF-8", codeset, utf8, narrow);
 }
 
+std::string Utf8ToNarrowReplacing(const std::string& utf8) {
+    std::string narrow;
+    if (Utf8ToNarrow(utf8, narrow)) {
+        return narrow;
+    }
+    narrow.clear();
+    for (std::size_t at = 0; at < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = lead < 0x80            ? 1
+                                   : (lead & 0xE0) == 0xC0 ? 2
+                                   : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4
+                                                           : 1;
+        std::string one;
+        narrow += Utf8ToNarrow(utf8.substr(at, length), one) ? one : "?";
+        at += length;
+    }
+    return narrow;
+}
+
 bool NarrowToUtf16(const std::string& narrow, std::u16string& utf16) {
     return Iconv(NarrowCodeset().c_str(), kUtf16, narrow.data(), narrow.size(), utf16);
 }

@@ -13,6 +13,7 @@
 
 #include "platform/errors.h"
 #include "platform/posix/host_path.h"
+#include "platform/posix/host_replacement.h"
 
 namespace wi::platform {
 
@@ -301,7 +302,18 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
 
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
     std::string host;
-    if (!posix::ToHostPath(path, host) || !MayGetNewContent(host, AtLink::kLooksAtLink)) {
+    if (!posix::ToHostPath(path, host)) {
+        return nullptr;
+    }
+    return posix::OpenHostReplacement(host);
+}
+
+}  // namespace wi::platform
+
+namespace wi::platform::posix {
+
+std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host) {
+    if (!MayGetNewContent(host, AtLink::kLooksAtLink)) {
         return nullptr;
     }
     std::string temporary;
@@ -313,4 +325,4 @@ std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
     return std::make_unique<PosixReplacement>(fd, temporary, host);
 }
 
-}  // namespace wi::platform
+}  // namespace wi::platform::posix

@@ -59,33 +59,13 @@ std::string XmlCharactersOnly(std::string utf8) {
     return utf8;
 }
 
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return 2;
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return 4;
-    return 1;
-}
-
 // UTF-8 from libxml2 into the narrow code page; a character the code page cannot hold becomes
 // '?' (the default character of the Windows conversion) so that the rest is not lost.
 std::string ToNarrow(const xmlChar* utf8) {
     if (utf8 == nullptr) {
         return "";
     }
-    const std::string text(reinterpret_cast<const char*>(utf8));
-    std::string narrow;
-    if (platform::Utf8ToNarrow(text, narrow)) {
-        return narrow;
-    }
-    narrow.clear();
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(text[at]));
-        std::string one;
-        narrow += platform::Utf8ToNarrow(text.substr(at, length), one) ? one : "?";
-        at += length;
-    }
-    return narrow;
+    return platform::Utf8ToNarrowReplacing(reinterpret_cast<const char*>(utf8));
 }
 
 struct XmlFree {
@@ -147,6 +127,20 @@ std::vector<Element> Element::Children() const {
         }
     }
     return children;
+}
+
+std::vector<Element> Element::ChildNodes() const {
+    std::vector<Element> nodes;
+    if (node_) {
+        for (xmlNodePtr child = AsNode(node_)->children; child; child = child->next) {
+            if (child->type == XML_ELEMENT_NODE) {
+                nodes.push_back(Element(child));
+            } else if (child->type != XML_TEXT_NODE || !xmlIsBlankNode(child)) {
+                nodes.push_back(Element());
+            }
+        }
+    }
+    return nodes;
 }
 
 std::string Element::Text() const {
