@@ -1,10 +1,26 @@
 // The subcommands for lists read from the service: software IDs, file lists, latest versions, patches.
 #include "command.h"
+#include "command_lists.h"
 
 namespace cli {
 
 const std::vector<Command>& ListCommands() {
     static const std::vector<Command> commands = {
+        {"filelist download",
+         "--url U --guid G [--special-code C] [--pn-version V] [--save PATH] [--prefix DIR]",
+         "read a software's file list from the service (DownloadFileList): one line per version "
+         "and the locked value; --save writes the records as an upload file list",
+         {"--url", "--guid", "--special-code", "--pn-version", "--save", "--prefix"},
+         {"--url", "--guid"}, RunFileListDownload},
+        {"certain", "--url U --guid G --version N [--save PATH] [--prefix DIR]",
+         "read one version of a software with its patches (DownloadCertainFileList); --save "
+         "writes the record as an upload file list",
+         {"--url", "--guid", "--version", "--save", "--prefix"}, {"--url", "--guid", "--version"},
+         RunCertainFileList},
+        {"patch parse", "--file DOC [--save PATH] [--prefix DIR]",
+         "read a patch list document from a local file (ParsePatchsList): one line per version; "
+         "--save writes the records as an upload file list",
+         {"--file", "--save", "--prefix"}, {"--file"}, RunPatchListParse},
     };
     return commands;
 }

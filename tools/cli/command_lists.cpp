@@ -1,0 +1,116 @@
+#include "command_lists.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <list>
+#include <string>
+
+#include "record_commands.h"
+#include "webinteractive/webinteractive.h"
+
+namespace cli {
+
+namespace {
+
+using ISoftInfoInc::_SoftInfo;
+
+// The value of an option, or "" when it was not given.
+std::string Optional(const Arguments& arguments, const char* option) {
+    return arguments.Has(option) ? arguments.Get(option) : std::string();
+}
+
+// One line per record: who it is and how much it holds.
+void PrintSummary(const std::list<_SoftInfo>& softs) {
+    for (const _SoftInfo& soft : softs) {
+        std::printf("software %s \"%s\" version \"%s\": %zu files, %zu dependences, "
+                    "%zu configuration entries, %zu patches\n",
+                    soft.GUID.c_str(), soft.Name.c_str(), soft.Version.c_str(), soft.files.size(),
+                    soft.dependences.size(), soft.configs.size(), soft.patchs.size());
+    }
+}
+
+// Prints the records and, with --save, writes them as an upload file list document.
+int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const char* what) {
+    PrintSummary(softs);
+    if (softs.empty()) {
+        std::fprintf(stderr, "webinteractive: %s read no software versions\n", what);
+        return kExitFailure;
+    }
+    if (!arguments.Has("--save")) return kExitOk;
+    const std::string& path = arguments.Get("--save");
+    return RunWriter("SaveUploadFileListXml", [&] {
+        IWebInteractive::SaveUploadFileListXml(path.c_str(), softs);
+        if (!CXFileOperator::PathExists(path)) {
+            std::fprintf(stderr, "webinteractive: %s was not written\n", path.c_str());
+            return false;
+        }
+        std::printf("saved %zu records to %s\n", softs.size(), path.c_str());
+        return true;
+    });
+}
+
+}  // namespace
+
+int RunFileListDownload(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& guid = arguments.Get("--guid");
+    const std::string code = Optional(arguments, "--special-code");
+    const std::string version = Optional(arguments, "--pn-version");
+    int locked = 0;
+    std::list<_SoftInfo> softs;
+    const int read = RunWriter("DownloadFileList", [&] {
+        softs = IWebInteractive::DownloadFileList(url.c_str(), guid.c_str(), code.c_str(),
+                                                  version.c_str(), locked, nullptr);
+        return true;
+    });
+    if (read != kExitOk) return read;
+    if (!softs.empty()) std::printf("locked: %d\n", locked);
+    return Report(arguments, softs, "DownloadFileList");
+}
+
+int RunCertainFileList(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& guid = arguments.Get("--guid");
+    const std::string& text = arguments.Get("--version");
+    char* end = nullptr;
+    errno = 0;
+    const long version = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno == ERANGE || version < INT_MIN || version > INT_MAX) {
+        std::fprintf(stderr, "webinteractive certain: --version needs a whole number, not %s\n",
+                     text.c_str());
+        return kExitUsage;
+    }
+    std::list<_SoftInfo> softs;
+    const int read = RunWriter("DownloadCertainFileList", [&] {
+        const _SoftInfo& record = IWebInteractive::DownloadCertainFileList(
+            url.c_str(), guid.c_str(), static_cast<int>(version));
+        // In a new process the record carries a GUID only once a document has been read.
+        if (!record.GUID.empty()) softs.push_back(record);
+        return true;
+    });
+    if (read != kExitOk) return read;
+    return Report(arguments, softs, "DownloadCertainFileList");
+}
+
+int RunPatchListParse(const Arguments& arguments) {
+    const std::string& path = arguments.Get("--file");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
+        return kExitFailure;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::list<_SoftInfo> softs;
+    const int read = RunWriter("ParsePatchsList", [&] {
+        softs = IWebInteractive::ParsePatchsList(text.c_str());
+        return true;
+    });
+    if (read != kExitOk) return read;
+    return Report(arguments, softs, "ParsePatchsList");
+}
+
+}  // namespace cli
