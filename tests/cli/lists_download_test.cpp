@@ -1,0 +1,53 @@
+// The host CLI's list downloads run as a user would, against a local nginx serving the service
+// tests' fixture documents: one line per version, the locked value, the records saved.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/peers.h"
+#include "support/temp_machine.h"
+
+namespace {
+
+using wi::test::TempMachine;
+
+class ListsDownloadCliTest : public testing::Test {
+protected:
+    std::string Serve(const std::string& fixture) {
+        web_.AddFile(fixture, TempMachine::ReadHostFile(std::string(WI_SERVICE_FIXTURES) + "/" +
+                                                        fixture));
+        return web_.Url("/" + fixture);
+    }
+    // Runs the CLI on the test's machine; its output with the status lines.
+    std::string Run(const std::string& arguments) const {
+        return wi::test::RunShell(std::string(WI_CLI) + " " + arguments + " --prefix '" +
+                                  machine_.Prefix() + "'");
+    }
+
+    TempMachine machine_;
+    wi::test::NginxPeer web_;
+};
+
+TEST_F(ListsDownloadCliTest, PrintsAndSavesTheVersionsRead) {
+    const std::string out = Run("filelist download --url " + Serve("filelist_gb2312.xml") +
+                                " --guid '{A1B2}' --special-code SC --save 'C:\\files.xml'");
+    EXPECT_NE(std::string::npos, out.find("locked: 1\n")) << out;
+    EXPECT_NE(std::string::npos,
+              out.find("software {A1B2} \"金山词霸\" version \"2.0\": 2 files, 2 dependences, "
+                       "2 configuration entries, 0 patches\n"))
+        << out;
+    EXPECT_NE(std::string::npos, out.find("saved 3 records to C:\\files.xml")) << out;
+    EXPECT_NE(std::string::npos,
+              TempMachine::ReadHostFile(machine_.HostPath("C:\\files.xml"))
+                  .find("<Name>\xbd\xf0\xc9\xbd\xb4\xca\xb0\xd4</Name>"));  // GB2312
+
+    const std::string certain = Run("certain --url " + Serve("certain_gb2312.xml") +
+                                    " --guid '{R1}' --version -1");
+    EXPECT_NE(std::string::npos,
+              certain.find("software {R1} \"瑞星杀毒\" version \"2.0\": 2 files, 1 dependences, "
+                           "1 configuration entries, 2 patches\n"))
+        << certain;
+    EXPECT_TRUE(web_.AccessLogHas("GET /certain_gb2312.xml?guid=%7bR1%7d&version=-1 200"));
+}
+
+}  // namespace
