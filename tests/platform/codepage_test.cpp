@@ -58,6 +58,27 @@ TEST(Codepage, InvalidOrTruncatedInputGivesFalseAndNothing) {
     EXPECT_FALSE(ConvertEncoding("NO-SUCH-CODESET", "UTF-8", "x", text));
 }
 
+// Where the narrow code page is UTF-8, a text is copied after a check of its own: that check
+// must take exactly what iconv takes.
+TEST(Codepage, Utf8NarrowTextIsCheckedAsIconvChecksIt) {
+    std::setlocale(LC_CTYPE, "C");
+    for (const std::string& sample :
+         {kUtf8Protected, std::string("\xf0\x9f\x98\x80"), std::string("\xef\xbf\xbf"),
+          std::string("\xf4\x8f\xbf\xbf"), std::string("\xc2\x80", 2) + '\0' + "x",
+          std::string("\xc0\x80"), std::string("\xc1\xbf"), std::string("\xe0\x80\x80"),
+          std::string("\xe0\x9f\xbf"), std::string("\xed\xa0\x80"), std::string("\xed\xbf\xbf"),
+          std::string("\xf0\x80\x80\x80"), std::string("\xf0\x8f\xbf\xbf"),
+          std::string("\xf4\x90\x80\x80"), std::string("\xf5\x80\x80\x80"),
+          std::string("\xe4\xbf"), std::string("\xe4\x3f\x9d"), std::string("\x80")}) {
+        std::string copied, converted;
+        const bool copiedOk = NarrowToUtf8(sample, copied);
+        EXPECT_EQ(ConvertEncoding("UTF-8", "UTF-8", sample, converted), copiedOk) << sample;
+        EXPECT_EQ(converted, copied);
+        std::string back;
+        EXPECT_EQ(copiedOk, Utf8ToNarrow(sample, back)) << sample;
+    }
+}
+
 TEST(Codepage, LongTextsConvertWhole) {
     std::string utf8;
     for (int i = 0; i < 5000; ++i) utf8 += kUtf8Protected;

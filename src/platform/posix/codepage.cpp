@@ -161,10 +161,50 @@ bool KeepsAscii(const std::string& codeset) {
     return keeps;
 }
 
+// Whether the text is well-formed UTF-8 as iconv reads it: no overlong forms, no surrogates,
+// nothing beyond U+10FFFF, no sequence cut off.
+bool IsValidUtf8(const std::string& text) {
+    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* const end = at + text.size();
+    while (at < end) {
+        const unsigned char lead = *at;
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high) {
+            return false;
+        }
+        for (std::size_t i = 2; i < length; ++i) {
+            if ((at[i] & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 // Whether the text reads the same in UTF-8 and in the narrow code page, so that a conversion
-// between them may copy it: a pure-ASCII text, the common case, where the code page keeps ASCII.
+// between them may copy it: a pure-ASCII text, the common case, where the code page keeps ASCII;
+// or any well-formed UTF-8 text where the code page is UTF-8 itself (large documents with
+// Chinese names then cost a check instead of a conversion).
 bool SameInUtf8(const std::string& text, const std::string& narrowCodeset) {
-    return IsAscii(text) && KeepsAscii(narrowCodeset);
+    if (IsAscii(text)) return KeepsAscii(narrowCodeset);
+    return narrowCodeset == "UTF-8" && IsValidUtf8(text);
 }
 
 }  // namespace
