@@ -1,10 +1,31 @@
 // The subcommands for configuration protect and restore, and the user information.
 #include "command.h"
+#include "command_userinfo.h"
 
 namespace cli {
 
 const std::vector<Command>& UserInfoCommands() {
     static const std::vector<Command> commands = {
+        {"config protect", "--list FILE [--guid G] [--prefix DIR]",
+         "write the configuration document of a record's entries (its first, or that of --guid) "
+         "and print its path (ProtectConfig)",
+         {"--list", "--guid", "--prefix"}, {"--list"}, RunConfigProtect},
+        {"config restore", "--list FILE [--guid G] [--type repair|restore] [--prefix DIR]",
+         "install the stored configuration entries of a protected software into the registry "
+         "and print the report lines (RestoreConfig; type restore by default)",
+         {"--list", "--guid", "--type", "--prefix"}, {"--list"}, RunConfigRestore},
+        {"registry show", "[--prefix DIR]",
+         "print the registry store's values, one a line: key, name, type and data, "
+         "separated by tabs",
+         {"--prefix"}, {}, RunRegistryShow},
+        {"userinfo read", "--config FILE [--prefix DIR]",
+         "Init with a configuration document, then print the user-document path the service "
+         "keeps for MachineNum (ReadUserInfo)",
+         {"--config", "--prefix"}, {"--config"}, RunUserInfoRead},
+        {"userinfo update", "--config FILE [--prefix DIR]",
+         "Init with a configuration document, then post the user-document path to UpUserUrl "
+         "(UpdateUserInfo)",
+         {"--config", "--prefix"}, {"--config"}, RunUserInfoUpdate},
     };
     return commands;
 }
