@@ -53,6 +53,8 @@ const char* ReadUserInfo() {
     if (wi::service::RequestText(url, answer, nullptr) == 0) {
         return "";
     }
+    thread_local std::string result;  // valid until this thread's next call
+    std::lock_guard<std::recursive_mutex> lock(wi::userinfo::UserXmlPathMutex());
     std::string& path = wi::userinfo::UserXmlPath();
     try {
         if (!wi::userinfo::ReadUserInfoAnswer(answer, path)) {
@@ -61,7 +63,8 @@ const char* ReadUserInfo() {
     } catch (const wi::xml::XmlError&) {
         return "";
     }
-    return path.c_str();
+    result = path;
+    return result.c_str();
 }
 
 int UpdateUserInfo() {
@@ -69,7 +72,12 @@ int UpdateUserInfo() {
     if (config.upUserUrl.empty()) {
         return 0;
     }
-    const std::string path = SaveUserDocument(config.machineNum, wi::userinfo::UserXmlPath());
+    std::string userXmlPath;
+    {
+        std::lock_guard<std::recursive_mutex> lock(wi::userinfo::UserXmlPathMutex());
+        userXmlPath = wi::userinfo::UserXmlPath();
+    }
+    const std::string path = SaveUserDocument(config.machineNum, userXmlPath);
     char reply[1024] = "";
     // Without a document there is nothing to report: an empty body would tell the service
     // nothing, so no request goes out and the answer is 0.

@@ -26,7 +26,13 @@ std::string& UserXmlPath() {
     return path;
 }
 
-const std::string& GetUserXmlPath() {
+std::recursive_mutex& UserXmlPathMutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+std::string GetUserXmlPath() {
+    std::lock_guard<std::recursive_mutex> lock(UserXmlPathMutex());
     std::string& path = UserXmlPath();
     std::string name = kParameterName;
     path = IHelperInc::ReadParam(name);
@@ -34,8 +40,7 @@ const std::string& GetUserXmlPath() {
         return path;
     }
 
-    // ReadUserInfo returns the process-global path itself (or ""): copy before assigning.
-    path = std::string(IWebInteractive::ReadUserInfo());
+    path = IWebInteractive::ReadUserInfo();
     const std::vector<std::string> drives = frame::FixedDrives();
     if (!NamesExistingFile(path) && !drives.empty()) {
         std::string directory = drives.back() + "\\qel_protect\\software\\";

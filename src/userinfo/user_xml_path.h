@@ -2,18 +2,21 @@
 // path the service keeps for this machine, else a default on the last fixed drive.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace wi::userinfo {
 
-// Resolves the user-document path and returns the process-global path (valid until the next
-// resolution or ReadUserInfo). A parameter naming an existing file is returned at once; any
-// other resolution asks the service, falls back to "<last drive>\qel_protect\software\qeluser.xml"
-// (saved as the parameter) and reports the path to the service. "" only when neither the
-// parameter nor the service gave a path and the machine has no fixed drive.
-const std::string& GetUserXmlPath();
+// Resolves the user-document path and returns it. A parameter naming an existing file is
+// returned at once; any other resolution asks the service, falls back to
+// "<last drive>\qel_protect\software\qeluser.xml" (saved as the parameter) and reports the path
+// to the service. "" only when neither the parameter nor the service gave a path and the machine
+// has no fixed drive.
+std::string GetUserXmlPath();
 
-// The process-global user-document path as it stands (empty at load).
+// The process-global user-document path (empty at load) and the lock that every reader and
+// writer of it holds; the lock is held across a whole resolution, with its requests.
 std::string& UserXmlPath();
+std::recursive_mutex& UserXmlPathMutex();
 
 }  // namespace wi::userinfo
