@@ -1,0 +1,176 @@
+#include "command_downloads.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "record_commands.h"
+#include "webinteractive/webinteractive.h"
+
+namespace cli {
+
+namespace {
+
+using ISoftInfoInc::_SoftID;
+
+// Room for any path the library writes into a caller's buffer.
+constexpr std::size_t kPathBufferSize = 32768;
+
+// One line per record, then their number; an empty set is a failure.
+int PrintSoftIDs(const std::set<_SoftID>& ids, const char* what) {
+    for (const _SoftID& id : ids) {
+        std::printf("software %s \"%s\"\n", id.GUID.c_str(), id.pn_name.c_str());
+    }
+    std::printf("%zu softwares\n", ids.size());
+    if (ids.empty()) {
+        std::fprintf(stderr, "webinteractive: %s read no softwares\n", what);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// Runs one download operation that reports its outcome as 1 or 0; on 1 prints where the file
+// went, on 0 says in one line that it failed. Errors of the operation are told by RunWriter.
+template <typename Download>
+int RunDownload(const char* what, Download download) {
+    return RunWriter(what, [&] {
+        std::string path;
+        if (download(path) != 1) {
+            std::fprintf(stderr, "webinteractive: %s failed\n", what);
+            return false;
+        }
+        std::printf("downloaded to %s\n", path.c_str());
+        return true;
+    });
+}
+
+std::string TakePath(const std::vector<char>& buffer) { return std::string(buffer.data()); }
+
+}  // namespace
+
+int RunSoftListDownload(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    // DownloadSoftList raises nothing: a failed request is an empty set.
+    return PrintSoftIDs(IWebInteractive::DownloadSoftList(url.c_str()), "DownloadSoftList");
+}
+
+int RunSoftListParse(const Arguments& arguments) {
+    const std::string& path = arguments.Get("--file");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
+        return kExitFailure;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::set<_SoftID> ids;
+    const int parsed = RunWriter("ParseSoftIDList", [&] {
+        ids = IWebInteractive::ParseSoftIDList(text.c_str());
+        return true;
+    });
+    return parsed != kExitOk ? parsed : PrintSoftIDs(ids, "ParseSoftIDList");
+}
+
+int RunPatchDownload(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& id = arguments.Get("--id");
+    return RunDownload("DownloadPatchFile", [&](std::string& path) {
+        std::vector<char> buffer(kPathBufferSize);
+        const int result = IWebInteractive::DownloadPatchFile(url.c_str(), id.c_str(), buffer.data());
+        path = TakePath(buffer);
+        return result;
+    });
+}
+
+int RunSoftFileDownload(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& guid = arguments.Get("--guid");
+    const std::string& softCode = arguments.Get("--soft-code");
+    const std::string& fileCode = arguments.Get("--file-code");
+    long type = 1;
+    if (arguments.Has("--type")) {
+        const std::string& text = arguments.Get("--type");
+        char* end = nullptr;
+        errno = 0;
+        type = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || errno == ERANGE || type < INT_MIN || type > INT_MAX) {
+            std::fprintf(stderr, "webinteractive download soft: --type needs a whole number, not %s\n",
+                         text.c_str());
+            return kExitUsage;
+        }
+    }
+    return RunDownload("DownloadSoftFile", [&](std::string& path) {
+        std::vector<char> buffer(kPathBufferSize);
+        const int result = IWebInteractive::DownloadSoftFile(
+            url.c_str(), guid.c_str(), softCode.c_str(), fileCode.c_str(), static_cast<int>(type),
+            buffer.data());
+        path = TakePath(buffer);
+        return result;
+    });
+}
+
+int RunInstallFileDownload(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& subdir = arguments.Get("--subdir");
+    const std::string& name = arguments.Get("--name");
+    return RunDownload("DownloadInstallFile", [&](std::string& path) {
+        std::vector<char> buffer(kPathBufferSize);
+        const int result = IWebInteractive::DownloadInstallFile(url.c_str(), subdir.c_str(),
+                                                                name.c_str(), buffer.data(),
+                                                                nullptr);
+        path = TakePath(buffer);
+        return result;
+    });
+}
+
+int RunInstallFileDownloadTo(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& subdir = arguments.Get("--subdir");
+    const std::string& name = arguments.Get("--name");
+    const std::string& target = arguments.Get("--dir");
+    return RunDownload("DownloadInstallFile1", [&](std::string& path) {
+        // The operation names no path: it is the target directory and the name.
+        path = target;
+        if (!path.empty() && path.back() == '\\') path.pop_back();
+        path += "\\" + name;
+        return IWebInteractive::DownloadInstallFile1(url.c_str(), subdir.c_str(), name.c_str(),
+                                                     target.c_str(), nullptr);
+    });
+}
+
+int RunDownloadSize(const Arguments& arguments) {
+    const std::string& url = arguments.Get("--url");
+    const std::string& name = arguments.Get("--name");
+    return RunWriter("GetDownloadSize", [&] {
+        const std::int64_t size = IWebInteractive::GetDownloadSize(url.c_str(), name.c_str());
+        if (size < 0) {
+            std::fprintf(stderr, "webinteractive: the size of %s could not be found\n",
+                         name.c_str());
+            return false;
+        }
+        std::printf("size: %lld bytes\n", static_cast<long long>(size));
+        return true;
+    });
+}
+
+int RunRemoveFileInfo(const Arguments& arguments) {
+    const char* url = arguments.Get("--url").c_str();
+    const char* guid = arguments.Get("--guid").c_str();
+    const char* version = arguments.Get("--version").c_str();
+    const char* code = arguments.Get("--code").c_str();
+    return RunWriter("RemoveFileInfo", [&] {
+        if (IWebInteractive::RemoveFileInfo(url, guid, version, code) != 1) {
+            std::fprintf(stderr, "webinteractive: RemoveFileInfo: the service did not answer\n");
+            return false;
+        }
+        std::printf("the service answered the removal of %s\n", guid);
+        return true;
+    });
+}
+
+}  // namespace cli
