@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/posix/registry_store.h"
 #include "support/gbk_locale.h"
+#include "support/peers.h"
 #include "support/temp_machine.h"
 #include "webinteractive/repair.h"
 
@@ -153,6 +154,12 @@ TEST_F(RegistryFileTest, TheStoreIsReplacedWholeOrNotAtAll) {
     std::list<_ConfInfo> entries;
     EXPECT_FALSE(ISoftRepairInc::ListInstalledConf(entries));
     EXPECT_EQ(huge.size(), fs::file_size(StorePath()));
+    // A pipe in the store's place is refused at once, not waited on.
+    fs::remove(StorePath());
+    wi::test::RunShell("mkfifo '" + StorePath() + "'");
+    EXPECT_FALSE(ISoftRepairInc::InstallConf(Entry("HKEY_CURRENT_USER\\Empty", "k", "w")));
+    EXPECT_FALSE(ISoftRepairInc::ListInstalledConf(entries));
+    EXPECT_TRUE(fs::is_fifo(StorePath()));
     for (const fs::directory_entry& entry : fs::directory_iterator(machine_.Prefix())) {
         EXPECT_NE(0u, entry.path().filename().string().rfind(".~wi", 0)) << entry.path();
     }

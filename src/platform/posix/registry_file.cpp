@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/codepage.h"
@@ -23,15 +24,22 @@ std::string StorePath() {
     return prefix.empty() ? std::string() : prefix + "/system.reg";
 }
 
-// The store file's text; empty when the file does not exist. False when it cannot be read or
-// is larger than the store may be.
+// The store file's text; empty when the file does not exist. False when it cannot be read, is
+// no regular file or is larger than the store may be.
 bool ReadStore(const std::string& path, std::string& text) {
     text.clear();
     if (path.empty()) return false;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting: a pipe or device put at the path must not hold the caller.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT) return true;
         SetLastError(static_cast<std::uint32_t>(errno));
+        return false;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        SetLastError(EINVAL);
         return false;
     }
     char buffer[64 * 1024];
