@@ -10,9 +10,11 @@
 
 namespace IWebInteractive {
 
-// The software ID set: fetched from the address, or read from a list document's text. Both
-// operations empty the one shared set first and return it; its contents change with the next
-// call of either.
+// The software ID set: fetched from the address (unchanged; the answer's bytes are read in the
+// narrow code page, or by the encoding their declaration names when they are not valid there),
+// or read from a list document's text in the narrow code page. Both operations empty the one
+// shared set first and return it; its contents change with the next call of either. A list that
+// cannot be fetched or read gives the empty set; DownloadSoftList raises nothing.
 WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* url);
 WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* text);
 
@@ -42,14 +44,18 @@ WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& ParsePatchsList(const char* 
 WI_EXPORT int DownloadPatchFile(const char* url, const char* patchId, char* pathBuffer);
 
 // Single files. Each answers 1 when the file arrived; pathBuffer (the caller's, large enough
-// for the path) then holds the local path, otherwise the empty string.
+// for the path) then holds the local path, otherwise the empty string. A software file goes to
+// the templates folder, named after its file code (type 1) or "DownFile", with the tick count.
 WI_EXPORT int DownloadSoftFile(const char* url, const char* guid, const char* softCode,
                                const char* fileCode, int fileType, char* pathBuffer);
+// An install file: the service names its address, and it is stored as subdirileName under the
+// templates folder (the directory made first). cancelEvent (or null) stops the file's transfer.
 WI_EXPORT int DownloadInstallFile(const char* url, const char* subdir, const char* fileName,
                                   char* pathBuffer, void* cancelEvent);
+// The same, stored as targetDirileName; subdir must not be empty but is not used.
 WI_EXPORT int DownloadInstallFile1(const char* url, const char* subdir, const char* fileName,
                                    const char* targetDir, void* cancelEvent);
-// Tells the service to forget one file's information: 1 when it answered.
+// Tells the service to forget one file's information: 1 when it answered, whatever it said.
 WI_EXPORT int RemoveFileInfo(const char*& url, const char*& guid, const char*& version,
                              const char*& characterCode);
 
