@@ -2,6 +2,7 @@
 // default on the last fixed drive; its exchange with the service; the user information record.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <list>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
+#include "userinfo/discarded_request.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/status.h"
@@ -223,6 +225,15 @@ TEST_F(UserInfoTest, TheUserInformationRecordStaysReset) {
     EXPECT_EQ(&info, &IUserInfoInc::GetUserInfoFromLocal());
     EXPECT_STREQ("", IUserInfoInc::CreateUserInfoXml(info, "text"));
     EXPECT_STREQ("", IUserInfoInc::GetComputerID());
+
+    // A peer that never stops sending is cut off; the temporary answer goes all the same.
+    WireServer trickler(
+        {WireReply::Trickle("HTTP/1.1 200 OK\r\n", 'x', std::chrono::milliseconds(50))});
+    wi::userinfo::RequestAndDiscard(trickler.Url("/info?computerID=PC1"), 2);
+    EXPECT_EQ(1u, trickler.Requests().size());
+    std::list<std::string> left;
+    CXFileOperator::ListDirectory("C:\\users\\Public\\Documents", left);
+    EXPECT_TRUE(left.empty());
 
     // The user information file is only looked for, never written.
     EXPECT_EQ(0, IUserInfoInc::SaveUserInfoToLocal(info));
