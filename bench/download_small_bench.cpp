@@ -47,8 +47,7 @@ int main() try {
             }
         }
     });
-    wi::bench::PrintRatio("download_small", oursFirst, processes, oursFirst / processes,
-                          "<= 1.0");
+    wi::bench::PrintRatio("download_small", oursFirst, processes, oursFirst / processes, "<= 1.0");
 
     std::vector<std::string> oneProcess = {curl, "-s"};
     for (int i = 0; i < kRuns; ++i) {
@@ -60,13 +59,13 @@ int main() try {
     for (int round = 0; round < 5; ++round) {
         oursBest = std::min(oursBest, ours());
         singleBest = std::min(singleBest, wi::bench::SecondsOf([&] {
-            if (wi::test::RunProgram(oneProcess).exitCode != 0) {
-                throw std::runtime_error("curl failed");
-            }
-        }));
+                                  if (wi::test::RunProgram(oneProcess).exitCode != 0) {
+                                      throw std::runtime_error("curl failed");
+                                  }
+                              }));
     }
-    wi::bench::PrintRatio("download_small (one curl process, 100 addresses)", oursBest,
-                          singleBest, oursBest / singleBest, "<= 1.0");
+    wi::bench::PrintRatio("download_small (one curl process, 100 addresses)", oursBest, singleBest,
+                          oursBest / singleBest, "<= 1.0");
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "download_small: %s\n", error.what());

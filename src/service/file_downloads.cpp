@@ -16,15 +16,10 @@ namespace {
 
 using wi::frame::OrEmpty;
 
+// The value percent-encoded for a query; a null value counts as empty.
 std::string Encoded(const char* value) {
     std::string text = OrEmpty(value);
     return wi::frame::EncodeQueryValue(text);
-}
-
-// The locator request of an install file: the service answers with the file's address.
-std::string InstallFileRequest(const std::string& url, const std::string& fileName) {
-    std::string name = fileName;
-    return wi::frame::AppendQueryParameter(url, "filename=" + wi::frame::EncodeQueryValue(name));
 }
 
 // Asks for the install file's address; on an answer, makes sure the directory of the local path
@@ -32,7 +27,8 @@ std::string InstallFileRequest(const std::string& url, const std::string& fileNa
 // the service does not answer.
 int FetchInstallFile(const std::string& url, const std::string& fileName,
                      const std::string& localPath, void* cancelEvent) {
-    const std::string request = InstallFileRequest(url, fileName);
+    const std::string request =
+        wi::frame::AppendQueryParameter(url, "filename=" + Encoded(fileName.c_str()));
     IHelperInc::MakeStatus("%s : %s", request.c_str(), fileName.c_str());
     std::string address;
     if (wi::service::RequestText(request, address, nullptr) != 1) {
@@ -47,8 +43,8 @@ int FetchInstallFile(const std::string& url, const std::string& fileName,
 
 namespace IWebInteractive {
 
-int DownloadSoftFile(const char* url, const char* guid, const char* softCode,
-                     const char* fileCode, int fileType, char* pathBuffer) {
+int DownloadSoftFile(const char* url, const char* guid, const char* softCode, const char* fileCode,
+                     int fileType, char* pathBuffer) {
     wi::service::ClearCallerBuffer(pathBuffer);
     std::string localPath = wi::service::kFallbackDownloadPath;
     const std::string code = OrEmpty(fileCode);
@@ -56,9 +52,8 @@ int DownloadSoftFile(const char* url, const char* guid, const char* softCode,
         return 0;
     }
     const std::string request = wi::frame::AppendQueryParameter(
-        OrEmpty(url), "guid=" + Encoded(guid) + "&soft_code=" + Encoded(softCode) +
-                          "&file_code=" + Encoded(fileCode) +
-                          "&file_type=" + std::to_string(fileType));
+        OrEmpty(url), "guid=" + Encoded(guid) + "&soft_code=" + Encoded(softCode) + "&file_code=" +
+                          Encoded(fileCode) + "&file_type=" + std::to_string(fileType));
     std::string folder;
     if (wi::service::DownloadFolder(folder)) {
         // A file of type 1 keeps its file code as its name; any other is a "DownFile".
@@ -71,8 +66,8 @@ int DownloadSoftFile(const char* url, const char* guid, const char* softCode,
     return 1;
 }
 
-int DownloadInstallFile(const char* url, const char* subdir, const char* fileName,
-                        char* pathBuffer, void* cancelEvent) {
+int DownloadInstallFile(const char* url, const char* subdir, const char* fileName, char* pathBuffer,
+                        void* cancelEvent) {
     wi::service::ClearCallerBuffer(pathBuffer);
     const std::string directory = OrEmpty(subdir);
     const std::string name = OrEmpty(fileName);
@@ -102,7 +97,7 @@ int DownloadInstallFile1(const char* url, const char* subdir, const char* fileNa
     }
     // The subdirectory plays no part here. An empty target gives "\name", a relative path that
     // the directory check refuses with its error.
-    return FetchInstallFile(OrEmpty(url), name, target + "\\" + name, cancelEvent) == 1 ? 1 : 0;
+    return FetchInstallFile(OrEmpty(url), name, target + "\\" + name, cancelEvent);
 }
 
 int RemoveFileInfo(const char*& url, const char*& guid, const char*& version,

@@ -12,7 +12,8 @@ bool DownloadFolder(std::string& folder) {
 }
 
 std::string TickedDownloadPath(const std::string& folder, const std::string& stem) {
-    const auto ticks = static_cast<std::uint32_t>(platform::CurrentMachine().MillisecondsSinceStart());
+    const auto ticks =
+        static_cast<std::uint32_t>(platform::CurrentMachine().MillisecondsSinceStart());
     return folder + "\\" + stem + std::to_string(static_cast<std::int32_t>(ticks)) + ".tmp";
 }
 

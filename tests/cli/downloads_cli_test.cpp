@@ -23,9 +23,9 @@ protected:
     // and what it wrote to standard error.
     std::string Run(const std::string& arguments) const {
         const std::string errors = machine_.Root() + "/stderr.txt";
-        const std::string out = wi::test::RunShell(std::string(WI_CLI) + " " + arguments +
-                                                   " --prefix '" + machine_.Prefix() + "' 2>'" +
-                                                   errors + "'; echo \"exit=$?\"");
+        const std::string out =
+            wi::test::RunShell(std::string(WI_CLI) + " " + arguments + " --prefix '" +
+                               machine_.Prefix() + "' 2>'" + errors + "'; echo \"exit=$?\"");
         return out + TempMachine::ReadHostFile(errors);
     }
     static bool Has(const std::string& out, const std::string& text) {
@@ -43,23 +43,27 @@ TEST_F(DownloadsCliTest, ListsAndFilesArePrinted) {
 
     // Text in the narrow code page (UTF-8 here): the GB2312 document itself is not.
     const std::string utf8 = machine_.Root() + "/utf8.xml";
-    TempMachine::WriteHostFile(utf8, "<softwares><software><BaseInfo><GUID>{U}</GUID>"
-                                     "<pn_name>软件</pn_name></BaseInfo></software></softwares>");
-    EXPECT_TRUE(Has(Run("softlist parse --file '" + utf8 + "'"), "software {U} \"软件\"\n1 softwares\nexit=0"));
+    TempMachine::WriteHostFile(utf8,
+                               "<softwares><software><BaseInfo><GUID>{U}</GUID>"
+                               "<pn_name>软件</pn_name></BaseInfo></software></softwares>");
+    EXPECT_TRUE(Has(Run("softlist parse --file '" + utf8 + "'"),
+                    "software {U} \"软件\"\n1 softwares\nexit=0"));
     const std::string gb = Run(std::string("softlist parse --file ") + WI_SERVICE_FIXTURES +
                                "/softid_list_gb2312.xml");
     EXPECT_TRUE(Has(gb, "0 softwares\nexit=1\nwebinteractive: ParseSoftIDList read no softwares\n"))
         << gb;
 
-    const std::string install = Run("download install --url " + web_.Url("/locate") +
-                                    " --subdir tools --name setup.exe");
-    EXPECT_TRUE(Has(install, "downloaded to C:\\ProgramData\\Microsoft\\Windows\\Templates\\tools\\"
-                             "setup.exe\nexit=0"))
+    const std::string install =
+        Run("download install --url " + web_.Url("/locate") + " --subdir tools --name setup.exe");
+    EXPECT_TRUE(Has(install,
+                    "downloaded to C:\\ProgramData\\Microsoft\\Windows\\Templates\\tools\\"
+                    "setup.exe\nexit=0"))
         << install;
     EXPECT_TRUE(Has(Run("download install-to --url " + web_.Url("/locate") +
                         " --subdir tools --name setup.exe --dir 'D:\\target\\'"),
                     "downloaded to D:\\target\\setup.exe\nexit=0"));
-    EXPECT_EQ("the install file", TempMachine::ReadHostFile(machine_.HostPath("D:\\target\\setup.exe")));
+    EXPECT_EQ("the install file",
+              TempMachine::ReadHostFile(machine_.HostPath("D:\\target\\setup.exe")));
 
     const std::string soft = Run("download soft --url " + web_.Url("/files/setup.exe") +
                                  " --guid G --soft-code S --file-code F01 --type 2");
@@ -68,9 +72,9 @@ TEST_F(DownloadsCliTest, ListsAndFilesArePrinted) {
                     "\\Templates\\DownFile"));
     EXPECT_TRUE(Has(Run("size --url " + web_.Url("/locate") + " --name setup.exe"),
                     "size: 16 bytes\nexit=0"));
-    EXPECT_TRUE(Has(Run("remove-info --url " + web_.Url("/locate") +
-                        " --guid G --version 1 --code C"),
-                    "exit=0"));
+    EXPECT_TRUE(
+        Has(Run("remove-info --url " + web_.Url("/locate") + " --guid G --version 1 --code C"),
+            "exit=0"));
     EXPECT_TRUE(web_.AccessLogHas("GET /locate?GUID=G&Version=1&CharacterCode=C 200"));
 }
 
@@ -87,7 +91,8 @@ TEST_F(DownloadsCliTest, FailuresAreOneLineAndExitOne) {
         ASSERT_NE(std::string::npos, exit) << command << "\n" << out;
         EXPECT_EQ(out.size() - 1, out.find('\n', exit + 7)) << command << "\n" << out;
     }
-    EXPECT_TRUE(Has(Run("download soft --url " + gone + " --guid G --soft-code S --file-code F "
+    EXPECT_TRUE(Has(Run("download soft --url " + gone +
+                        " --guid G --soft-code S --file-code F "
                         "--type x"),
                     "exit=2"));
 }

@@ -47,15 +47,16 @@ TEST_F(FileDownloadsTest, SoftFileIsNamedByItsTypeAndAsksOnce) {
     ASSERT_EQ(1, IWebInteractive::DownloadSoftFile(url.c_str(), "{G}", "S 1", "F01", 1, buffer_));
     const std::string tickNumber = "-?[0-9]+\\.tmp";
     EXPECT_TRUE(std::regex_match(buffer_, std::regex(R"(C:\\ProgramData\\Microsoft\\Windows\\)"
-                                                     R"(Templates\\F01)" + tickNumber)))
+                                                     R"(Templates\\F01)" +
+                                                     tickNumber)))
         << buffer_;
     EXPECT_EQ("the software file", Read(buffer_));
     EXPECT_EQ(std::string(buffer_).substr(std::string(kTemplates).size() + 1) + "|1",
               lines_.back());  // shown under the local file's name
 
     const std::string withQuery = web_.Url("/soft?from=host");
-    ASSERT_EQ(1, IWebInteractive::DownloadSoftFile(withQuery.c_str(), "{G}", "S", "F01", -7,
-                                                   buffer_));
+    ASSERT_EQ(1,
+              IWebInteractive::DownloadSoftFile(withQuery.c_str(), "{G}", "S", "F01", -7, buffer_));
     EXPECT_TRUE(std::regex_match(buffer_, std::regex(R"(.*\\Templates\\DownFile)" + tickNumber)))
         << buffer_;
 
@@ -70,16 +71,15 @@ TEST_F(FileDownloadsTest, MissingValuesAndFailedTransfersLeaveTheBufferEmpty) {
     EXPECT_EQ(0, IWebInteractive::DownloadSoftFile(url.c_str(), "{G}", "S", "", 1, buffer_));
     EXPECT_STREQ("", buffer_);
     EXPECT_EQ(0, IWebInteractive::DownloadSoftFile(url.c_str(), nullptr, "S", "F", 1, buffer_));
-    EXPECT_EQ(0, IWebInteractive::DownloadInstallFile(url.c_str(), "", "setup.exe", buffer_,
-                                                      nullptr));
-    EXPECT_EQ(0, IWebInteractive::DownloadInstallFile1(url.c_str(), "tools", "", "D:\\t",
-                                                       nullptr));
+    EXPECT_EQ(0,
+              IWebInteractive::DownloadInstallFile(url.c_str(), "", "setup.exe", buffer_, nullptr));
+    EXPECT_EQ(0, IWebInteractive::DownloadInstallFile1(url.c_str(), "tools", "", "D:\\t", nullptr));
     EXPECT_EQ(0, IWebInteractive::DownloadPatchFile(url.c_str(), "", buffer_));
     EXPECT_TRUE(lines_.empty());  // nothing was asked for or reported
 
     std::strcpy(buffer_, "left over");
-    EXPECT_EQ(0, IWebInteractive::DownloadSoftFile(web_.Url("/gone").c_str(), "{G}", "S", "F",
-                                                   2, buffer_));
+    EXPECT_EQ(0, IWebInteractive::DownloadSoftFile(web_.Url("/gone").c_str(), "{G}", "S", "F", 2,
+                                                   buffer_));
     EXPECT_STREQ("", buffer_);
     // A locator that does not answer: no directory is made.
     std::strcpy(buffer_, "left over");
@@ -102,22 +102,20 @@ TEST_F(FileDownloadsTest, InstallFileIsLocatedThenStoredInItsSubdirectory) {
     // The target directory, with or without its trailing backslash; the address holds a "?".
     const std::string withQuery = web_.Url("/locate?v=2");
     for (const char* target : {"D:\\target\\", "D:\\target"}) {
-        EXPECT_EQ(1, IWebInteractive::DownloadInstallFile1(withQuery.c_str(), "tools",
-                                                           "setup.exe", target, nullptr));
+        EXPECT_EQ(1, IWebInteractive::DownloadInstallFile1(withQuery.c_str(), "tools", "setup.exe",
+                                                           target, nullptr));
     }
     EXPECT_EQ("the install file", Read("D:\\target\\setup.exe"));
     // An empty target is the relative "\setup.exe", which the directory check refuses.
-    EXPECT_THROW(IWebInteractive::DownloadInstallFile1(withQuery.c_str(), "tools", "setup.exe",
-                                                       "", nullptr),
-                 CXException);
+    EXPECT_THROW(
+        IWebInteractive::DownloadInstallFile1(withQuery.c_str(), "tools", "setup.exe", "", nullptr),
+        CXException);
 
-    EXPECT_EQ((std::vector<std::string>{"GET /locate?filename=setup%2eexe 200",
-                                        "GET /files/setup.exe 200",
-                                        "GET /locate?v=2&filename=setup%2eexe 200",
-                                        "GET /files/setup.exe 200",
-                                        "GET /locate?v=2&filename=setup%2eexe 200",
-                                        "GET /files/setup.exe 200",
-                                        "GET /locate?v=2&filename=setup%2eexe 200"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "GET /locate?filename=setup%2eexe 200", "GET /files/setup.exe 200",
+                  "GET /locate?v=2&filename=setup%2eexe 200", "GET /files/setup.exe 200",
+                  "GET /locate?v=2&filename=setup%2eexe 200", "GET /files/setup.exe 200",
+                  "GET /locate?v=2&filename=setup%2eexe 200"}),
               Requests("GET /files/setup.exe 200"));
 }
 
@@ -152,8 +150,7 @@ TEST_F(FileDownloadsTest, PatchIsLocatedThenStoredAsADownFile) {
     EXPECT_STREQ("", buffer_);
 
     EXPECT_EQ((std::vector<std::string>{"GET /patch?patchid=P%2d1 200", "GET /patches/p1.exe 200",
-                                        "GET /bad-patch?patchid=P 200",
-                                        "GET /patches/none.exe 404",
+                                        "GET /bad-patch?patchid=P 200", "GET /patches/none.exe 404",
                                         "GET /local-patch?patchid=P 200"}),
               Requests("GET /local-patch?patchid=P 200"));
 }
@@ -170,9 +167,10 @@ TEST_F(FileDownloadsTest, RemoveFileInfoIsAnsweredWhateverTheReplySays) {
     const std::string gone = web_.Url("/gone?x");
     url = gone.c_str();
     EXPECT_EQ(0, IWebInteractive::RemoveFileInfo(url, guid, version, code));
-    EXPECT_EQ((std::vector<std::string>{"GET /remove?GUID=%7bG%7d&Version=1%2e0&CharacterCode= 200",
-                                        "GET /gone?x&GUID=%7bG%7d&Version=1%2e0&CharacterCode= 404"}),
-              Requests("CharacterCode= 404"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"GET /remove?GUID=%7bG%7d&Version=1%2e0&CharacterCode= 200",
+                                  "GET /gone?x&GUID=%7bG%7d&Version=1%2e0&CharacterCode= 404"}),
+        Requests("CharacterCode= 404"));
 }
 
 // A machine that cannot name its templates folder: the fixed paths on drive C:.
@@ -186,8 +184,8 @@ public:
 TEST_F(FileDownloadsTest, WithoutTheTemplatesFolderFilesGoToDriveC) {
     NoTemplatesMachine machine;
     wi::platform::SetMachine(&machine);
-    EXPECT_EQ(1, IWebInteractive::DownloadSoftFile(web_.Url("/soft").c_str(), "G", "S", "F", 1,
-                                                   buffer_));
+    EXPECT_EQ(
+        1, IWebInteractive::DownloadSoftFile(web_.Url("/soft").c_str(), "G", "S", "F", 1, buffer_));
     EXPECT_STREQ("C:\\DownFile.tmp", buffer_);
     EXPECT_EQ(1, IWebInteractive::DownloadInstallFile(web_.Url("/locate").c_str(), "tools",
                                                       "setup.exe", buffer_, nullptr));
@@ -202,8 +200,8 @@ TEST_F(FileDownloadsTest, TheTickCountIsPrintedAsASigned32BitNumber) {
         std::uint64_t MillisecondsSinceStart() override { return 0x180000005ull; }
     } machine;
     wi::platform::SetMachine(&machine);
-    const int result = IWebInteractive::DownloadSoftFile(web_.Url("/soft").c_str(), "G", "S",
-                                                         "F", 2, buffer_);
+    const int result =
+        IWebInteractive::DownloadSoftFile(web_.Url("/soft").c_str(), "G", "S", "F", 2, buffer_);
     wi::platform::SetMachine(nullptr);
     EXPECT_EQ(1, result);
     EXPECT_EQ(Templates("DownFile-2147483643.tmp"), buffer_);

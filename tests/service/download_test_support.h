@@ -17,7 +17,8 @@ namespace wi::test {
 
 // The bytes of tests/service/fixtures/<name>.
 inline std::string ReadServiceFixture(const std::string& name) {
-    const std::filesystem::path path = std::filesystem::path(__FILE__).parent_path() / "fixtures" / name;
+    const std::filesystem::path path =
+        std::filesystem::path(__FILE__).parent_path() / "fixtures" / name;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("no fixture " + path.string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,11 +1,12 @@
 // RequestText against a real nginx: the body comes back whole and unconverted, the document stays.
+#include "service/request.h"
+
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <string>
 
 #include "download_test_support.h"
-#include "service/request.h"
 #include "support/peers.h"
 #include "webinteractive/transfer.h"
 

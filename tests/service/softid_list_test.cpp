@@ -59,9 +59,9 @@ TEST_F(SoftIDListTest, EachCallStartsFromAnEmptySet) {
     }
     EXPECT_TRUE(IWebInteractive::ParseSoftIDList(nullptr).empty());
     // GB2312 bytes are no UTF-8 text: in a UTF-8 locale the text does not parse.
-    EXPECT_TRUE(IWebInteractive::ParseSoftIDList(
-                    ReadServiceFixture("softid_list_gb2312.xml").c_str())
-                    .empty());
+    EXPECT_TRUE(
+        IWebInteractive::ParseSoftIDList(ReadServiceFixture("softid_list_gb2312.xml").c_str())
+            .empty());
 }
 
 // A GB2312 answer reaches a UTF-8 host with its Chinese names, and a GBK host with them in GBK.
@@ -74,8 +74,7 @@ TEST_F(SoftIDListTest, DownloadsTheListInOneRequest) {
     {
         wi::test::GbkLocale gbk;
         if (gbk.Active()) {
-            EXPECT_EQ(ExpectedFixtureRows(),
-                      Rows(IWebInteractive::DownloadSoftList(url.c_str())));
+            EXPECT_EQ(ExpectedFixtureRows(), Rows(IWebInteractive::DownloadSoftList(url.c_str())));
         }
     }
     ASSERT_TRUE(web.AccessLogHas("GET /list?kind=all 200"));
@@ -88,14 +87,14 @@ TEST_F(SoftIDListTest, BadAnswersAndFailedRequestsGiveTheEmptySet) {
     NginxPeer web;
     web.AddFile("good", ReadServiceFixture("softid_list_gb2312.xml"));
     const auto& ids = IWebInteractive::DownloadSoftList(web.Url("/good").c_str());
-    for (const char* name : {"softid_external_entity.xml", "softid_entity_expansion.xml",
-                             "softid_deep_nesting.xml", "softid_wrong_root.xml",
-                             "softid_truncated.xml"}) {
+    for (const char* name :
+         {"softid_external_entity.xml", "softid_entity_expansion.xml", "softid_deep_nesting.xml",
+          "softid_wrong_root.xml", "softid_truncated.xml"}) {
         web.AddFile(name, ReadServiceFixture(name));
         IWebInteractive::DownloadSoftList(web.Url("/good").c_str());
         ASSERT_EQ(4u, ids.size());
-        EXPECT_TRUE(IWebInteractive::DownloadSoftList(web.Url(std::string("/") + name).c_str())
-                        .empty())
+        EXPECT_TRUE(
+            IWebInteractive::DownloadSoftList(web.Url(std::string("/") + name).c_str()).empty())
             << name;
     }
     IWebInteractive::DownloadSoftList(web.Url("/good").c_str());

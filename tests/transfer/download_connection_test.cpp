@@ -20,7 +20,9 @@ using wi::test::WireServer;
 
 class DownloadConnectionTest : public testing::Test {
 protected:
-    void SetUp() override { IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr); }
+    void SetUp() override {
+        IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr);
+    }
     void TearDown() override { IHelperInc::SetStatusSink(nullptr, nullptr); }
     std::string Read(const std::string& windowsPath) const {
         return wi::test::TempMachine::ReadHostFile(machine_.HostPath(windowsPath));

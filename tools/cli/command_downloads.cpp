@@ -81,7 +81,8 @@ int RunPatchDownload(const Arguments& arguments) {
     const std::string& id = arguments.Get("--id");
     return RunDownload("DownloadPatchFile", [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
-        const int result = IWebInteractive::DownloadPatchFile(url.c_str(), id.c_str(), buffer.data());
+        const int result =
+            IWebInteractive::DownloadPatchFile(url.c_str(), id.c_str(), buffer.data());
         path = TakePath(buffer);
         return result;
     });
@@ -99,16 +100,17 @@ int RunSoftFileDownload(const Arguments& arguments) {
         errno = 0;
         type = std::strtol(text.c_str(), &end, 10);
         if (text.empty() || *end != '\0' || errno == ERANGE || type < INT_MIN || type > INT_MAX) {
-            std::fprintf(stderr, "webinteractive download soft: --type needs a whole number, not %s\n",
+            std::fprintf(stderr,
+                         "webinteractive download soft: --type needs a whole number, not %s\n",
                          text.c_str());
             return kExitUsage;
         }
     }
     return RunDownload("DownloadSoftFile", [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
-        const int result = IWebInteractive::DownloadSoftFile(
-            url.c_str(), guid.c_str(), softCode.c_str(), fileCode.c_str(), static_cast<int>(type),
-            buffer.data());
+        const int result = IWebInteractive::DownloadSoftFile(url.c_str(), guid.c_str(),
+                                                             softCode.c_str(), fileCode.c_str(),
+                                                             static_cast<int>(type), buffer.data());
         path = TakePath(buffer);
         return result;
     });
@@ -120,9 +122,8 @@ int RunInstallFileDownload(const Arguments& arguments) {
     const std::string& name = arguments.Get("--name");
     return RunDownload("DownloadInstallFile", [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
-        const int result = IWebInteractive::DownloadInstallFile(url.c_str(), subdir.c_str(),
-                                                                name.c_str(), buffer.data(),
-                                                                nullptr);
+        const int result = IWebInteractive::DownloadInstallFile(
+            url.c_str(), subdir.c_str(), name.c_str(), buffer.data(), nullptr);
         path = TakePath(buffer);
         return result;
     });

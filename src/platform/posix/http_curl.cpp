@@ -79,7 +79,8 @@ bool UseSharedConnections(CURL* easy) {
     // Made once and never freed: transfers on other threads may still hold it while the process
     // ends, and the connections it keeps are closed with the process.
     static ConnectionShare* const share = new ConnectionShare();
-    return share->get() != nullptr && curl_easy_setopt(easy, CURLOPT_SHARE, share->get()) == CURLE_OK;
+    return share->get() != nullptr &&
+           curl_easy_setopt(easy, CURLOPT_SHARE, share->get()) == CURLE_OK;
 }
 
 }  // namespace posix
