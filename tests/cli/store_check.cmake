@@ -1,0 +1,83 @@
+# Runs the host CLI's store commands on a fresh machine prefix: a software of a file list document
+# protected, queried and cleaned, and the failures of each.
+# Variables: CLI, FIXTURE, WORK_DIR.
+file(REMOVE_RECURSE ${WORK_DIR})
+file(MAKE_DIRECTORY ${WORK_DIR})
+set(prefix ${WORK_DIR}/machine)
+set(store ${prefix}/drive_d/qel_protect/software)
+
+# Runs the CLI; fails unless it exits with `expected_code`. Leaves its output in `out` and `err`.
+function(run expected_code)
+  execute_process(COMMAND ${CLI} ${ARGN} --prefix ${prefix}
+    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+# The last line of standard output (status lines come before it), without its line end.
+function(expect_last_line expected)
+  string(REGEX REPLACE "\n$" "" text "${out}")
+  string(REGEX REPLACE "^.*\n" "" last "${text}")
+  if(NOT last STREQUAL expected)
+    message(FATAL_ERROR "expected the answer '${expected}', got:\n${out}")
+  endif()
+endfunction()
+
+# A failure is told in one line on standard error.
+function(expect_one_line_error)
+  string(REGEX MATCHALL "\n" ends "${err}")
+  list(LENGTH ends count)
+  if(NOT count EQUAL 1 OR NOT err MATCHES "^webinteractive: ")
+    message(FATAL_ERROR "expected one line on stderr, got:\n${err}")
+  endif()
+endfunction()
+
+run(0 machine)
+file(WRITE ${prefix}/drive_d/App/a.exe "program")
+file(WRITE ${prefix}/drive_c/Windows/dep.dll "shared")
+
+run(0 protect --list ${FIXTURE})
+if(NOT out MATCHES "ProtectFilesToLocal: 1\n" OR NOT out MATCHES "保护成功\n")
+  message(FATAL_ERROR "protect printed:\n${out}")
+endif()
+file(READ ${store}/{S1}/2/App/a.exe copied)
+if(NOT copied STREQUAL "program" OR NOT EXISTS ${store}/Dependence/Windows/dep.dll)
+  message(FATAL_ERROR "the files were not stored")
+endif()
+
+# Each run loads the table from the user document the protection wrote.
+run(0 query xml --guid {S1})
+expect_last_line("D:\\qel_protect\\software\\{S1}\\Protect.xml")
+run(0 query version --guid {S1})
+expect_last_line("2")
+run(0 query install --guid {S1})
+expect_last_line("D:\\App")
+run(0 query file --xml "D:\\qel_protect\\software\\{S1}\\Protect.xml" --source "C:\\Config.xml")
+expect_last_line("D:\\qel_protect\\software\\{S1}\\2\\Config.xml")
+
+# A software whose file is missing is not protected; unknown softwares are not found.
+run(1 protect --list ${FIXTURE} --guid {S2})
+expect_one_line_error()
+if(NOT out MATCHES "保护失败\n")
+  message(FATAL_ERROR "a failed protection printed:\n${out}")
+endif()
+run(1 protect --list ${FIXTURE} --guid {S3})
+expect_one_line_error()
+foreach(query xml install version)
+  run(1 query ${query} --guid {S3})
+  expect_one_line_error()
+endforeach()
+run(1 query file --xml "D:\\none.xml" --source "C:\\Config.xml")
+expect_one_line_error()
+
+run(0 clean --guid {S1})
+if(EXISTS ${store}/{S1} OR NOT EXISTS ${store}/Dependence/Windows/dep.dll)
+  message(FATAL_ERROR "clean removed the wrong things")
+endif()
+run(1 clean --guid {S1})
+expect_one_line_error()
+run(1 query xml --guid {S1})
+run(2 clean)

@@ -1,0 +1,125 @@
+// webinteractive protect|query|clean: the local protection store of the machine. Each run starts
+// with Init (without service addresses), which builds the drive list and loads the protected
+// softwares from the store's user document.
+#include "command_store.h"
+
+#include <cstdio>
+#include <list>
+#include <string>
+
+#include "record_commands.h"
+#include "webinteractive/webinteractive.h"
+
+namespace cli {
+
+namespace {
+
+void InitStore() { IWebInteractive::Init("<Config/>"); }
+
+// The record to protect: that of --guid, else the document's first.
+const ISoftInfoInc::_SoftInfo* ChooseRecord(const Arguments& arguments,
+                                            const std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    if (!arguments.Has("--guid")) return &softs.front();
+    for (const ISoftInfoInc::_SoftInfo& soft : softs) {
+        if (soft.GUID == arguments.Get("--guid")) return &soft;
+    }
+    std::fprintf(stderr, "webinteractive: %s holds no software %s\n",
+                 arguments.Get("--list").c_str(), arguments.Get("--guid").c_str());
+    return nullptr;
+}
+
+// Prints a path query's answer; an empty one is a failure.
+int PrintPath(const char* what, const std::string& guid, const std::string& path) {
+    if (path.empty()) {
+        std::fprintf(stderr, "webinteractive: %s: nothing found for %s\n", what, guid.c_str());
+        return kExitFailure;
+    }
+    std::printf("%s\n", path.c_str());
+    return kExitOk;
+}
+
+// A document carries no local paths: the host of this CLI copies each file and dependence from
+// where it is installed, its SetupPath.
+ISoftInfoInc::_SoftInfo WithLocalPaths(const ISoftInfoInc::_SoftInfo& soft) {
+    ISoftInfoInc::_SoftInfo local = soft;
+    local.files.clear();
+    for (IFileInfoInc::_FileInfo file : soft.files) {
+        file.LocalPath = file.SetupPath;
+        local.files.insert(file);
+    }
+    local.dependences.clear();
+    for (IDepInfoInc::_DepInfo dependence : soft.dependences) {
+        dependence.LocalPath = dependence.SetupPath;
+        local.dependences.insert(dependence);
+    }
+    return local;
+}
+
+}  // namespace
+
+int RunProtect(const Arguments& arguments) {
+    std::list<ISoftInfoInc::_SoftInfo> softs;
+    if (!ReadRecords(arguments, softs)) return kExitFailure;
+    const ISoftInfoInc::_SoftInfo* chosen = ChooseRecord(arguments, softs);
+    if (chosen == nullptr) return kExitFailure;
+    const ISoftInfoInc::_SoftInfo soft = WithLocalPaths(*chosen);
+    return RunWriter("ProtectFilesToLocal", [&] {
+        InitStore();
+        const int result = IWebInteractive::ProtectFilesToLocal(soft, nullptr);
+        std::printf("ProtectFilesToLocal: %d\n", result);
+        if (result != 1) {
+            std::fprintf(stderr, "webinteractive: %s was not protected\n", soft.GUID.c_str());
+        }
+        return result == 1;
+    });
+}
+
+int RunQueryProtectXml(const Arguments& arguments) {
+    InitStore();
+    const std::string& guid = arguments.Get("--guid");
+    return PrintPath("GetProtectXmlPath", guid, IWebInteractive::GetProtectXmlPath(guid.c_str()));
+}
+
+int RunQueryInstallPath(const Arguments& arguments) {
+    InitStore();
+    const std::string& guid = arguments.Get("--guid");
+    return PrintPath("GetProtectedInstallPath", guid,
+                     IWebInteractive::GetProtectedInstallPath(guid.c_str()));
+}
+
+int RunQueryVersion(const Arguments& arguments) {
+    InitStore();
+    const std::string& guid = arguments.Get("--guid");
+    const int version = IWebInteractive::GetProtectedVersion(guid.c_str());
+    if (version == -1) {
+        std::fprintf(stderr, "webinteractive: GetProtectedVersion: %s is not protected\n",
+                     guid.c_str());
+        return kExitFailure;
+    }
+    std::printf("%d\n", version);
+    return kExitOk;
+}
+
+int RunQueryFile(const Arguments& arguments) {
+    InitStore();
+    const std::string& source = arguments.Get("--source");
+    return PrintPath("GetFileProtectPath", source,
+                     IWebInteractive::GetFileProtectPath(arguments.Get("--xml").c_str(),
+                                                         source.c_str()));
+}
+
+int RunClean(const Arguments& arguments) {
+    const std::string& guid = arguments.Get("--guid");
+    return RunWriter("CleanProtectSoftware", [&] {
+        InitStore();
+        const int result = IWebInteractive::CleanProtectSoftware(guid.c_str());
+        std::printf("CleanProtectSoftware: %d\n", result);
+        if (result != 1) {
+            std::fprintf(stderr, "webinteractive: %s is not protected; nothing was removed\n",
+                         guid.c_str());
+        }
+        return result == 1;
+    });
+}
+
+}  // namespace cli
