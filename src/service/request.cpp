@@ -21,10 +21,12 @@ int RequestText(const std::string& url, std::string& text, void* cancelEvent) {
     std::unique_ptr<platform::File> file = platform::OpenForRead(path);
     if (!file) return 0;
     char block[kBlockSize];
-    for (;;) {
+    for (std::size_t read = 0;;) {
         const long long got = file->Read(block, sizeof block);
         if (got < 0) return 0;
         if (got == 0) return 1;
+        read += static_cast<std::size_t>(got);
+        if (read > kMaxRequestText) return 0;
         text.append(block, static_cast<std::size_t>(got));
     }
 }

@@ -1,7 +1,10 @@
 // The library's own request: one GET whose body comes back as text.
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+#include "platform/xml_dom.h"
 
 namespace wi::service {
 
@@ -9,6 +12,12 @@ namespace wi::service {
 // with DownloadFile and appends the body's bytes, unconverted, to `text`. 1 when the body was
 // fetched and read; 0 when the download failed or the file could not be read (the text keeps
 // what was appended before). The file stays on disk. Errors raised by DownloadFile pass through.
+// An answer is a small document or an address: a body beyond kMaxRequestText bytes, which no
+// reader of answers would take, is not read further and gives 0, so that a peer cannot make the
+// library hold gigabytes in memory.
 int RequestText(const std::string& url, std::string& text, void* cancelEvent);
+
+// The most bytes of a body RequestText reads: the largest text the XML readers accept.
+constexpr std::size_t kMaxRequestText = xml::kMaxTextBytes;
 
 }  // namespace wi::service

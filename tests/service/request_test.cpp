@@ -54,4 +54,19 @@ TEST_F(RequestTextTest, AFailedDownloadGivesZeroAndAnUnstartableOneRaises) {
     EXPECT_EQ("kept", text);
 }
 
+// A body beyond what any reader of answers takes is not held in memory: 0, and at most the bound
+// appended. One exactly at the bound is read whole.
+TEST_F(RequestTextTest, ABodyBeyondTheBoundGivesZero) {
+    NginxPeer web;
+    const std::string atBound(wi::service::kMaxRequestText, 'x');
+    web.AddFile("at", atBound);
+    web.AddFile("beyond", atBound + "y");
+    std::string text;
+    EXPECT_EQ(1, RequestText(web.Url("/at"), text, nullptr));
+    EXPECT_EQ(atBound.size(), text.size());
+    text.clear();
+    EXPECT_EQ(0, RequestText(web.Url("/beyond"), text, nullptr));
+    EXPECT_LE(text.size(), wi::service::kMaxRequestText);
+}
+
 }  // namespace
