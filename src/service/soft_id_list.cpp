@@ -13,6 +13,12 @@ namespace {
 
 using SoftIDs = std::set<ISoftInfoInc::_SoftID>;
 
+// The one software ID set of the process.
+SoftIDs& SoftIDSet() {
+    static SoftIDs ids;
+    return ids;
+}
+
 // One record per "software" child of the root (any letter case); its values come from the
 // first "BaseInfo" child (exact name). A software without one still counts, as an empty record.
 // Records that compare equal keep the first one.
@@ -35,11 +41,6 @@ void ReadSoftwares(const xml::Document& document, SoftIDs& ids) {
 }
 
 }  // namespace
-
-SoftIDs& SoftIDSet() {
-    static SoftIDs ids;
-    return ids;
-}
 
 const SoftIDs& ParseSoftIDBytes(const std::string& bytes) {
     SoftIDs& ids = SoftIDSet();

@@ -8,10 +8,8 @@
 
 namespace wi::service {
 
-// The process-global software ID set that DownloadSoftList and ParseSoftIDList return.
-std::set<ISoftInfoInc::_SoftID>& SoftIDSet();
-
-// Empties the set and fills it from a list answer as it came from the service: its bytes read in
+// Empties the process-global software ID set (the one DownloadSoftList and ParseSoftIDList
+// return) and fills it from a list answer as it came from the service: its bytes read in
 // the narrow code page, or by the encoding their declaration names when they are not valid there.
 // Bytes that do not parse, or a root other than "softwares", leave the set empty.
 const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDBytes(const std::string& bytes);
