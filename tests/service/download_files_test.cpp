@@ -10,6 +10,7 @@
 #include "platform/events.h"
 #include "support/forwarding_machine.h"
 #include "support/peers.h"
+#include "support/wire_server.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/transfer.h"
@@ -119,16 +120,20 @@ TEST_F(FileDownloadsTest, InstallFileIsLocatedThenStoredInItsSubdirectory) {
               Requests("GET /files/setup.exe 200"));
 }
 
-// The caller's cancel event reaches the file's transfer, not the locator's request.
+// The caller's cancel event reaches the file's transfer, not the locator's request. The file's
+// server never answers, so only the event can end its transfer.
 TEST_F(FileDownloadsTest, TheCancelEventStopsTheInstallFileOnly) {
+    wi::test::WireServer stalled({wi::test::WireReply::Stall()});
+    web_.AddFile("locate-stalled", stalled.Url("/setup.exe"));
     void* cancel = wi::platform::CreateEventObject(true, true);
-    EXPECT_EQ(0, IWebInteractive::DownloadInstallFile(web_.Url("/locate").c_str(), "tools",
+    EXPECT_EQ(0, IWebInteractive::DownloadInstallFile(web_.Url("/locate-stalled").c_str(), "tools",
                                                       "setup.exe", buffer_, cancel));
     wi::platform::CloseEventObject(cancel);
     EXPECT_STREQ("", buffer_);
     EXPECT_FALSE(Exists(Templates("tools\\setup.exe")));
-    EXPECT_EQ(std::vector<std::string>{"GET /locate?filename=setup%2eexe 200"},
-              Requests("GET /locate?filename=setup%2eexe 200"));
+    EXPECT_EQ(std::vector<std::string>{"GET /locate-stalled?filename=setup%2eexe 200"},
+              Requests("GET /locate-stalled?filename=setup%2eexe 200"));
+    EXPECT_LE(stalled.Connections(), 1u);
 }
 
 TEST_F(FileDownloadsTest, PatchIsLocatedThenStoredAsADownFile) {
