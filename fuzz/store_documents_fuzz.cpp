@@ -26,12 +26,12 @@ void Write(const std::string& path, const std::string& bytes) {
     if (!file || !file->Write(bytes.data(), bytes.size())) std::abort();
 }
 
-// Init once: the drive list, and the default user-document path below the last drive.
+// Init once (the drive list), and the folders of both documents, made in this process: the
+// command interpreter of a build may be missing.
 const std::string& UserXml() {
     static const std::string path = [] {
         IWebInteractive::Init("<Config/>");
-        std::string directory = "D:\\qel_protect\\software\\G\\";
-        IWebInteractive::MakesureDirExist(directory);
+        CXFileOperator::InsureDirectoryExist("D:\\qel_protect\\software\\G");
         return std::string("D:\\qel_protect\\software\\qeluser.xml");
     }();
     return path;

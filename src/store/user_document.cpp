@@ -1,5 +1,6 @@
 #include "store/user_document.h"
 
+#include <memory>
 #include <vector>
 
 #include "documents/xml_builder.h"
