@@ -5,13 +5,25 @@
 // read in the narrow code page of the locale cmd is started in, as the library wrote it.
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "command_line.h"
 #include "commands.h"
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
+    // The machine prefix it works on is completed on first use, its cmd.exe link included: that
+    // link names this program, which the library started through it. Without this, the program
+    // would look for a cmd beside a shared library it is not part of, and point the link at the
+    // build tree's cmd instead of the installed one.
+    std::error_code unreadable;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unreadable);
+    if (!unreadable && !std::getenv("WEBINTERACTIVE_CMD")) {
+        setenv("WEBINTERACTIVE_CMD", self.c_str(), 1);
+    }
     if (argc < 2) {
         std::fprintf(stderr, "usage: cmd /c mkdir|md|attrib|rmdir|rd ... \"path\"\n");
         return 1;
