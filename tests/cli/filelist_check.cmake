@@ -1,29 +1,7 @@
 # Runs the host CLI's filelist commands on a small file list document (GB2312, two softwares, the
 # first with two versions, a size beyond 32 bits) on a fresh machine prefix.
 # Variables: CLI, FIXTURE, WORK_DIR.
-file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
-set(prefix ${WORK_DIR}/machine)
-
-# Runs the CLI; fails unless it exits with `expected_code`. Leaves its output in `out` and `err`.
-function(run expected_code)
-  execute_process(COMMAND ${CLI} ${ARGN} --prefix ${prefix}
-    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-# A failure is told in one line on standard error.
-function(expect_one_line_error)
-  string(REGEX MATCHALL "\n" ends "${err}")
-  list(LENGTH ends count)
-  if(NOT count EQUAL 1 OR NOT err MATCHES "^webinteractive: ")
-    message(FATAL_ERROR "expected one line on stderr, got:\n${err}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 
 # The saved upload file list is the document itself with "Baseinfo" for "BaseInfo": every record,
 # file, dependence and configuration entry read back and written again, GB2312 text and the full

@@ -1,21 +1,8 @@
 # Runs the host CLI's store commands on a fresh machine prefix: a software of a file list document
 # protected, queried and cleaned, and the failures of each.
 # Variables: CLI, FIXTURE, WORK_DIR.
-file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
-set(prefix ${WORK_DIR}/machine)
+include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 set(store ${prefix}/drive_d/qel_protect/software)
-
-# Runs the CLI; fails unless it exits with `expected_code`. Leaves its output in `out` and `err`.
-function(run expected_code)
-  execute_process(COMMAND ${CLI} ${ARGN} --prefix ${prefix}
-    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
 
 # The last line of standard output (status lines come before it), without its line end.
 function(expect_last_line expected)
@@ -23,15 +10,6 @@ function(expect_last_line expected)
   string(REGEX REPLACE "^.*\n" "" last "${text}")
   if(NOT last STREQUAL expected)
     message(FATAL_ERROR "expected the answer '${expected}', got:\n${out}")
-  endif()
-endfunction()
-
-# A failure is told in one line on standard error.
-function(expect_one_line_error)
-  string(REGEX MATCHALL "\n" ends "${err}")
-  list(LENGTH ends count)
-  if(NOT count EQUAL 1 OR NOT err MATCHES "^webinteractive: ")
-    message(FATAL_ERROR "expected one line on stderr, got:\n${err}")
   endif()
 endfunction()
 

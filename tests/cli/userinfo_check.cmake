@@ -2,28 +2,7 @@
 # software's configuration entries written by "config protect", put in a store as a protection
 # leaves them, restored into the registry store by "config restore" and listed by "registry show".
 # Variables: CLI, FIXTURES (this folder), WORK_DIR.
-file(REMOVE_RECURSE ${WORK_DIR})
-file(MAKE_DIRECTORY ${WORK_DIR})
-set(prefix ${WORK_DIR}/machine)
-
-# Runs the CLI; fails unless it exits with `expected_code`. Leaves its output in `out` and `err`.
-function(run expected_code)
-  execute_process(COMMAND ${CLI} ${ARGN} --prefix ${prefix}
-    RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT code EQUAL expected_code)
-    message(FATAL_ERROR "${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-  set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_one_line_error pattern)
-  string(REGEX MATCHALL "\n" ends "${err}")
-  list(LENGTH ends count)
-  if(NOT count EQUAL 1 OR NOT err MATCHES "^webinteractive: " OR NOT err MATCHES "${pattern}")
-    message(FATAL_ERROR "expected one line on stderr matching '${pattern}', got:\n${err}")
-  endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 
 # An empty registry shows nothing.
 run(0 registry show)
