@@ -2,13 +2,12 @@
 // the software list and install info documents of the records a document holds, the system
 // information document, and one software file, each posted to the service.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <set>
 #include <string>
 
 #include "command.h"
+#include "command_input.h"
 #include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
@@ -73,17 +72,7 @@ int RunInstallInfoUpload(const Arguments& arguments) {
 }
 
 int RunSysInfoUpload(const Arguments& arguments) {
-    const std::string& path = arguments.Get("--config");
-    std::ifstream in(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
-        return kExitFailure;
-    }
-    if (IWebInteractive::Init(text.c_str()) != 1) {
-        std::fprintf(stderr, "webinteractive: %s is not a complete configuration\n", path.c_str());
-        return kExitFailure;
-    }
+    if (!InitWithConfig(arguments)) return kExitFailure;
     const int result = IWebInteractive::UpdateSysInfo();
     std::printf("\nUpdateSysInfo: %d\n", result);
     return result == 1 ? kExitOk : kExitFailure;

@@ -1,15 +1,11 @@
 #include "command_downloads.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "command_input.h"
 #include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
@@ -61,13 +57,8 @@ int RunSoftListDownload(const Arguments& arguments) {
 }
 
 int RunSoftListParse(const Arguments& arguments) {
-    const std::string& path = arguments.Get("--file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
-        return kExitFailure;
-    }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (!ReadOptionFile(arguments, "--file", text)) return kExitFailure;
     std::set<_SoftID> ids;
     const int parsed = RunWriter("ParseSoftIDList", [&] {
         ids = IWebInteractive::ParseSoftIDList(text.c_str());
@@ -93,24 +84,13 @@ int RunSoftFileDownload(const Arguments& arguments) {
     const std::string& guid = arguments.Get("--guid");
     const std::string& softCode = arguments.Get("--soft-code");
     const std::string& fileCode = arguments.Get("--file-code");
-    long type = 1;
-    if (arguments.Has("--type")) {
-        const std::string& text = arguments.Get("--type");
-        char* end = nullptr;
-        errno = 0;
-        type = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || *end != '\0' || errno == ERANGE || type < INT_MIN || type > INT_MAX) {
-            std::fprintf(stderr,
-                         "webinteractive download soft: --type needs a whole number, not %s\n",
-                         text.c_str());
-            return kExitUsage;
-        }
-    }
+    int type = 1;
+    if (arguments.Has("--type") && !ReadIntOption(arguments, "--type", type)) return kExitUsage;
     return RunDownload("DownloadSoftFile", [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const int result = IWebInteractive::DownloadSoftFile(url.c_str(), guid.c_str(),
                                                              softCode.c_str(), fileCode.c_str(),
-                                                             static_cast<int>(type), buffer.data());
+                                                             type, buffer.data());
         path = TakePath(buffer);
         return result;
     });

@@ -1,14 +1,10 @@
 #include "command_lists.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <string>
 
+#include "command_input.h"
 #include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
@@ -75,19 +71,12 @@ int RunFileListDownload(const Arguments& arguments) {
 int RunCertainFileList(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& guid = arguments.Get("--guid");
-    const std::string& text = arguments.Get("--version");
-    char* end = nullptr;
-    errno = 0;
-    const long version = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE || version < INT_MIN || version > INT_MAX) {
-        std::fprintf(stderr, "webinteractive certain: --version needs a whole number, not %s\n",
-                     text.c_str());
-        return kExitUsage;
-    }
+    int version = 0;
+    if (!ReadIntOption(arguments, "--version", version)) return kExitUsage;
     std::list<_SoftInfo> softs;
     const int read = RunWriter("DownloadCertainFileList", [&] {
         const _SoftInfo& record = IWebInteractive::DownloadCertainFileList(
-            url.c_str(), guid.c_str(), static_cast<int>(version));
+            url.c_str(), guid.c_str(), version);
         // In a new process the record carries a GUID only once a document has been read.
         if (!record.GUID.empty()) softs.push_back(record);
         return true;
@@ -97,13 +86,8 @@ int RunCertainFileList(const Arguments& arguments) {
 }
 
 int RunPatchListParse(const Arguments& arguments) {
-    const std::string& path = arguments.Get("--file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
-        return kExitFailure;
-    }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (!ReadOptionFile(arguments, "--file", text)) return kExitFailure;
     std::list<_SoftInfo> softs;
     const int read = RunWriter("ParsePatchsList", [&] {
         softs = IWebInteractive::ParsePatchsList(text.c_str());

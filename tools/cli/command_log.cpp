@@ -10,13 +10,11 @@
 // or \r.
 #include <cstdio>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <string>
 #include <vector>
 
-#include "command.h"
+#include "command_input.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -51,13 +49,6 @@ std::vector<std::string> SplitLine(const std::string& line) {
         }
     }
     return fields;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 // The entries of the state file; false when it cannot be read.

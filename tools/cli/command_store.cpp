@@ -16,18 +16,6 @@ namespace {
 
 void InitStore() { IWebInteractive::Init("<Config/>"); }
 
-// The record to protect: that of --guid, else the document's first.
-const ISoftInfoInc::_SoftInfo* ChooseRecord(const Arguments& arguments,
-                                            const std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    if (!arguments.Has("--guid")) return &softs.front();
-    for (const ISoftInfoInc::_SoftInfo& soft : softs) {
-        if (soft.GUID == arguments.Get("--guid")) return &soft;
-    }
-    std::fprintf(stderr, "webinteractive: %s holds no software %s\n",
-                 arguments.Get("--list").c_str(), arguments.Get("--guid").c_str());
-    return nullptr;
-}
-
 // Prints a path query's answer; an empty one is a failure.
 int PrintPath(const char* what, const std::string& guid, const std::string& path) {
     if (path.empty()) {

@@ -2,45 +2,16 @@
 #include "command_userinfo.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <string>
 
+#include "command_input.h"
 #include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
 
 namespace {
-
-// The record of --guid, else the document's first; null after saying why.
-const ISoftInfoInc::_SoftInfo* ChooseRecord(const Arguments& arguments,
-                                            const std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    if (!arguments.Has("--guid")) return &softs.front();
-    for (const ISoftInfoInc::_SoftInfo& soft : softs) {
-        if (soft.GUID == arguments.Get("--guid")) return &soft;
-    }
-    std::fprintf(stderr, "webinteractive: %s holds no software %s\n",
-                 arguments.Get("--list").c_str(), arguments.Get("--guid").c_str());
-    return nullptr;
-}
-
-// Init with the configuration document of --config; false after saying why.
-bool InitWithConfig(const Arguments& arguments) {
-    const std::string& path = arguments.Get("--config");
-    std::ifstream in(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
-        return false;
-    }
-    if (IWebInteractive::Init(text.c_str()) != 1) {
-        std::fprintf(stderr, "webinteractive: %s is not a complete configuration\n", path.c_str());
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 

@@ -1,5 +1,5 @@
 // What the subcommands that work on a document's software records share: reading the records of
-// --list, and reporting an operation's error in one line.
+// --list, choosing one, and reporting an operation's error in one line.
 #pragma once
 
 #include <cstdio>
@@ -26,6 +26,18 @@ inline bool ReadRecords(const Arguments& arguments, std::list<ISoftInfoInc::_Sof
         return false;
     }
     return true;
+}
+
+// The record of --guid, else the document's first; null after saying why.
+inline const ISoftInfoInc::_SoftInfo* ChooseRecord(
+    const Arguments& arguments, const std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    if (!arguments.Has("--guid")) return &softs.front();
+    for (const ISoftInfoInc::_SoftInfo& soft : softs) {
+        if (soft.GUID == arguments.Get("--guid")) return &soft;
+    }
+    std::fprintf(stderr, "webinteractive: %s holds no software %s\n",
+                 arguments.Get("--list").c_str(), arguments.Get("--guid").c_str());
+    return nullptr;
 }
 
 // Runs a document writer or upload; an error of the XML library or of a file operation is reported in one
