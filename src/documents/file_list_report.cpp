@@ -1,24 +1,13 @@
 #include "documents/file_list_report.h"
 
+#include "frame/text.h"
 #include "inc/narrow_text.h"
 #include "webinteractive/status.h"
 
 namespace wi::documents {
 
-namespace {
-
+using frame::FillIn;
 using inc::NarrowFromUtf8;
-
-// The format with its one "%s" filled; the texts are the library's own and hold one each.
-std::string FillIn(const std::string& format, const std::string& value) {
-    const std::string::size_type at = format.find("%s");
-    if (at == std::string::npos) {
-        return format;
-    }
-    return format.substr(0, at) + value + format.substr(at + 2);
-}
-
-}  // namespace
 
 FileListReport::FileListReport()
     : listLine_(NarrowFromUtf8("正在创建软件列表信息...%s")),      // creating software list information

@@ -16,4 +16,10 @@ std::string& EraseAll(std::string& text, const std::string& what) {
     return ReplaceAll(text, what, std::string());
 }
 
+std::string FillIn(const std::string& format, const std::string& value) {
+    const std::string::size_type at = format.find("%s");
+    if (at == std::string::npos) return format;
+    return format.substr(0, at) + value + format.substr(at + 2);
+}
+
 }  // namespace wi::frame

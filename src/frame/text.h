@@ -11,6 +11,10 @@ std::string& ReplaceAll(std::string& text, const std::string& what, const std::s
 // Erases every occurrence of what; an empty search text changes nothing. Returns the text.
 std::string& EraseAll(std::string& text, const std::string& what);
 
+// The format with its first "%s" filled with the value (the library's own texts hold one); a
+// format without one comes back unchanged. Unlike printf, the value is never read as a format.
+std::string FillIn(const std::string& format, const std::string& value);
+
 // A null argument counts as the empty text.
 inline const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
 

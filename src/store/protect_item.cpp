@@ -1,5 +1,6 @@
 #include "store/protect_item.h"
 
+#include "frame/text.h"
 #include "inc/narrow_text.h"
 #include "platform/narrow_path.h"
 #include "store/protect_document.h"
@@ -14,14 +15,8 @@ namespace wi::store {
 
 namespace {
 
+using wi::frame::FillIn;
 using wi::inc::NarrowFromUtf8;
-
-// The format with its one "%s" filled with the value.
-std::string FillIn(const std::string& format, const std::string& value) {
-    const std::string::size_type at = format.find("%s");
-    if (at == std::string::npos) return format;
-    return format.substr(0, at) + value + format.substr(at + 2);
-}
 
 // Appends the line, filled with the source, to the entry's details and shows it to the host.
 void ReportLine(const std::string& format, const std::string& source, LogInfo& entry) {
