@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and their peer servers need.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev curl
-  libgtest-dev libgmock-dev nginx-light tinyproxy apache2 apache2-utils openssl locales)
+  libgtest-dev libgmock-dev libcpp-httplib-dev nginx-light tinyproxy apache2 apache2-utils openssl locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

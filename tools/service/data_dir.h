@@ -1,0 +1,46 @@
+// The service's data directory: where uploads are kept and from where files and lists are read.
+//
+//   DIR/uploads/<kind>/<sequence>-<milliseconds>.body   every upload body, never overwritten
+//   DIR/uploads/<kind>/<sequence>-<milliseconds>.target the request target it came with
+//   DIR/files/...                                       files served under /files/
+//   DIR/filelists/<GUID>.xml                            file lists placed by the operator
+//   DIR/removed.log                                     the RemoveFileInfo notices received
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wi::service {
+
+class DataDir {
+public:
+    explicit DataDir(const std::filesystem::path& root);
+
+    const std::filesystem::path& root() const { return root_; }
+
+    // Keeps one upload body of a kind under a name no other upload has; returns its path.
+    std::filesystem::path StoreUpload(const std::string& kind, const std::string& body,
+                                      const std::string& target);
+    // The bodies kept for a kind, newest first.
+    std::vector<std::filesystem::path> Uploads(const std::string& kind) const;
+
+    // The regular file under DIR/<area>/ that a relative name ('/' or '\' separated) denotes, or
+    // nothing when the name is absolute, climbs with "..", or leads (through a link) outside the
+    // area or to something that is not a regular file.
+    std::optional<std::filesystem::path> FileIn(const std::string& area,
+                                                const std::string& name) const;
+
+    // Appends one line to DIR/removed.log.
+    void RecordRemoval(const std::string& line);
+
+private:
+    std::filesystem::path root_;
+    std::atomic<unsigned long> sequence_{0};
+    std::mutex removalMutex_;
+};
+
+}  // namespace wi::service

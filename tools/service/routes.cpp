@@ -1,0 +1,190 @@
+#include "routes.h"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+#include "xml_lists.h"
+
+namespace fs = std::filesystem;
+
+namespace wi::service {
+
+namespace {
+
+const char* const kUploadKinds = "softlist|filelist|installinfo|sysinfo|softfile|user|log";
+
+void Answer(httplib::Response& res, int status, const std::string& text,
+            const char* type = "text/plain") {
+    res.status = status;
+    res.set_content(text, type);
+}
+
+// Percent-encodes a relative path for a URL, keeping '/' and the unreserved characters.
+std::string EncodePath(const std::string& path) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '_' || c == '.' || c == '~' || c == '/') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+// The address of a file under DIR/files on this server, as a client reaches it: the host the
+// client named (its Host header, without the port the size probe leaves out), else the address
+// the server listens on.
+std::string FileAddress(const httplib::Request& req, const Endpoint& endpoint,
+                        const fs::path& file, const fs::path& filesRoot) {
+    std::string host = req.get_header_value("Host");
+    if (!host.empty() && host.front() == '[') {
+        host = host.substr(0, host.find(']') + 1);
+    } else {
+        host = host.substr(0, host.find(':'));
+    }
+    if (host.empty()) host = endpoint.listen;
+    return "http://" + host + ":" + std::to_string(endpoint.port) + "/files/" +
+           EncodePath(fs::relative(file, filesRoot).generic_string());
+}
+
+// Sends a file with its length; the server cuts byte ranges and leaves the body out for HEAD.
+void SendFile(httplib::Response& res, const fs::path& file) {
+    std::error_code error;
+    const auto size = fs::file_size(file, error);
+    auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
+    if (error || !*in) {
+        Answer(res, 404, "not found\n");
+        return;
+    }
+    res.set_content_provider(
+        static_cast<std::size_t>(size), "application/octet-stream",
+        [in](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            char buffer[65536];
+            in->clear();
+            in->seekg(static_cast<std::streamoff>(offset));
+            while (length > 0) {
+                const std::size_t piece = std::min(length, sizeof buffer);
+                in->read(buffer, static_cast<std::streamsize>(piece));
+                const auto got = static_cast<std::size_t>(in->gcount());
+                if (got == 0 || !sink.write(buffer, got)) return false;
+                length -= got;
+            }
+            return true;
+        });
+}
+
+// Answers a locator request with the address of DIR/files/<name>, or 404.
+void Locate(const httplib::Request& req, httplib::Response& res, const DataDir& data,
+            const Endpoint& endpoint, const std::string& name) {
+    const auto file = data.FileIn("files", name);
+    if (!file) {
+        Answer(res, 404, "not found\n");
+        return;
+    }
+    Answer(res, 200, FileAddress(req, endpoint, *file, data.root() / "files"));
+}
+
+// The file list for a GUID: DIR/filelists/<GUID>.xml when placed there, else the newest
+// uploaded file list that names the GUID.
+void SendFileList(const httplib::Request& req, httplib::Response& res, const DataDir& data) {
+    const std::string guid = req.get_param_value("guid");
+    if (guid.empty()) {
+        Answer(res, 400, "guid missing\n");
+        return;
+    }
+    std::vector<fs::path> sources;
+    if (const auto placed = data.FileIn("filelists", guid + ".xml")) sources.push_back(*placed);
+    for (const fs::path& upload : data.Uploads("filelist")) sources.push_back(upload);
+    if (const auto list = SoftwareFileList(sources, guid)) {
+        Answer(res, 200, *list, "text/xml");
+    } else {
+        Answer(res, 404, "no file list for this GUID\n");
+    }
+}
+
+}  // namespace
+
+void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint) {
+    server.Post(std::string("/upload/(") + kUploadKinds + ")",
+                [&data](const httplib::Request& req, httplib::Response& res) {
+                    data.StoreUpload(req.matches[1].str(), req.body, req.target);
+                    Answer(res, 200, "TRUE");
+                });
+
+    server.Get("/softlist", [&data](const httplib::Request&, httplib::Response& res) {
+        Answer(res, 200, SoftwareIdList(data.Uploads("softlist")), "text/xml");
+    });
+    server.Get("/filelist", [&data](const httplib::Request& req, httplib::Response& res) {
+        SendFileList(req, res, data);
+    });
+    server.Get("/certain", [&data](const httplib::Request& req, httplib::Response& res) {
+        SendFileList(req, res, data);
+    });
+
+    const auto locator = [&data, endpoint](const char* parameter, const char* folder) {
+        return [&data, endpoint, parameter, folder](const httplib::Request& req,
+                                                    httplib::Response& res) {
+            const std::string name = req.get_param_value(parameter);
+            if (name.empty()) {
+                Answer(res, 400, std::string(parameter) + " missing\n");
+                return;
+            }
+            Locate(req, res, data, endpoint, std::string(folder) + name);
+        };
+    };
+    server.Get("/install", locator("filename", ""));
+    server.Get("/size", locator("filename", ""));
+    server.Get("/patch", locator("patchid", "patches/"));
+
+    server.Get("/softfile", [&data](const httplib::Request& req, httplib::Response& res) {
+        const std::string guid = req.get_param_value("guid");
+        const std::string code = req.get_param_value("file_code");
+        const auto file = guid.empty() || code.empty()
+                              ? std::nullopt
+                              : data.FileIn("files", "softfiles/" + guid + "/" + code);
+        if (!file) {
+            Answer(res, 404, "not found\n");
+            return;
+        }
+        SendFile(res, *file);
+    });
+
+    server.Get("/removefileinfo", [&data](const httplib::Request& req, httplib::Response& res) {
+        std::string line;
+        for (const char* key : {"GUID", "Version", "CharacterCode"}) {
+            std::string value = req.get_param_value(key);
+            for (char& c : value) {
+                if (static_cast<unsigned char>(c) < 32) c = ' ';  // one notice, one line
+            }
+            line += (line.empty() ? "" : "\t") + value;
+        }
+        data.RecordRemoval(line);
+        Answer(res, 200, "TRUE");
+    });
+
+    server.Get("/userinfo", [&data](const httplib::Request& req, httplib::Response& res) {
+        const auto qelUser = QelUser(data.Uploads("user"), req.get_param_value("MachineNum"));
+        if (!qelUser) {
+            Answer(res, 404, "no user information for this machine\n");
+            return;
+        }
+        Answer(res, 200, UserAnswer(*qelUser), "text/xml");
+    });
+
+    server.Get("/files/(.+)", [&data](const httplib::Request& req, httplib::Response& res) {
+        const auto file = data.FileIn("files", req.matches[1].str());
+        if (!file) {
+            Answer(res, 404, "not found\n");
+            return;
+        }
+        SendFile(res, *file);
+    });
+}
+
+}  // namespace wi::service
