@@ -81,6 +81,10 @@ std::string UnprivilegedUserLines(const char* userWord, const char* groupWord) {
 }  // namespace
 
 std::string FindProgram(const std::string& program) {
+    // A path (a program of this build) is taken as it is.
+    if (program.find('/') != std::string::npos && access(program.c_str(), X_OK) == 0) {
+        return program;
+    }
     for (const char* folder : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/", "/usr/local/sbin/",
                                "/usr/local/bin/"}) {
         const std::string path = folder + program;

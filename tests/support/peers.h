@@ -118,7 +118,8 @@ public:
     std::string Url(const std::string& path) const;
 };
 
-// The full path of an installed program; throws std::runtime_error naming it when it is missing.
+// The full path of an installed program (a path given is kept when it is executable); throws
+// std::runtime_error naming it when it is missing.
 std::string FindProgram(const std::string& program);
 
 // How a program run by RunProgram ended.

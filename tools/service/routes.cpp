@@ -170,11 +170,9 @@ void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint)
 
     server.Get("/userinfo", [&data](const httplib::Request& req, httplib::Response& res) {
         const auto qelUser = QelUser(data.Uploads("user"), req.get_param_value("MachineNum"));
-        if (!qelUser) {
-            Answer(res, 404, "no user information for this machine\n");
-            return;
-        }
-        Answer(res, 200, UserAnswer(*qelUser), "text/xml");
+        // A machine nothing was uploaded for gets a "user" without "qeluser": the library then
+        // keeps the path it has.
+        Answer(res, 200, qelUser ? UserAnswer(*qelUser) : "<user/>", "text/xml");
     });
 
     server.Get("/files/(.+)", [&data](const httplib::Request& req, httplib::Response& res) {

@@ -21,7 +21,7 @@
 //   GET  /softfile?guid=G&soft_code=S&file_code=F&file_type=T   DIR/files/softfiles/G/F itself
 //   GET  /removefileinfo?GUID=&Version=&CharacterCode=   recorded in DIR/removed.log; "TRUE"
 //   GET  /userinfo?MachineNum=M   <user><qeluser>...</qeluser></user> from the newest uploaded
-//                              user document of machine M (404 when none)
+//                              user document of machine M (<user/> when none)
 //   GET  /files/PATH           DIR/files/PATH with Content-Length, HEAD and byte ranges
 //
 // Names that leave the data directory ("..", absolute paths, links pointing out) get 404. Bodies
@@ -106,6 +106,8 @@ int main(int argc, char** argv) {
         // A peer that stops sending does not hold a worker for ever.
         server.set_read_timeout(30, 0);
         server.set_write_timeout(30, 0);
+        // An idle kept-alive connection holds its worker this long, and so delays a stop.
+        server.set_keep_alive_timeout(1);
         std::mutex logMutex;
         server.set_logger([&logMutex](const httplib::Request& req, const httplib::Response& res) {
             std::size_t bytes = res.body.size();
