@@ -32,12 +32,21 @@ unsigned long SequenceOf(const fs::path& file) {
     return value;
 }
 
+// Writes a file that does not exist yet ("x": an existing one is never replaced). False when the
+// name is taken; a write that fails removes its partial file and throws.
 bool WriteNew(const fs::path& path, const std::string& bytes) {
-    // "x": fails when the file already exists, so no upload replaces another.
     std::FILE* file = std::fopen(path.c_str(), "wbx");
-    if (!file) return false;
+    if (!file) {
+        if (fs::exists(path)) return false;
+        throw std::runtime_error("cannot create " + path.string());
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) != 0 || !written) {
+        std::error_code ignored;
+        fs::remove(path, ignored);
+        throw std::runtime_error("cannot write " + path.string());
+    }
+    return true;
 }
 
 }  // namespace
@@ -60,6 +69,7 @@ fs::path DataDir::StoreUpload(const std::string& kind, const std::string& body,
                               const std::string& target) {
     const fs::path folder = root_ / "uploads" / kind;
     fs::create_directories(folder);
+    // A name taken (by another run sharing the directory) moves on to the next number.
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string stem = UploadStem(++sequence_);
         const fs::path path = folder / (stem + ".body");
@@ -67,10 +77,8 @@ fs::path DataDir::StoreUpload(const std::string& kind, const std::string& body,
             WriteNew(folder / (stem + ".target"), target + "\n");
             return path;
         }
-        if (fs::exists(path)) continue;  // another upload took the name: take the next number
-        break;
     }
-    throw std::runtime_error("cannot store an upload in " + folder.string());
+    throw std::runtime_error("no free upload name in " + folder.string());
 }
 
 std::vector<fs::path> DataDir::Uploads(const std::string& kind) const {

@@ -1,6 +1,5 @@
 #include "routes.h"
 
-#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -48,7 +47,11 @@ std::string FileAddress(const httplib::Request& req, const Endpoint& endpoint,
     } else {
         host = host.substr(0, host.find(':'));
     }
-    if (host.empty()) host = endpoint.listen;
+    // Only a plain name or address is echoed back; anything else gives the server's own.
+    if (host.empty() || host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                               "0123456789.-[]:") != std::string::npos) {
+        host = endpoint.listen;
+    }
     return "http://" + host + ":" + std::to_string(endpoint.port) + "/files/" +
            EncodePath(fs::relative(file, filesRoot).generic_string());
 }
