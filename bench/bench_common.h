@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "support/peers.h"
 #include "webinteractive/status.h"
 
 namespace wi::bench {
@@ -48,6 +50,18 @@ inline void PrintRatio(const char* name, double ours, double curl, double ratio,
     std::printf("%s: ours %.3f s, curl %.3f s, ratio %.3f (goal %s)\n", name, ours, curl, ratio,
                 goal);
     std::fflush(stdout);
+}
+
+// Runs a child program to its end; throws unless it exited with 0. The measures of its run.
+inline wi::test::ProgramRun RunChild(const std::vector<std::string>& argv) {
+    const wi::test::ProgramRun run = wi::test::RunProgram(argv);
+    if (run.exitCode != 0) {
+        std::string command;
+        for (const std::string& word : argv) command += (command.empty() ? "" : " ") + word;
+        throw std::runtime_error(command + " failed with exit code " +
+                                 std::to_string(run.exitCode));
+    }
+    return run;
 }
 
 }  // namespace wi::bench

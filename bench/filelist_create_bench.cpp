@@ -50,19 +50,10 @@ struct Measure {
     long peakKib = 0;
 };
 
-wi::test::ProgramRun RunChild(const std::vector<std::string>& argv) {
-    const wi::test::ProgramRun run = wi::test::RunProgram(argv);
-    if (run.exitCode != 0) {
-        throw std::runtime_error(argv.at(0) + " " + argv.at(1) + " failed with exit code " +
-                                 std::to_string(run.exitCode));
-    }
-    return run;
-}
-
 // A child that times its own work and writes "SECONDS BYTES" to the result file.
 Measure Run(const std::vector<std::string>& argv, const std::string& resultPath) {
     Measure measure;
-    measure.peakKib = RunChild(argv).peakMemoryKib;
+    measure.peakKib = wi::bench::RunChild(argv).peakMemoryKib;
     std::ifstream result(resultPath);
     if (!(result >> measure.seconds >> measure.bytes)) {
         throw std::runtime_error(argv.at(0) + " wrote no result");
@@ -100,9 +91,9 @@ int main(int argc, char** argv) try {
                 ours.peakKib, theirs.peakKib, Ratio(ours.peakKib, theirs.peakKib));
 
     const wi::test::ProgramRun saved =
-        RunChild({self, "--save-child", machine.Prefix(), "C:\\ours.xml"});
+        wi::bench::RunChild({self, "--save-child", machine.Prefix(), "C:\\ours.xml"});
     const wi::test::ProgramRun peerSaved =
-        RunChild({WI_FILELIST_PEER, "--save", machine.HostPath("C:\\theirs.xml")});
+        wi::bench::RunChild({WI_FILELIST_PEER, "--save", machine.HostPath("C:\\theirs.xml")});
     std::printf("filelist_create: without status lines and log (SaveUploadFileListXml against "
                 "the peer saving), whole processes: ours %.3f s, %ld KiB; libxml2 %.3f s, "
                 "%ld KiB; ratios %.3f and %.3f\n",

@@ -83,15 +83,6 @@ int DownloadChild(const char* prefix, const char* url) {
                : 1;
 }
 
-wi::test::ProgramRun RunChild(const std::vector<std::string>& argv) {
-    const wi::test::ProgramRun run = wi::test::RunProgram(argv);
-    if (run.exitCode != 0) {
-        throw std::runtime_error(argv.at(0) + " failed with exit code " +
-                                 std::to_string(run.exitCode));
-    }
-    return run;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) try {
@@ -110,9 +101,9 @@ int main(int argc, char** argv) try {
 
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const wi::test::ProgramRun ours =
-        RunChild({self, "--child", machine.Prefix(), web.Url("/list.xml")});
+        wi::bench::RunChild({self, "--child", machine.Prefix(), web.Url("/list.xml")});
     const wi::test::ProgramRun theirs =
-        RunChild({wi::test::FindProgram("xmllint"), "--noout", document});
+        wi::bench::RunChild({wi::test::FindProgram("xmllint"), "--noout", document});
     std::printf("filelist_download: ours %.3f s, xmllint --noout %.3f s, ratio %.3f (goal <= 3)\n",
                 ours.seconds, theirs.seconds, ours.seconds / theirs.seconds);
     std::printf("filelist_download: peak memory ours %ld KiB, xmllint %ld KiB, ratio %.3f "

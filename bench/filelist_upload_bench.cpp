@@ -23,15 +23,6 @@ int UploadChild(const char* prefix, const char* url) {
     return IWebInteractive::UploadFileList(url, wi::bench::MakeBenchSoftwares()) == 1 ? 0 : 1;
 }
 
-double Seconds(const std::vector<std::string>& argv) {
-    const wi::test::ProgramRun run = wi::test::RunProgram(argv);
-    if (run.exitCode != 0) {
-        throw std::runtime_error(argv.at(0) + " failed with exit code " +
-                                 std::to_string(run.exitCode));
-    }
-    return run.seconds;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) try {
@@ -44,10 +35,11 @@ int main(int argc, char** argv) try {
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::string document = machine.Root() + "/filelist.xml";
 
-    const double ours = Seconds({self, "--child", machine.Prefix(), url});
-    const double build = Seconds({WI_FILELIST_PEER, "--save", document});
-    const double post = Seconds({wi::test::FindProgram("curl"), "-s", "-f", "-o", "/dev/null",
-                                 "-T", document, "-X", "POST", url});
+    const double ours = wi::bench::RunChild({self, "--child", machine.Prefix(), url}).seconds;
+    const double build = wi::bench::RunChild({WI_FILELIST_PEER, "--save", document}).seconds;
+    const double post = wi::bench::RunChild({wi::test::FindProgram("curl"), "-s", "-f", "-o",
+                                             "/dev/null", "-T", document, "-X", "POST", url})
+                            .seconds;
     const double theirs = build + post;
     std::printf("filelist_upload: ours %.3f s, libxml2 and curl %.3f s (%.3f s + %.3f s), "
                 "ratio %.3f (goal <= 1.2); %ju bytes\n",

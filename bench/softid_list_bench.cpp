@@ -45,15 +45,6 @@ int ParseChild(const char* prefix, const char* hostPath) {
     return IWebInteractive::ParseSoftIDList(text.c_str()).size() == kSoftwares ? 0 : 1;
 }
 
-double RunChild(const std::vector<std::string>& argv) {
-    const wi::test::ProgramRun run = wi::test::RunProgram(argv);
-    if (run.exitCode != 0) {
-        throw std::runtime_error(argv.at(0) + " failed with exit code " +
-                                 std::to_string(run.exitCode));
-    }
-    return run.seconds;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) try {
@@ -68,8 +59,8 @@ int main(int argc, char** argv) try {
     // Each side's best of three runs, taken in turn: the machine may be shared.
     double ours = 1e9, theirs = 1e9;
     for (int round = 0; round < 3; ++round) {
-        ours = std::min(ours, RunChild({self, "--child", machine.Prefix(), list}));
-        theirs = std::min(theirs, RunChild({xmllint, "--noout", list}));
+        ours = std::min(ours, wi::bench::RunChild({self, "--child", machine.Prefix(), list}).seconds);
+        theirs = std::min(theirs, wi::bench::RunChild({xmllint, "--noout", list}).seconds);
     }
     std::printf("softid_list: ours %.3f s, xmllint %.3f s, ratio %.3f (goal <= 2.0)\n", ours,
                 theirs, ours / theirs);
