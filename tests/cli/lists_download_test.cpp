@@ -50,4 +50,27 @@ TEST_F(ListsDownloadCliTest, PrintsAndSavesTheVersionsRead) {
     EXPECT_TRUE(web_.AccessLogHas("GET /certain_gb2312.xml?guid=%7bR1%7d&version=-1 200"));
 }
 
+TEST_F(ListsDownloadCliTest, PatchListIsFetchedOnceAndItsTemporaryDocumentRemoved) {
+    const std::string url = Serve("patch_list_gb2312.xml") + "?guid=%7bBASE%7d";
+    const std::string out = Run("patch parse --url '" + url + "'");
+    EXPECT_NE(std::string::npos,
+              out.find("software {BASE} \"补丁软件\" version \"3.0\": 0 files, 0 dependences, 0 "
+                       "configuration entries, 2 patches\n"))
+        << out;
+    EXPECT_TRUE(web_.AccessLogHas("GET /patch_list_gb2312.xml?guid=%7bBASE%7d 200"));
+    const std::string log = web_.AccessLog();
+    EXPECT_EQ(log.find("GET /patch_list_gb2312.xml"), log.rfind("GET /patch_list_gb2312.xml"))
+        << "one request, not more:\n" << log;
+    EXPECT_EQ("", wi::test::RunShell("ls '" + machine_.HostPath("C:\\users\\Public\\Documents") +
+                                     "' | grep patchList || true"));
+
+    // No document at the address: one line, exit status 1.
+    const std::string missing = wi::test::RunShell(
+        std::string(WI_CLI) + " patch parse --url " + web_.Url("/none.xml") + " --prefix '" +
+        machine_.Prefix() + "' 2>&1 >/dev/null; echo \"exit=$?\"");
+    EXPECT_EQ("webinteractive: the service gave no document at " + web_.Url("/none.xml") +
+                  "\nexit=1\n",
+              missing);
+}
+
 }  // namespace

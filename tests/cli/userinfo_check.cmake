@@ -38,6 +38,30 @@ if(NOT out STREQUAL "HKEY_CURRENT_USER\\Software\\CliTest\tK1\t1\tone\nHKEY_CURR
   message(FATAL_ERROR "registry show printed:\n${out}")
 endif()
 
+# A value changed by hand is put back by the next restore; a value the store refuses is told in
+# one line and leaves the store as it was; a type that is no number is wrong usage.
+run(0 registry set --key "HKEY_CURRENT_USER\\Software\\CliTest" --name K1 --type 1 --data 改过)
+if(NOT out STREQUAL "HKEY_CURRENT_USER\\Software\\CliTest\tK1\t1\t改过\n")
+  message(FATAL_ERROR "registry set printed:\n${out}")
+endif()
+run(0 registry show)
+if(NOT out MATCHES "\tK1\t1\t改过\n")
+  message(FATAL_ERROR "the changed value is not in the registry store:\n${out}")
+endif()
+file(READ ${prefix}/system.reg before)
+run(1 registry set --key= --name K1 --type 1 --data x)
+expect_one_line_error("refused")
+run(2 registry set --key K --name K1 --type one --data x)
+file(READ ${prefix}/system.reg after)
+if(NOT before STREQUAL after)
+  message(FATAL_ERROR "a refused value changed the registry store")
+endif()
+run(0 config restore --list ${FIXTURES}/userinfo_list.xml)
+run(0 registry show)
+if(NOT out MATCHES "\tK1\t1\tone\n")
+  message(FATAL_ERROR "restore did not put the value back:\n${out}")
+endif()
+
 # A software without protection restores nothing; an unknown type is wrong usage.
 run(1 config restore --list ${FIXTURES}/userinfo_list.xml --guid {OTHER})
 expect_one_line_error("\\{OTHER\\} was not fully restored")

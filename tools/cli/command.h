@@ -13,6 +13,8 @@ enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 struct Arguments {
     std::map<std::string, std::string> options;  // "--config" -> "file"
     std::vector<std::string> operands;
+    bool quiet = false;  // --quiet: results and errors only
+    bool json = false;   // --json: results as one JSON document
     bool Has(const std::string& option) const { return options.count(option) != 0; }
     const std::string& Get(const std::string& option) const { return options.at(option); }
 };

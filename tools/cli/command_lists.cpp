@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_input.h"
+#include "fetched_document.h"
 #include "record_commands.h"
 #include "webinteractive/webinteractive.h"
 
@@ -86,10 +87,22 @@ int RunCertainFileList(const Arguments& arguments) {
 }
 
 int RunPatchListParse(const Arguments& arguments) {
+    if (arguments.Has("--file") == arguments.Has("--url")) {
+        std::fprintf(stderr, "webinteractive: patch parse reads either --file DOC or --url URL: "
+                             "give one of them\n");
+        return kExitUsage;
+    }
     std::string text;
-    if (!ReadOptionFile(arguments, "--file", text)) return kExitFailure;
+    if (arguments.Has("--file") && !ReadOptionFile(arguments, "--file", text)) return kExitFailure;
     std::list<_SoftInfo> softs;
     const int read = RunWriter("ParsePatchsList", [&] {
+        if (arguments.Has("--url")) {
+            std::string error;
+            if (!FetchDocument(arguments.Get("--url"), "patchList", nullptr, text, error)) {
+                std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+                return false;
+            }
+        }
         softs = IWebInteractive::ParsePatchsList(text.c_str());
         return true;
     });

@@ -13,6 +13,11 @@ namespace cli {
 
 namespace {
 
+void PrintRegistryValue(const IConfInfoInc::_ConfInfo& entry) {
+    std::printf("%s\t%s\t%d\t%s\n", entry.Source.c_str(), entry.Key.c_str(), entry.Type,
+                entry.Value.c_str());
+}
+
 }  // namespace
 
 int RunConfigProtect(const Arguments& arguments) {
@@ -63,10 +68,26 @@ int RunRegistryShow(const Arguments&) {
         std::fprintf(stderr, "webinteractive: the registry store cannot be read\n");
         return kExitFailure;
     }
-    for (const IConfInfoInc::_ConfInfo& entry : entries) {
-        std::printf("%s\t%s\t%d\t%s\n", entry.Source.c_str(), entry.Key.c_str(), entry.Type,
-                    entry.Value.c_str());
+    for (const IConfInfoInc::_ConfInfo& entry : entries) PrintRegistryValue(entry);
+    return kExitOk;
+}
+
+int RunRegistrySet(const Arguments& arguments) {
+    IConfInfoInc::_ConfInfo entry;
+    if (!ReadIntOption(arguments, "--type", entry.Type)) return kExitUsage;
+    entry.Source = arguments.Get("--key");
+    entry.Key = arguments.Get("--name");
+    entry.Value = arguments.Get("--data");
+    entry.Action = 1;
+    if (!ISoftRepairInc::InstallConf(entry)) {
+        std::fprintf(stderr,
+                     "webinteractive: the registry store refused the value: give a non-empty "
+                     "--key without control characters, and check that %s/system.reg is "
+                     "writable\n",
+                     IHostInc::GetMachinePrefix());
+        return kExitFailure;
     }
+    PrintRegistryValue(entry);
     return kExitOk;
 }
 

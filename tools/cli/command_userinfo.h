@@ -10,6 +10,7 @@ namespace cli {
 int RunConfigProtect(const Arguments& arguments);
 int RunConfigRestore(const Arguments& arguments);
 int RunRegistryShow(const Arguments& arguments);
+int RunRegistrySet(const Arguments& arguments);
 int RunUserInfoRead(const Arguments& arguments);
 int RunUserInfoUpdate(const Arguments& arguments);
 

@@ -17,10 +17,10 @@ const std::vector<Command>& ListCommands() {
          "writes the record as an upload file list",
          {"--url", "--guid", "--version", "--save", "--prefix"}, {"--url", "--guid", "--version"},
          RunCertainFileList},
-        {"patch parse", "--file DOC [--save PATH] [--prefix DIR]",
-         "read a patch list document from a local file (ParsePatchsList): one line per version; "
-         "--save writes the records as an upload file list",
-         {"--file", "--save", "--prefix"}, {"--file"}, RunPatchListParse},
+        {"patch parse", "--file DOC | --url URL [--save PATH] [--prefix DIR]",
+         "read a patch list document from a local file or from the service (ParsePatchsList): "
+         "one line per version; --save writes the records as an upload file list",
+         {"--file", "--url", "--save", "--prefix"}, {}, RunPatchListParse},
     };
     return commands;
 }

@@ -18,6 +18,11 @@ const std::vector<Command>& UserInfoCommands() {
          "print the registry store's values, one a line: key, name, type and data, "
          "separated by tabs",
          {"--prefix"}, {}, RunRegistryShow},
+        {"registry set", "--key KEY --name NAME --type N --data TEXT [--prefix DIR]",
+         "set one value in the registry store (InstallConf with action 1) and print it as "
+         "registry show does",
+         {"--key", "--name", "--type", "--data", "--prefix"}, {"--key", "--name", "--type", "--data"},
+         RunRegistrySet},
         {"userinfo read", "--config FILE [--prefix DIR]",
          "Init with a configuration document, then print the user-document path the service "
          "keeps for MachineNum (ReadUserInfo)",

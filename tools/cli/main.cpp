@@ -42,6 +42,10 @@ bool ParseArguments(const cli::Command& command, int argc, char** argv, cli::Arg
                     std::string& error) {
     for (int i = 0; i < argc; ++i) {
         std::string argument = argv[i];
+        if (argument == "--quiet" || argument == "--json") {
+            (argument == "--quiet" ? parsed.quiet : parsed.json) = true;
+            continue;
+        }
         if (argument.compare(0, 2, "--") != 0) {
             parsed.operands.push_back(argument);
             continue;

@@ -1,0 +1,65 @@
+#include "fetched_document.h"
+
+#include <memory>
+
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "webinteractive/webinteractive.h"
+
+namespace cli {
+
+namespace {
+
+// Removes the temporary document when the fetch ends, whatever way it ends.
+class TemporaryDocument {
+public:
+    explicit TemporaryDocument(std::string path) : path_(std::move(path)) {}
+    TemporaryDocument(const TemporaryDocument&) = delete;
+    TemporaryDocument& operator=(const TemporaryDocument&) = delete;
+    ~TemporaryDocument() {
+        try {
+            if (CXFileOperator::PathExists(path_)) CXFileOperator::DeleteFile(path_);
+        } catch (const std::exception&) {
+            // A document left in the temporary folder does no harm.
+        }
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The bytes of a file of the machine, read through the platform layer this program carries: it
+// maps the machine's paths as the library does once it knows the same prefix.
+bool ReadMachineFile(const std::string& path, std::string& text) {
+    wi::platform::SetMachinePrefix(IHostInc::GetMachinePrefix());
+    const std::unique_ptr<wi::platform::File> file = wi::platform::OpenForRead(path);
+    if (!file) return false;
+    text.clear();
+    char buffer[65536];
+    for (;;) {
+        const long long got = file->Read(buffer, sizeof buffer);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+}  // namespace
+
+bool FetchDocument(const std::string& url, const char* baseName, void* cancelEvent,
+                   std::string& text, std::string& error) {
+    const TemporaryDocument document(IWebInteractive::GetTempXmlFilePath(baseName));
+    if (IWebInteractive::DownloadFile(url.c_str(), document.path().c_str(), nullptr,
+                                      cancelEvent) != 1) {
+        error = "the service gave no document at " + url;
+        return false;
+    }
+    if (!ReadMachineFile(document.path(), text)) {
+        error = "the downloaded document " + document.path() + " cannot be read";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace cli
