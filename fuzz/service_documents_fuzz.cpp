@@ -1,6 +1,6 @@
-// Fuzz target for the reference service's reader of uploaded documents (software lists, file
-// lists, user information): any bytes must be read or skipped without a crash, and every answer
-// made from them is a document of the expected root.
+// Fuzz target for the reference service's readers of uploaded and placed documents (software
+// lists, file lists, install infos, patch lists, user information): any bytes must be read or
+// skipped without a crash, and every answer made from them is a document of the expected root.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "version_lists.h"
 #include "xml_lists.h"
 
 namespace {
@@ -31,6 +32,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!HasRoot(wi::service::SoftwareIdList({upload}), "softwares")) std::abort();
     if (const auto list = wi::service::SoftwareFileList({upload}, "{G}")) {
         if (list->find("<softwares>") == std::string::npos) std::abort();
+    }
+    if (const auto patches = wi::service::PatchList({upload}, "{G}")) {
+        if (!HasRoot(*patches, "softwares")) std::abort();
+    }
+    // The same bytes as the file list and as the placed patch list, asking for the newest
+    // version and for one by number.
+    for (const long number : {-1L, 2L}) {
+        if (const auto list = wi::service::CertainFileList({upload}, upload, "{G}", {number})) {
+            if (list->find("<softwares>") == std::string::npos) std::abort();
+        }
     }
     if (const auto qelUser = wi::service::QelUser({upload}, "M1")) {
         if (!HasRoot(wi::service::UserAnswer(*qelUser), "user")) std::abort();

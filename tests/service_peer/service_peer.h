@@ -34,6 +34,11 @@ public:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << content;
     }
+    void CopyIn(const std::string& relativePath, const std::string& source) const {
+        const std::filesystem::path path = Data() + "/" + relativePath;
+        std::filesystem::create_directories(path.parent_path());
+        std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+    }
     // The request lines the service logged ("METHOD TARGET STATUS BYTES").
     std::string RequestLog() const {
         std::ifstream in(directory_ + "/service.out", std::ios::binary);

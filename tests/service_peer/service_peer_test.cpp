@@ -7,6 +7,7 @@
 #include <list>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "frame/config.h"
 #include "service_peer.h"
@@ -42,6 +43,20 @@ protected:
         std::string name = "qeluser";
         std::string copy = value;
         IHelperInc::SaveParam(name, copy);
+    }
+
+    // Downloads an address into a file of the machine and gives its bytes ("" when it failed).
+    std::string Fetch(const std::string& url) {
+        const std::string path = "C:\\fetched.xml";
+        TempMachine::WriteHostFile(machine_.HostPath(path), "");
+        if (IWebInteractive::DownloadFile(url.c_str(), path.c_str(), nullptr, nullptr) != 1) return "";
+        return TempMachine::ReadHostFile(machine_.HostPath(path));
+    }
+    static std::string Fixture(const std::string& name) { return WI_TEST_FIXTURES "/" + name; }
+    static std::vector<std::string> PatchIds(const std::list<_PatchInfo>& patchs) {
+        std::vector<std::string> ids;
+        for (const auto& patch : patchs) ids.push_back(patch.PatchID);
+        return ids;
     }
 
     TempMachine machine_;
@@ -185,6 +200,85 @@ TEST_F(ServicePeerTest, ABodyAboveTheLimitIsRefusedAndTheServiceGoesOn) {
     EXPECT_STREQ("TRUE", reply);
     EXPECT_EQ((std::vector<std::string>{std::string(100, 'x')}), service.Uploads("log"));
     EXPECT_EQ(1, service.Count("POST /upload/log 413", 1));
+}
+
+TEST_F(ServicePeerTest, PatchListsAreMadeFromTheVersionsOfAGuidOrServedAsPlaced) {
+    ServicePeer service;
+    service.CopyIn("filelists/{C}.xml", Fixture("certain_filelist.xml"));
+    ASSERT_STREQ("TRUE", IWebInteractive::UploadFileInfo(service.Url("/upload/installinfo").c_str(),
+                                                         Soft("{C}", "3.0")));
+
+    // Every version of the GUID once, with the patches its document gives it.
+    const auto& made = IWebInteractive::ParsePatchsList(Fetch(service.Url("/patchlist?guid={C}")).c_str());
+    std::vector<std::string> versions;
+    for (const auto& soft : made) {
+        EXPECT_EQ("{C}", soft.GUID);
+        versions.push_back(soft.Version + ":" + std::to_string(soft.patchs.size()));
+    }
+    EXPECT_EQ((std::vector<std::string>{"1.10:1", "2.0:0", "1.9:0", "3.0:0"}), versions);
+    EXPECT_EQ((std::vector<std::string>{"P110"}), PatchIds(made.front().patchs));
+
+    // A patch list the operator placed is the answer as it stands.
+    service.CopyIn("patchlists/{C}.xml", Fixture("certain_patchlist.xml"));
+    const auto& placed = IWebInteractive::ParsePatchsList(Fetch(service.Url("/patchlist?guid={C}")).c_str());
+    ASSERT_EQ(1u, placed.size());
+    ASSERT_EQ((std::vector<std::string>{"P200"}), PatchIds(placed.front().patchs));
+    EXPECT_EQ("P110", placed.front().patchs.front().dependences.front().PatchID);
+
+    EXPECT_EQ("", Fetch(service.Url("/patchlist?guid={NONE}")));
+    EXPECT_EQ(1, service.Count("GET /patchlist?guid={NONE} 404", 1));
+    EXPECT_EQ(2, service.Count("GET /patchlist?guid={C} 200", 2));
+}
+
+TEST_F(ServicePeerTest, CertainAnswersTheVersionAskedForOrTheNewestWithItsPatches) {
+    ServicePeer service;
+    service.CopyIn("filelists/{C}.xml", Fixture("certain_filelist.xml"));
+    service.CopyIn("patchlists/{C}.xml", Fixture("certain_patchlist.xml"));
+    const std::string url = service.Url("/certain");
+
+    // -1 asks for the newest: "2.0" is newer than "1.10", which is newer than "1.9". It has no
+    // patches of its own, so those of the patch list come with it.
+    const auto& latest = IWebInteractive::DownloadCertainFileList(url.c_str(), "{C}", -1);
+    EXPECT_EQ("2.0", latest.Version);
+    EXPECT_EQ(1u, latest.files.size());
+    EXPECT_EQ((std::vector<std::string>{"P200"}), PatchIds(latest.patchs));
+
+    const auto& asked = IWebInteractive::DownloadCertainFileList(url.c_str(), "{C}", 110);
+    EXPECT_EQ("1.10", asked.Version);
+    EXPECT_EQ((std::vector<std::string>{"P110"}), PatchIds(asked.patchs));
+
+    // A version nobody has: 404, and the record stays as it was.
+    EXPECT_EQ("1.10", IWebInteractive::DownloadCertainFileList(url.c_str(), "{C}", 7).Version);
+    EXPECT_EQ(1, service.Count("GET /certain?guid=%7bC%7d&version=-1 200", 1));
+    EXPECT_EQ(1, service.Count("GET /certain?guid=%7bC%7d&version=7 404", 1));
+}
+
+TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
+    ServicePeer service({"--rate", "100000"});
+    std::string content(250000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
+    service.AddFile("files/patches/big.bin", content);
+
+    std::vector<std::string> lines;
+    IHelperInc::SetStatusSink(
+        [](const char* line, void* sink) { static_cast<std::vector<std::string>*>(sink)->push_back(line); },
+        &lines);
+    const std::string path = "C:\\big.bin";
+    ASSERT_EQ(1, IWebInteractive::DownloadFile(service.Url("/files/patches/big.bin").c_str(),
+                                               path.c_str(), nullptr, nullptr));
+    IHelperInc::SetStatusSink(nullptr, nullptr);
+    EXPECT_EQ(content, TempMachine::ReadHostFile(machine_.HostPath(path)));
+    // At least one progress line (" name|speed|got|total") came while the file was under way.
+    bool partial = false;
+    for (const std::string& line : lines) {
+        const auto got = line.rfind('|', line.rfind('|') - 1);
+        partial |= line.rfind(" big.bin|", 0) == 0 && line.substr(got + 1) != "250000|250000";
+    }
+    EXPECT_TRUE(partial);
+
+    EXPECT_EQ(content.substr(1000, 10),
+              wi::test::RunShell("curl -s -r 1000-1009 '" + service.Url("/files/patches/big.bin") + "'"));
+    EXPECT_EQ(1, service.Count("GET /files/patches/big.bin 206 10", 1));
 }
 
 TEST(ServiceProgramTest, APortAlreadyTakenEndsWithOneLineAndStatusOne) {

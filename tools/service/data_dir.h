@@ -4,6 +4,7 @@
 //   DIR/uploads/<kind>/<sequence>-<milliseconds>.target the request target it came with
 //   DIR/files/...                                       files served under /files/
 //   DIR/filelists/<GUID>.xml                            file lists placed by the operator
+//   DIR/patchlists/<GUID>.xml                           patch lists placed by the operator
 //   DIR/removed.log                                     the RemoveFileInfo notices received
 #pragma once
 

@@ -1,8 +1,9 @@
 #include "routes.h"
 
-#include <fstream>
-#include <memory>
+#include <cerrno>
+#include <cstdlib>
 
+#include "version_lists.h"
 #include "xml_lists.h"
 
 namespace fs = std::filesystem;
@@ -56,32 +57,6 @@ std::string FileAddress(const httplib::Request& req, const Endpoint& endpoint,
            EncodePath(fs::relative(file, filesRoot).generic_string());
 }
 
-// Sends a file with its length; the server cuts byte ranges and leaves the body out for HEAD.
-void SendFile(httplib::Response& res, const fs::path& file) {
-    std::error_code error;
-    const auto size = fs::file_size(file, error);
-    auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
-    if (error || !*in) {
-        Answer(res, 404, "not found\n");
-        return;
-    }
-    res.set_content_provider(
-        static_cast<std::size_t>(size), "application/octet-stream",
-        [in](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-            char buffer[65536];
-            in->clear();
-            in->seekg(static_cast<std::streamoff>(offset));
-            while (length > 0) {
-                const std::size_t piece = std::min(length, sizeof buffer);
-                in->read(buffer, static_cast<std::streamsize>(piece));
-                const auto got = static_cast<std::size_t>(in->gcount());
-                if (got == 0 || !sink.write(buffer, got)) return false;
-                length -= got;
-            }
-            return true;
-        });
-}
-
 // Answers a locator request with the address of DIR/files/<name>, or 404.
 void Locate(const httplib::Request& req, httplib::Response& res, const DataDir& data,
             const Endpoint& endpoint, const std::string& name) {
@@ -93,27 +68,83 @@ void Locate(const httplib::Request& req, httplib::Response& res, const DataDir& 
     Answer(res, 200, FileAddress(req, endpoint, *file, data.root() / "files"));
 }
 
-// The file list for a GUID: DIR/filelists/<GUID>.xml when placed there, else the newest
-// uploaded file list that names the GUID.
-void SendFileList(const httplib::Request& req, httplib::Response& res, const DataDir& data) {
-    const std::string guid = req.get_param_value("guid");
-    if (guid.empty()) {
-        Answer(res, 400, "guid missing\n");
-        return;
-    }
+// The GUID a list request names; answers 400 and gives "" when it names none.
+std::string GuidOf(const httplib::Request& req, httplib::Response& res) {
+    std::string guid = req.get_param_value("guid");
+    if (guid.empty()) Answer(res, 400, "guid missing\n");
+    return guid;
+}
+
+// The documents that describe the versions of a GUID, in the order they are asked: the file
+// list the operator placed, then the uploaded file lists, newest first.
+std::vector<fs::path> FileListSources(const DataDir& data, const std::string& guid) {
     std::vector<fs::path> sources;
     if (const auto placed = data.FileIn("filelists", guid + ".xml")) sources.push_back(*placed);
     for (const fs::path& upload : data.Uploads("filelist")) sources.push_back(upload);
-    if (const auto list = SoftwareFileList(sources, guid)) {
+    return sources;
+}
+
+// The file list for a GUID: DIR/filelists/<GUID>.xml when placed there, else the newest
+// uploaded file list that names the GUID.
+void SendFileList(const httplib::Request& req, httplib::Response& res, const DataDir& data) {
+    const std::string guid = GuidOf(req, res);
+    if (guid.empty()) return;
+    if (const auto list = SoftwareFileList(FileListSources(data, guid), guid)) {
         Answer(res, 200, *list, "text/xml");
     } else {
         Answer(res, 404, "no file list for this GUID\n");
     }
 }
 
+// One version of a GUID from its file list (as /filelist finds it): the one the "version"
+// parameter names, or the newest for 0 or below; with the patches of the placed patch list when
+// the version brings none. A version that is not a whole number gets 400.
+void SendCertainFileList(const httplib::Request& req, httplib::Response& res,
+                         const DataDir& data) {
+    const std::string guid = GuidOf(req, res);
+    if (guid.empty()) return;
+    VersionChoice choice;
+    if (req.has_param("version")) {
+        const std::string text = req.get_param_value("version");
+        char* end = nullptr;
+        errno = 0;
+        choice.number = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || errno == ERANGE) {
+            Answer(res, 400, "version is not a whole number\n");
+            return;
+        }
+    }
+    const auto list = CertainFileList(FileListSources(data, guid),
+                                      data.FileIn("patchlists", guid + ".xml"), guid, choice);
+    if (list) {
+        Answer(res, 200, *list, "text/xml");
+    } else {
+        Answer(res, 404, "no such version of this GUID\n");
+    }
+}
+
+// The patch list of a GUID: DIR/patchlists/<GUID>.xml as the operator placed it, else made from
+// the versions of the GUID in the file lists and install infos.
+void SendPatchList(const httplib::Request& req, httplib::Response& res, const DataDir& data) {
+    const std::string guid = GuidOf(req, res);
+    if (guid.empty()) return;
+    if (const auto placed = data.FileIn("patchlists", guid + ".xml")) {
+        SendFile(res, *placed, {}, "text/xml");
+        return;
+    }
+    std::vector<fs::path> sources = FileListSources(data, guid);
+    for (const fs::path& upload : data.Uploads("installinfo")) sources.push_back(upload);
+    if (const auto list = PatchList(sources, guid)) {
+        Answer(res, 200, *list, "text/xml");
+    } else {
+        Answer(res, 404, "no patch list for this GUID\n");
+    }
+}
+
 }  // namespace
 
-void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint) {
+void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& settings) {
+    const Endpoint& endpoint = settings.endpoint;
     server.Post(std::string("/upload/(") + kUploadKinds + ")",
                 [&data](const httplib::Request& req, httplib::Response& res) {
                     data.StoreUpload(req.matches[1].str(), req.body, req.target);
@@ -126,8 +157,11 @@ void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint)
     server.Get("/filelist", [&data](const httplib::Request& req, httplib::Response& res) {
         SendFileList(req, res, data);
     });
+    server.Get("/patchlist", [&data](const httplib::Request& req, httplib::Response& res) {
+        SendPatchList(req, res, data);
+    });
     server.Get("/certain", [&data](const httplib::Request& req, httplib::Response& res) {
-        SendFileList(req, res, data);
+        SendCertainFileList(req, res, data);
     });
 
     const auto locator = [&data, endpoint](const char* parameter, const char* folder) {
@@ -178,13 +212,14 @@ void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint)
         Answer(res, 200, qelUser ? UserAnswer(*qelUser) : "<user/>", "text/xml");
     });
 
-    server.Get("/files/(.+)", [&data](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/files/(.+)", [&data, pacing = settings.filePacing](const httplib::Request& req,
+                                                                   httplib::Response& res) {
         const auto file = data.FileIn("files", req.matches[1].str());
         if (!file) {
             Answer(res, 404, "not found\n");
             return;
         }
-        SendFile(res, *file);
+        SendFile(res, *file, pacing);
     });
 }
 

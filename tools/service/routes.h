@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data_dir.h"
+#include "file_sender.h"
 
 namespace wi::service {
 
@@ -14,8 +15,13 @@ struct Endpoint {
     int port = 0;
 };
 
+struct RouteSettings {
+    Endpoint endpoint;
+    Pacing filePacing;  // how fast /files/ sends its bodies
+};
+
 // Registers every address of the service on the server; the handlers use the data directory,
 // which must outlive the server.
-void AddRoutes(httplib::Server& server, DataDir& data, const Endpoint& endpoint);
+void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& settings);
 
 }  // namespace wi::service

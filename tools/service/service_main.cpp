@@ -2,6 +2,7 @@
 // and upload the webinteractive library makes, backed by a data directory.
 //
 //   webinteractive-service --data DIR [--listen 127.0.0.1] --port N [--max-body BYTES]
+//                          [--rate BYTES_PER_SECOND]
 //
 // Addresses (configure the library's addresses with these paths):
 //   POST /upload/softlist      software list           } body kept under DIR/uploads/<kind>/,
@@ -14,7 +15,15 @@
 //   GET  /softlist             software ID list: every software of the uploaded software lists
 //   GET  /filelist?guid=G&...  file list of G: DIR/filelists/G.xml, else the newest uploaded
 //                              file list naming G (404 when none)
-//   GET  /certain?guid=G&...   latest-version list of G, from the same documents
+//   GET  /certain?guid=G&version=N   latest-version list: the file list of G (as above) with
+//                              one "Version": N <= 0 (the library's -1) the newest by its
+//                              "Version" text ("1.9" < "1.10" < "2.0"); N > 0 the one whose
+//                              "version_info" is N, else the newest whose "version_major" is N;
+//                              a version without "patchs" gets those of the same "Version" in
+//                              DIR/patchlists/G.xml (404 when none matches)
+//   GET  /patchlist?guid=G     patch list of G: DIR/patchlists/G.xml as placed, else made from
+//                              the versions of G (with their "patchs") in the file lists and
+//                              uploaded install infos (404 when none names G)
 //   GET  /install?filename=N   install file locator: the address of DIR/files/N
 //   GET  /size?filename=N      size probe locator: the same
 //   GET  /patch?patchid=P      patch locator: the address of DIR/files/patches/P
@@ -22,7 +31,9 @@
 //   GET  /removefileinfo?GUID=&Version=&CharacterCode=   recorded in DIR/removed.log; "TRUE"
 //   GET  /userinfo?MachineNum=M   <user><qeluser>...</qeluser></user> from the newest uploaded
 //                              user document of machine M (<user/> when none)
-//   GET  /files/PATH           DIR/files/PATH with Content-Length, HEAD and byte ranges
+//   GET  /files/PATH           DIR/files/PATH with Content-Length, HEAD and byte ranges; with
+//                              --rate each body is sent at that many bytes per second (so that
+//                              a download from this machine shows its progress)
 //
 // Names that leave the data directory ("..", absolute paths, links pointing out) get 404. Bodies
 // larger than --max-body (default 64 MiB) get 413. Each request is logged as one line on
@@ -53,12 +64,13 @@ struct Options {
     std::string listen = "127.0.0.1";
     int port = -1;
     std::size_t maxBody = 64u * 1024 * 1024;
+    unsigned long long rate = 0;  // bytes per second of a /files/ body; 0: unlimited
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
     std::cerr << "webinteractive-service: " << problem
               << "\nusage: webinteractive-service --data DIR [--listen ADDRESS] --port N"
-                 " [--max-body BYTES]\n";
+                 " [--max-body BYTES] [--rate BYTES_PER_SECOND]\n";
     std::exit(2);
 }
 
@@ -86,6 +98,8 @@ Options ParseOptions(int argc, char** argv) {
             options.port = static_cast<int>(port);
         } else if (option == "--max-body") {
             options.maxBody = static_cast<std::size_t>(Number(option, value));
+        } else if (option == "--rate") {
+            options.rate = Number(option, value);
         } else {
             Usage("unknown option " + option);
         }
@@ -140,7 +154,10 @@ int main(int argc, char** argv) {
                       << options.port << " (in use or not available)\n";
             return 1;
         }
-        wi::service::AddRoutes(server, data, {options.listen, options.port});
+        wi::service::RouteSettings settings;
+        settings.endpoint = {options.listen, options.port};
+        settings.filePacing = {options.rate, &stopRequested};
+        wi::service::AddRoutes(server, data, settings);
 
         std::signal(SIGINT, RequestStop);
         std::signal(SIGTERM, RequestStop);
