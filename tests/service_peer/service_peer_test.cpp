@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "frame/config.h"
+#include "platform/posix/http_challenge.h"
+#include "platform/posix/http_digest.h"
 #include "service_peer.h"
 #include "support/temp_machine.h"
 #include "userinfo/user_xml_path.h"
@@ -279,6 +281,76 @@ TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
     EXPECT_EQ(content.substr(1000, 10),
               wi::test::RunShell("curl -s -r 1000-1009 '" + service.Url("/files/patches/big.bin") + "'"));
     EXPECT_EQ(1, service.Count("GET /files/patches/big.bin 206 10", 1));
+}
+
+// An upload address with credentials in it, as the library takes them.
+std::string UploadAddress(const ServicePeer& service, const std::string& credentials) {
+    return "http://" + credentials + "@127.0.0.1:" + std::to_string(service.port()) + "/upload/log";
+}
+
+// Posts "body" to /upload/log with curl and this Authorization value; gives the status code.
+std::string PostWithAuthorization(const ServicePeer& service, const std::string& authorization) {
+    return wi::test::RunShell("curl -s -o /dev/null -w '%{http_code}' --data-binary body -H '" +
+                              authorization + "' '" + service.Url("/upload/log") + "'");
+}
+
+TEST_F(ServicePeerTest, DigestUploadsNeedTheUsersPasswordAndAFreshNonce) {
+    ServicePeer service({"--user", "alice:s3cret"});
+    TempMachine::WriteHostFile(machine_.HostPath("C:\\log.xml"), "<log/>");
+    char reply[1024] = "";
+    EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:s3cret").c_str(),
+                                             "C:\\log.xml", reply, nullptr, nullptr));
+    EXPECT_STREQ("TRUE", reply);
+    EXPECT_EQ(1, service.Count("POST /upload/log 401", 1));
+    EXPECT_EQ(1, service.Count("POST /upload/log 200", 1));
+
+    // A wrong password is answered once more and then given up: two more 401, nothing kept.
+    EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:wrong").c_str(),
+                                             "C:\\log.xml", reply, nullptr, nullptr));
+    EXPECT_STREQ("authentication required\n", reply);
+    EXPECT_EQ(3, service.Count("POST /upload/log 401", 3));
+    EXPECT_EQ(1u, service.Uploads("log").size());
+
+    // A right answer counts once per nonce count, and only for a nonce the service gave out.
+    const std::string headers = wi::test::RunShell(
+        "curl -s -D - -o /dev/null --data-binary body '" + service.Url("/upload/log") + "'");
+    const auto start = headers.find("WWW-Authenticate: ");
+    ASSERT_NE(std::string::npos, start);
+    const std::string value = headers.substr(start + 18, headers.find('\r', start) - start - 18);
+    std::vector<wi::platform::posix::AuthChallenge> challenges;
+    ASSERT_TRUE(wi::platform::posix::ParseChallenges(value, challenges));
+    const wi::platform::posix::DigestRequest request{"POST", "/upload/log", "alice", "s3cret", 1,
+                                                     "c1"};
+    const std::string answer =
+        "Authorization: " + wi::platform::posix::DigestAuthorization(challenges.front(), request);
+    EXPECT_EQ("200", PostWithAuthorization(service, answer));
+    EXPECT_EQ("401", PostWithAuthorization(service, answer));  // the same count again
+    // A correct answer to a nonce the service never gave.
+    auto forged = challenges.front();
+    for (auto& param : forged.params) {
+        if (param.first == "nonce") param.second = "0123456789abcdef0123456789abcdef";
+    }
+    EXPECT_EQ("401", PostWithAuthorization(
+                         service, "Authorization: " + wi::platform::posix::DigestAuthorization(
+                                                          forged, request)));
+    EXPECT_EQ(2u, service.Uploads("log").size());
+}
+
+TEST_F(ServicePeerTest, BasicUploadsAreLeftUnansweredByTheLibraryOverPlainHttp) {
+    ServicePeer service({"--user", "alice:s3cret", "--auth", "basic"});
+    TempMachine::WriteHostFile(machine_.HostPath("C:\\log.xml"), "<log/>");
+    char reply[1024] = "";
+    // The library sends Basic credentials only over TLS: the 401 is its final answer.
+    EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:s3cret").c_str(),
+                                             "C:\\log.xml", reply, nullptr, nullptr));
+    EXPECT_STREQ("authentication required\n", reply);
+    EXPECT_EQ(1, service.Count("POST /upload/log 401", 1));
+
+    const std::string post = "curl -s -o /dev/null -w '%{http_code}' --basic --data-binary body ";
+    EXPECT_EQ("200", wi::test::RunShell(post + "-u alice:s3cret '" + service.Url("/upload/log") + "'"));
+    EXPECT_EQ("401", wi::test::RunShell(post + "-u alice:wrong '" + service.Url("/upload/log") + "'"));
+    EXPECT_EQ((std::vector<std::string>{"body"}), service.Uploads("log"));
+    EXPECT_EQ(3, service.Count("POST /upload/log", 3));
 }
 
 TEST(ServiceProgramTest, APortAlreadyTakenEndsWithOneLineAndStatusOne) {

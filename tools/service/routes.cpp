@@ -146,7 +146,17 @@ void SendPatchList(const httplib::Request& req, httplib::Response& res, const Da
 void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& settings) {
     const Endpoint& endpoint = settings.endpoint;
     server.Post(std::string("/upload/(") + kUploadKinds + ")",
-                [&data](const httplib::Request& req, httplib::Response& res) {
+                [&data, guard = settings.uploadGuard](const httplib::Request& req,
+                                                      httplib::Response& res) {
+                    if (guard) {
+                        const AuthVerdict verdict = guard->Check(
+                            req.method, req.target, req.get_header_value("Authorization"));
+                        if (!verdict.admitted) {
+                            res.set_header("WWW-Authenticate", verdict.challenge);
+                            Answer(res, 401, "authentication required\n");
+                            return;
+                        }
+                    }
                     data.StoreUpload(req.matches[1].str(), req.body, req.target);
                     Answer(res, 200, "TRUE");
                 });

@@ -7,6 +7,7 @@
 
 #include "data_dir.h"
 #include "file_sender.h"
+#include "upload_auth.h"
 
 namespace wi::service {
 
@@ -18,6 +19,8 @@ struct Endpoint {
 struct RouteSettings {
     Endpoint endpoint;
     Pacing filePacing;  // how fast /files/ sends its bodies
+    // Who may post to /upload/; nullptr: anyone. It must outlive the server.
+    UploadGuard* uploadGuard = nullptr;
 };
 
 // Registers every address of the service on the server; the handlers use the data directory,

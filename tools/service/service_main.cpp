@@ -2,7 +2,7 @@
 // and upload the webinteractive library makes, backed by a data directory.
 //
 //   webinteractive-service --data DIR [--listen 127.0.0.1] --port N [--max-body BYTES]
-//                          [--rate BYTES_PER_SECOND]
+//                          [--rate BYTES_PER_SECOND] [--user NAME:PASSWORD [--auth digest|basic]]
 //
 // Addresses (configure the library's addresses with these paths):
 //   POST /upload/softlist      software list           } body kept under DIR/uploads/<kind>/,
@@ -12,6 +12,10 @@
 //   POST /upload/softfile      software file (?filename=A\B)
 //   POST /upload/user          user information document
 //   POST /upload/log           operation log
+//   With --user, every POST /upload/ needs that user's credentials; without them it gets 401 and
+//   a WWW-Authenticate challenge: Digest (the default: realm "webinteractive-service", a fresh
+//   random nonce, qop="auth", MD5; a nonce is good for 5 minutes and each nonce count once) or
+//   Basic (realm only). The library answers Digest over http and Basic only over https.
 //   GET  /softlist             software ID list: every software of the uploaded software lists
 //   GET  /filelist?guid=G&...  file list of G: DIR/filelists/G.xml, else the newest uploaded
 //                              file list naming G (404 when none)
@@ -65,12 +69,16 @@ struct Options {
     int port = -1;
     std::size_t maxBody = 64u * 1024 * 1024;
     unsigned long long rate = 0;  // bytes per second of a /files/ body; 0: unlimited
+    std::string user;             // NAME:PASSWORD; empty: uploads need no credentials
+    wi::service::AuthScheme auth = wi::service::AuthScheme::kDigest;
+    bool authGiven = false;
 };
 
 [[noreturn]] void Usage(const std::string& problem) {
     std::cerr << "webinteractive-service: " << problem
               << "\nusage: webinteractive-service --data DIR [--listen ADDRESS] --port N"
-                 " [--max-body BYTES] [--rate BYTES_PER_SECOND]\n";
+                 " [--max-body BYTES]\n"
+                 "       [--rate BYTES_PER_SECOND] [--user NAME:PASSWORD [--auth digest|basic]]\n";
     std::exit(2);
 }
 
@@ -100,10 +108,21 @@ Options ParseOptions(int argc, char** argv) {
             options.maxBody = static_cast<std::size_t>(Number(option, value));
         } else if (option == "--rate") {
             options.rate = Number(option, value);
+        } else if (option == "--user") {
+            if (value.find(':') == std::string::npos || value.front() == ':') {
+                Usage("--user needs NAME:PASSWORD");
+            }
+            options.user = value;
+        } else if (option == "--auth") {
+            if (value != "digest" && value != "basic") Usage("--auth must be digest or basic");
+            options.auth = value == "basic" ? wi::service::AuthScheme::kBasic
+                                            : wi::service::AuthScheme::kDigest;
+            options.authGiven = true;
         } else {
             Usage("unknown option " + option);
         }
     }
+    if (options.authGiven && options.user.empty()) Usage("--auth needs --user NAME:PASSWORD");
     if (options.data.empty()) Usage("--data is required");
     if (options.port < 0) Usage("--port is required");
     return options;
@@ -154,9 +173,18 @@ int main(int argc, char** argv) {
                       << options.port << " (in use or not available)\n";
             return 1;
         }
+        std::string name, password;
+        if (!options.user.empty()) {
+            const auto colon = options.user.find(':');  // checked when the options were read
+            name = options.user.substr(0, colon);
+            password = options.user.substr(colon + 1);
+        }
+        wi::service::UploadGuard guard(
+            options.user.empty() ? wi::service::AuthScheme::kNone : options.auth, name, password);
         wi::service::RouteSettings settings;
         settings.endpoint = {options.listen, options.port};
         settings.filePacing = {options.rate, &stopRequested};
+        settings.uploadGuard = &guard;
         wi::service::AddRoutes(server, data, settings);
 
         std::signal(SIGINT, RequestStop);
