@@ -37,8 +37,8 @@ foreach(name filelist certain)
   endif()
 endforeach()
 
-# An address that answers nothing reads nothing; a version that is no number is wrong usage.
+# An address where nothing listens is told as such; a version that is no number is wrong usage.
 run(1 filelist download --url http://127.0.0.1:1/list --guid {A1B2})
-expect_one_line_error("DownloadFileList read no software versions")
+expect_one_line_error("cannot reach http://127.0.0.1:1/list: is webinteractive-service running")
 run(2 certain --url http://127.0.0.1:1/list --guid {R1} --version 1x)
 run(2 filelist download --url http://127.0.0.1:1/list)

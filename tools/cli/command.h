@@ -23,6 +23,7 @@ struct Command {
     const char* name;
     const char* synopsis;               // the arguments after the name, for the usage text
     const char* summary;                // one line for the command list
+    const char* example;                // a whole command line, for --help
     std::vector<std::string> options;   // the options it takes, each with a value
     std::vector<std::string> required;  // those of them that must be given
     int (*run)(const Arguments& arguments);

@@ -9,6 +9,7 @@
 #include "command.h"
 #include "command_input.h"
 #include "record_commands.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -31,11 +32,12 @@ int RunSoftListCreate(const Arguments& arguments) {
     return RunWriter("CreateSoftListXml", [&] {
         const std::string text = IWebInteractive::CreateSoftListXml(SoftIds(softs));
         if (text.empty()) {
-            std::fprintf(stderr, "webinteractive: no software list document could be made\n");
+            Fail("no software list document could be made of %s",
+                 arguments.Get("--list").c_str());
             return false;
         }
-        std::fputs(text.c_str(), stdout);
-        if (text.back() != '\n') std::fputc('\n', stdout);
+        Result().Set("document", json::Value::Text(text));
+        Print("%s%s", text.c_str(), text.back() != '\n' ? "\n" : "");
         return std::fflush(stdout) == 0;
     });
 }
@@ -46,7 +48,12 @@ int RunSoftListUpload(const Arguments& arguments) {
     return RunWriter("UploadSoftList", [&] {
         const int result =
             IWebInteractive::UploadSoftList(arguments.Get("--url").c_str(), SoftIds(softs));
-        std::printf("\nUploadSoftList: %d\n", result);
+        Print("\nUploadSoftList: %d\n", result);
+        Result().Set("result", json::Value::Number(result));
+        if (result != 1) {
+            Fail("the service did not accept the software list at %s",
+                 arguments.Get("--url").c_str());
+        }
         return result == 1;
     });
 }
@@ -54,19 +61,17 @@ int RunSoftListUpload(const Arguments& arguments) {
 int RunInstallInfoUpload(const Arguments& arguments) {
     std::list<_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;
-    auto chosen = softs.begin();
-    if (arguments.Has("--guid")) {
-        while (chosen != softs.end() && chosen->GUID != arguments.Get("--guid")) ++chosen;
-        if (chosen == softs.end()) {
-            std::fprintf(stderr, "webinteractive: no software %s in %s\n",
-                         arguments.Get("--guid").c_str(), arguments.Get("--list").c_str());
-            return kExitFailure;
-        }
-    }
+    const _SoftInfo* chosen = ChooseRecord(arguments, softs);
+    if (chosen == nullptr) return kExitFailure;
     return RunWriter("UploadFileInfo", [&] {
         const std::string reply =
             IWebInteractive::UploadFileInfo(arguments.Get("--url").c_str(), *chosen);
-        std::printf("\nreply: %s\n", reply.c_str());
+        Print("\nreply: %s\n", reply.c_str());
+        Result().Set("reply", json::Value::Text(reply));
+        if (reply.empty()) {
+            Fail("the service gave no reply to the install info at %s",
+                 arguments.Get("--url").c_str());
+        }
         return !reply.empty();
     });
 }
@@ -74,7 +79,12 @@ int RunInstallInfoUpload(const Arguments& arguments) {
 int RunSysInfoUpload(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     const int result = IWebInteractive::UpdateSysInfo();
-    std::printf("\nUpdateSysInfo: %d\n", result);
+    Print("\nUpdateSysInfo: %d\n", result);
+    Result().Set("result", json::Value::Number(result));
+    if (result != 1) {
+        Fail("the system information was not accepted at UpSysUrl %s",
+             IHostInc::GetConfigValue("UpSysUrl"));
+    }
     return result == 1 ? kExitOk : kExitFailure;
 }
 
@@ -83,7 +93,12 @@ int RunSoftFileUpload(const Arguments& arguments) {
     const int result = IWebInteractive::UploadSoftFiles(
         arguments.Get("--url").c_str(), arguments.Get("--first").c_str(), second.c_str(),
         arguments.Get("--file").c_str());
-    std::printf("\nUploadSoftFiles: %d\n", result);
+    Print("\nUploadSoftFiles: %d\n", result);
+    Result().Set("result", json::Value::Number(result));
+    if (result != 1) {
+        Fail("%s was not uploaded to %s: check that the file exists on the machine and that "
+             "--first names it", arguments.Get("--file").c_str(), arguments.Get("--url").c_str());
+    }
     return result == 1 ? kExitOk : kExitFailure;
 }
 

@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "command_input.h"
+#include "interrupt_cancel.h"
 #include "record_commands.h"
+#include "record_json.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -19,13 +22,16 @@ using ISoftInfoInc::_SoftID;
 constexpr std::size_t kPathBufferSize = 32768;
 
 // One line per record, then their number; an empty set is a failure.
-int PrintSoftIDs(const std::set<_SoftID>& ids, const char* what) {
+int PrintSoftIDs(const std::set<_SoftID>& ids, const char* what, const char* hint) {
+    json::Value softwares = json::Value::Array();
     for (const _SoftID& id : ids) {
-        std::printf("software %s \"%s\"\n", id.GUID.c_str(), id.pn_name.c_str());
+        Print("software %s \"%s\"\n", id.GUID.c_str(), id.pn_name.c_str());
+        softwares.Push(SoftIdJson(id));
     }
-    std::printf("%zu softwares\n", ids.size());
+    Print("%zu softwares\n", ids.size());
+    Result().Set("softwares", std::move(softwares));
     if (ids.empty()) {
-        std::fprintf(stderr, "webinteractive: %s read no softwares\n", what);
+        Fail("%s read no softwares: %s", what, hint);
         return kExitFailure;
     }
     return kExitOk;
@@ -34,14 +40,16 @@ int PrintSoftIDs(const std::set<_SoftID>& ids, const char* what) {
 // Runs one download operation that reports its outcome as 1 or 0; on 1 prints where the file
 // went, on 0 says in one line that it failed. Errors of the operation are told by RunWriter.
 template <typename Download>
-int RunDownload(const char* what, Download download) {
+int RunDownload(const char* what, const std::string& url, Download download) {
     return RunWriter(what, [&] {
         std::string path;
         if (download(path) != 1) {
-            std::fprintf(stderr, "webinteractive: %s failed\n", what);
+            Fail("%s failed: the service at %s did not deliver the file; check the address and "
+                 "the name", what, url.c_str());
             return false;
         }
-        std::printf("downloaded to %s\n", path.c_str());
+        Print("downloaded to %s\n", path.c_str());
+        Result().Set("path", json::Value::Text(path));
         return true;
     });
 }
@@ -53,7 +61,8 @@ std::string TakePath(const std::vector<char>& buffer) { return std::string(buffe
 int RunSoftListDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     // DownloadSoftList raises nothing: a failed request is an empty set.
-    return PrintSoftIDs(IWebInteractive::DownloadSoftList(url.c_str()), "DownloadSoftList");
+    return PrintSoftIDs(IWebInteractive::DownloadSoftList(url.c_str()), "DownloadSoftList",
+                        "check the address, or upload a software list first");
 }
 
 int RunSoftListParse(const Arguments& arguments) {
@@ -64,13 +73,16 @@ int RunSoftListParse(const Arguments& arguments) {
         ids = IWebInteractive::ParseSoftIDList(text.c_str());
         return true;
     });
-    return parsed != kExitOk ? parsed : PrintSoftIDs(ids, "ParseSoftIDList");
+    return parsed != kExitOk ? parsed
+                             : PrintSoftIDs(ids, "ParseSoftIDList",
+                                            "the file is no software ID list in the narrow code "
+                                            "page");
 }
 
 int RunPatchDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& id = arguments.Get("--id");
-    return RunDownload("DownloadPatchFile", [&](std::string& path) {
+    return RunDownload("DownloadPatchFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const int result =
             IWebInteractive::DownloadPatchFile(url.c_str(), id.c_str(), buffer.data());
@@ -86,7 +98,7 @@ int RunSoftFileDownload(const Arguments& arguments) {
     const std::string& fileCode = arguments.Get("--file-code");
     int type = 1;
     if (arguments.Has("--type") && !ReadIntOption(arguments, "--type", type)) return kExitUsage;
-    return RunDownload("DownloadSoftFile", [&](std::string& path) {
+    return RunDownload("DownloadSoftFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const int result = IWebInteractive::DownloadSoftFile(url.c_str(), guid.c_str(),
                                                              softCode.c_str(), fileCode.c_str(),
@@ -100,10 +112,11 @@ int RunInstallFileDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& subdir = arguments.Get("--subdir");
     const std::string& name = arguments.Get("--name");
-    return RunDownload("DownloadInstallFile", [&](std::string& path) {
+    return RunDownload("DownloadInstallFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
+        const InterruptCancel cancel;
         const int result = IWebInteractive::DownloadInstallFile(
-            url.c_str(), subdir.c_str(), name.c_str(), buffer.data(), nullptr);
+            url.c_str(), subdir.c_str(), name.c_str(), buffer.data(), cancel.event());
         path = TakePath(buffer);
         return result;
     });
@@ -114,13 +127,14 @@ int RunInstallFileDownloadTo(const Arguments& arguments) {
     const std::string& subdir = arguments.Get("--subdir");
     const std::string& name = arguments.Get("--name");
     const std::string& target = arguments.Get("--dir");
-    return RunDownload("DownloadInstallFile1", [&](std::string& path) {
+    return RunDownload("DownloadInstallFile1", url, [&](std::string& path) {
         // The operation names no path: it is the target directory and the name.
         path = target;
         if (!path.empty() && path.back() == '\\') path.pop_back();
         path += "\\" + name;
+        const InterruptCancel cancel;
         return IWebInteractive::DownloadInstallFile1(url.c_str(), subdir.c_str(), name.c_str(),
-                                                     target.c_str(), nullptr);
+                                                     target.c_str(), cancel.event());
     });
 }
 
@@ -130,11 +144,12 @@ int RunDownloadSize(const Arguments& arguments) {
     return RunWriter("GetDownloadSize", [&] {
         const std::int64_t size = IWebInteractive::GetDownloadSize(url.c_str(), name.c_str());
         if (size < 0) {
-            std::fprintf(stderr, "webinteractive: the size of %s could not be found\n",
-                         name.c_str());
+            Fail("the size of %s could not be found at %s: check the address and the name",
+                 name.c_str(), url.c_str());
             return false;
         }
-        std::printf("size: %lld bytes\n", static_cast<long long>(size));
+        Print("size: %lld bytes\n", static_cast<long long>(size));
+        Result().Set("size", json::Value::Number(size));
         return true;
     });
 }
@@ -146,10 +161,11 @@ int RunRemoveFileInfo(const Arguments& arguments) {
     const char* code = arguments.Get("--code").c_str();
     return RunWriter("RemoveFileInfo", [&] {
         if (IWebInteractive::RemoveFileInfo(url, guid, version, code) != 1) {
-            std::fprintf(stderr, "webinteractive: RemoveFileInfo: the service did not answer\n");
+            Fail("RemoveFileInfo: the service at %s did not answer", url);
             return false;
         }
-        std::printf("the service answered the removal of %s\n", guid);
+        Print("the service answered the removal of %s\n", guid);
+        Result().Set("result", json::Value::Number(1));
         return true;
     });
 }

@@ -6,6 +6,8 @@
 
 #include "command.h"
 #include "record_commands.h"
+#include "report.h"
+#include "status_display.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -14,15 +16,15 @@ int RunFileListCreate(const Arguments& arguments) {
     std::list<ISoftInfoInc::_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;
     // The document goes to standard output, so the status lines go to standard error.
-    IHelperInc::SetStatusSink(nullptr, nullptr);
+    MoveStatusToStandardError();
     return RunWriter("CreateFileListXml", [&] {
         const std::string text = IWebInteractive::CreateFileListXml(softs);
         if (text.empty()) {
-            std::fprintf(stderr, "webinteractive: no file list document could be made\n");
+            Fail("no file list document could be made of %s", arguments.Get("--list").c_str());
             return false;
         }
-        std::fputs(text.c_str(), stdout);
-        if (text.back() != '\n') std::fputc('\n', stdout);
+        Result().Set("document", json::Value::Text(text));
+        Print("%s%s", text.c_str(), text.back() != '\n' ? "\n" : "");
         return std::fflush(stdout) == 0;
     });
 }
@@ -34,10 +36,12 @@ int RunFileListSave(const Arguments& arguments) {
     return RunWriter("SaveUploadFileListXml", [&] {
         IWebInteractive::SaveUploadFileListXml(out.c_str(), softs);
         if (!CXFileOperator::PathExists(out)) {
-            std::fprintf(stderr, "webinteractive: %s was not written\n", out.c_str());
+            Fail("%s was not written: check that its folder exists on the machine", out.c_str());
             return false;
         }
-        std::printf("saved %zu records to %s\n", softs.size(), out.c_str());
+        Print("saved %zu records to %s\n", softs.size(), out.c_str());
+        Result().Set("saved", json::Value::Text(out));
+        Result().Set("records", json::Value::Number(static_cast<std::int64_t>(softs.size())));
         return true;
     });
 }
@@ -48,7 +52,9 @@ int RunFileListUpload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     return RunWriter("UploadFileList", [&] {
         const int result = IWebInteractive::UploadFileList(url.c_str(), softs);
-        std::printf("UploadFileList: %d\n", result);
+        Print("UploadFileList: %d\n", result);
+        Result().Set("result", json::Value::Number(result));
+        if (result != 1) Fail("the service did not accept the file list at %s", url.c_str());
         return result == 1;
     });
 }

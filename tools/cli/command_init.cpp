@@ -3,6 +3,7 @@
 #include <string>
 
 #include "command_input.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -11,10 +12,18 @@ int RunInit(const Arguments& arguments) {
     std::string text;
     if (!ReadOptionFile(arguments, "--config", text)) return kExitFailure;
     const int result = IWebInteractive::Init(text.c_str());
-    std::printf("Init: %d\n", result);
+    Print("Init: %d\n", result);
+    Result().Set("result", json::Value::Number(result));
+    json::Value& values = Result().Set("values", json::Value::Object());
     for (const char* key : {"UpUserUrl", "ReadUserUrl", "UpSysUrl", "MachineNum",
                             "DownSysPatchsUrl"}) {
-        std::printf("%s: %s\n", key, IHostInc::GetConfigValue(key));
+        Print("%s: %s\n", key, IHostInc::GetConfigValue(key));
+        values.Set(key, json::Value::Text(IHostInc::GetConfigValue(key)));
+    }
+    if (result != 1) {
+        Fail("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
+             "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
+             arguments.Get("--config").c_str());
     }
     return result == 1 ? kExitOk : kExitFailure;
 }

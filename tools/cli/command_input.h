@@ -11,6 +11,7 @@
 #include <string>
 
 #include "command.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -27,7 +28,7 @@ inline bool ReadWholeFile(const std::string& path, std::string& text) {
 inline bool ReadOptionFile(const Arguments& arguments, const char* option, std::string& text) {
     const std::string& path = arguments.Get(option);
     if (ReadWholeFile(path, text)) return true;
-    std::fprintf(stderr, "webinteractive: cannot read %s\n", path.c_str());
+    Fail("cannot read %s: check that the file exists and is readable", path.c_str());
     return false;
 }
 
@@ -38,8 +39,7 @@ inline bool ReadIntOption(const Arguments& arguments, const char* option, int& v
     errno = 0;
     const long number = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno == ERANGE || number < INT_MIN || number > INT_MAX) {
-        std::fprintf(stderr, "webinteractive: %s needs a whole number, not %s\n", option,
-                     text.c_str());
+        Fail("%s needs a whole number, not \"%s\"", option, text.c_str());
         return false;
     }
     value = static_cast<int>(number);
@@ -51,8 +51,9 @@ inline bool InitWithConfig(const Arguments& arguments) {
     std::string text;
     if (!ReadOptionFile(arguments, "--config", text)) return false;
     if (IWebInteractive::Init(text.c_str()) != 1) {
-        std::fprintf(stderr, "webinteractive: %s is not a complete configuration\n",
-                     arguments.Get("--config").c_str());
+        Fail("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
+             "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
+             arguments.Get("--config").c_str());
         return false;
     }
     return true;

@@ -6,7 +6,10 @@
 
 #include "command_input.h"
 #include "fetched_document.h"
+#include "interrupt_cancel.h"
 #include "record_commands.h"
+#include "record_json.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -23,18 +26,21 @@ std::string Optional(const Arguments& arguments, const char* option) {
 // One line per record: who it is and how much it holds.
 void PrintSummary(const std::list<_SoftInfo>& softs) {
     for (const _SoftInfo& soft : softs) {
-        std::printf("software %s \"%s\" version \"%s\": %zu files, %zu dependences, "
-                    "%zu configuration entries, %zu patches\n",
-                    soft.GUID.c_str(), soft.Name.c_str(), soft.Version.c_str(), soft.files.size(),
-                    soft.dependences.size(), soft.configs.size(), soft.patchs.size());
+        Print("software %s \"%s\" version \"%s\": %zu files, %zu dependences, "
+              "%zu configuration entries, %zu patches\n",
+              soft.GUID.c_str(), soft.Name.c_str(), soft.Version.c_str(), soft.files.size(),
+              soft.dependences.size(), soft.configs.size(), soft.patchs.size());
     }
 }
 
-// Prints the records and, with --save, writes them as an upload file list document.
-int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const char* what) {
+// Prints the records and, with --save, writes them as an upload file list document. `hint` says
+// what to do when there are none.
+int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const char* what,
+           const char* hint) {
     PrintSummary(softs);
+    Result().Set("records", SoftInfoListJson(softs));
     if (softs.empty()) {
-        std::fprintf(stderr, "webinteractive: %s read no software versions\n", what);
+        Fail("%s read no software versions: %s", what, hint);
         return kExitFailure;
     }
     if (!arguments.Has("--save")) return kExitOk;
@@ -42,10 +48,11 @@ int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const 
     return RunWriter("SaveUploadFileListXml", [&] {
         IWebInteractive::SaveUploadFileListXml(path.c_str(), softs);
         if (!CXFileOperator::PathExists(path)) {
-            std::fprintf(stderr, "webinteractive: %s was not written\n", path.c_str());
+            Fail("%s was not written: check that its folder exists on the machine", path.c_str());
             return false;
         }
-        std::printf("saved %zu records to %s\n", softs.size(), path.c_str());
+        Print("saved %zu records to %s\n", softs.size(), path.c_str());
+        Result().Set("saved", json::Value::Text(path));
         return true;
     });
 }
@@ -60,13 +67,18 @@ int RunFileListDownload(const Arguments& arguments) {
     int locked = 0;
     std::list<_SoftInfo> softs;
     const int read = RunWriter("DownloadFileList", [&] {
+        const InterruptCancel cancel;
         softs = IWebInteractive::DownloadFileList(url.c_str(), guid.c_str(), code.c_str(),
-                                                  version.c_str(), locked, nullptr);
+                                                  version.c_str(), locked, cancel.event());
         return true;
     });
     if (read != kExitOk) return read;
-    if (!softs.empty()) std::printf("locked: %d\n", locked);
-    return Report(arguments, softs, "DownloadFileList");
+    if (!softs.empty()) {
+        Print("locked: %d\n", locked);
+        Result().Set("locked", json::Value::Number(locked));
+    }
+    return Report(arguments, softs, "DownloadFileList",
+                  "the service has no file list of this software, or its answer is no file list");
 }
 
 int RunCertainFileList(const Arguments& arguments) {
@@ -83,13 +95,13 @@ int RunCertainFileList(const Arguments& arguments) {
         return true;
     });
     if (read != kExitOk) return read;
-    return Report(arguments, softs, "DownloadCertainFileList");
+    return Report(arguments, softs, "DownloadCertainFileList",
+                  "the service has no list of this version, or its answer is no file list");
 }
 
 int RunPatchListParse(const Arguments& arguments) {
     if (arguments.Has("--file") == arguments.Has("--url")) {
-        std::fprintf(stderr, "webinteractive: patch parse reads either --file DOC or --url URL: "
-                             "give one of them\n");
+        Fail("patch parse reads either --file DOC or --url URL: give one of them");
         return kExitUsage;
     }
     std::string text;
@@ -98,8 +110,9 @@ int RunPatchListParse(const Arguments& arguments) {
     const int read = RunWriter("ParsePatchsList", [&] {
         if (arguments.Has("--url")) {
             std::string error;
-            if (!FetchDocument(arguments.Get("--url"), "patchList", nullptr, text, error)) {
-                std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+            const InterruptCancel cancel;
+            if (!FetchDocument(arguments.Get("--url"), "patchList", cancel.event(), text, error)) {
+                Fail("%s", error.c_str());
                 return false;
             }
         }
@@ -107,7 +120,7 @@ int RunPatchListParse(const Arguments& arguments) {
         return true;
     });
     if (read != kExitOk) return read;
-    return Report(arguments, softs, "ParsePatchsList");
+    return Report(arguments, softs, "ParsePatchsList", "the document is no patch list");
 }
 
 }  // namespace cli

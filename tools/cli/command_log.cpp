@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "command_input.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -77,7 +78,7 @@ std::string Option(const Arguments& arguments, const char* name) {
 }
 
 int CannotWrite(const std::string& path) {
-    std::fprintf(stderr, "webinteractive: cannot write %s\n", path.c_str());
+    Fail("cannot write %s: check that its folder exists and is writable", path.c_str());
     return kExitFailure;
 }
 
@@ -86,7 +87,9 @@ int CannotWrite(const std::string& path) {
 int RunLogStart(const Arguments& arguments) {
     const std::string& path = arguments.Get("--state");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return out.good() ? kExitOk : CannotWrite(path);
+    if (!out.good()) return CannotWrite(path);
+    Result().Set("state", json::Value::Text(path));
+    return kExitOk;
 }
 
 int RunLogAdd(const Arguments& arguments) {
@@ -108,21 +111,20 @@ int RunLogAdd(const Arguments& arguments) {
     std::ofstream out(path, std::ios::binary | std::ios::app);
     out << line << '\n';
     out.flush();
-    return out.good() ? kExitOk : CannotWrite(path);
+    if (!out.good()) return CannotWrite(path);
+    Result().Set("state", json::Value::Text(path));
+    return kExitOk;
 }
 
 int RunLogStop(const Arguments& arguments) {
     const std::string& configPath = arguments.Get("--config");
     std::string config;
-    if (!ReadWholeFile(configPath, config)) {
-        std::fprintf(stderr, "webinteractive: cannot read %s\n", configPath.c_str());
-        return kExitFailure;
-    }
+    if (!ReadOptionFile(arguments, "--config", config)) return kExitFailure;
     const std::string& statePath = arguments.Get("--state");
     std::list<LogInfo> entries;
     if (!ReadEntries(statePath, entries)) {
-        std::fprintf(stderr, "webinteractive: cannot read %s (run \"log start\" first)\n",
-                     statePath.c_str());
+        Fail("cannot read %s: run \"webinteractive log start --state %s\" first",
+             statePath.c_str(), statePath.c_str());
         return kExitFailure;
     }
 
@@ -135,15 +137,15 @@ int RunLogStop(const Arguments& arguments) {
     try {
         result = log.StopLog();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "webinteractive: the log document cannot be saved: %s\n",
-                     error.what());
+        Fail("the log document cannot be saved: %s", error.what());
         return kExitFailure;
     }
-    std::printf("\nStopLog: %d (%zu entries)\n", result, entries.size());
+    Print("\nStopLog: %d (%zu entries)\n", result, entries.size());
+    Result().Set("result", json::Value::Number(result));
+    Result().Set("entries", json::Value::Number(static_cast<std::int64_t>(entries.size())));
     if (result == 0) {
-        std::fprintf(stderr, "webinteractive: nothing was delivered (no Servlet in %s, or the "
-                             "upload failed); the entries stay in %s\n",
-                     configPath.c_str(), statePath.c_str());
+        Fail("nothing was delivered (no Servlet in %s, or the upload failed); the entries stay "
+             "in %s for another log stop", configPath.c_str(), statePath.c_str());
     }
     return result == 1 ? kExitOk : kExitFailure;
 }

@@ -2,13 +2,17 @@
 #include <cstdio>
 
 #include "command.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
 
 int RunMachine(const Arguments&) {
-    std::printf("prefix: %s\n", IHostInc::GetMachinePrefix());
-    std::printf("fixed drives: %s\n", IHostInc::GetFixedDrives());
+    Print("prefix: %s\n", IHostInc::GetMachinePrefix());
+    Result().Set("prefix", json::Value::Text(IHostInc::GetMachinePrefix()));
+    Print("fixed drives: %s\n", IHostInc::GetFixedDrives());
+    Result().Set("fixed_drives", json::Value::Text(IHostInc::GetFixedDrives()));
+    json::Value& folders = Result().Set("folders", json::Value::Array());
     static const struct {
         int id;
         const char* name;
@@ -17,10 +21,16 @@ int RunMachine(const Arguments&) {
                     {45, "common templates"},
                     {46, "common documents"}};
     for (const auto& folder : kFolders) {
-        std::printf("folder %d (%s): %s\n", folder.id, folder.name,
-                    IHostInc::GetSpecialFolderPath(folder.id));
+        const std::string path = IHostInc::GetSpecialFolderPath(folder.id);
+        Print("folder %d (%s): %s\n", folder.id, folder.name, path.c_str());
+        json::Value& entry = folders.Push(json::Value::Object());
+        entry.Set("id", json::Value::Number(folder.id));
+        entry.Set("name", json::Value::Text(folder.name));
+        entry.Set("path", json::Value::Text(path));
     }
-    std::printf("temporary document: %s\n", IWebInteractive::GetTempXmlFilePath("logTemp"));
+    const std::string temporary = IWebInteractive::GetTempXmlFilePath("logTemp");
+    Print("temporary document: %s\n", temporary.c_str());
+    Result().Set("temporary_document", json::Value::Text(temporary));
     return kExitOk;
 }
 

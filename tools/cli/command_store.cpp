@@ -7,7 +7,9 @@
 #include <list>
 #include <string>
 
+#include "interrupt_cancel.h"
 #include "record_commands.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -19,10 +21,12 @@ void InitStore() { IWebInteractive::Init("<Config/>"); }
 // Prints a path query's answer; an empty one is a failure.
 int PrintPath(const char* what, const std::string& guid, const std::string& path) {
     if (path.empty()) {
-        std::fprintf(stderr, "webinteractive: %s: nothing found for %s\n", what, guid.c_str());
+        Fail("%s: nothing found for %s: protect the software first (webinteractive protect)",
+             what, guid.c_str());
         return kExitFailure;
     }
-    std::printf("%s\n", path.c_str());
+    Print("%s\n", path.c_str());
+    Result().Set("path", json::Value::Text(path));
     return kExitOk;
 }
 
@@ -53,10 +57,14 @@ int RunProtect(const Arguments& arguments) {
     const ISoftInfoInc::_SoftInfo soft = WithLocalPaths(*chosen);
     return RunWriter("ProtectFilesToLocal", [&] {
         InitStore();
-        const int result = IWebInteractive::ProtectFilesToLocal(soft, nullptr);
-        std::printf("ProtectFilesToLocal: %d\n", result);
+        const InterruptCancel cancel;
+        const int result = IWebInteractive::ProtectFilesToLocal(soft, cancel.event());
+        Print("ProtectFilesToLocal: %d\n", result);
+        Result().Set("guid", json::Value::Text(soft.GUID));
+        Result().Set("result", json::Value::Number(result));
         if (result != 1) {
-            std::fprintf(stderr, "webinteractive: %s was not protected\n", soft.GUID.c_str());
+            Fail("%s was not protected: the status lines above name what could not be stored; "
+                 "check that its files exist on the machine", soft.GUID.c_str());
         }
         return result == 1;
     });
@@ -80,11 +88,12 @@ int RunQueryVersion(const Arguments& arguments) {
     const std::string& guid = arguments.Get("--guid");
     const int version = IWebInteractive::GetProtectedVersion(guid.c_str());
     if (version == -1) {
-        std::fprintf(stderr, "webinteractive: GetProtectedVersion: %s is not protected\n",
-                     guid.c_str());
+        Fail("GetProtectedVersion: %s is not protected: protect it first (webinteractive protect)",
+             guid.c_str());
         return kExitFailure;
     }
-    std::printf("%d\n", version);
+    Print("%d\n", version);
+    Result().Set("version", json::Value::Number(version));
     return kExitOk;
 }
 
@@ -101,10 +110,11 @@ int RunClean(const Arguments& arguments) {
     return RunWriter("CleanProtectSoftware", [&] {
         InitStore();
         const int result = IWebInteractive::CleanProtectSoftware(guid.c_str());
-        std::printf("CleanProtectSoftware: %d\n", result);
+        Print("CleanProtectSoftware: %d\n", result);
+        Result().Set("result", json::Value::Number(result));
         if (result != 1) {
-            std::fprintf(stderr, "webinteractive: %s is not protected; nothing was removed\n",
-                         guid.c_str());
+            Fail("%s is not protected; nothing was removed (webinteractive query xml --guid %s "
+                 "tells whether it is)", guid.c_str(), guid.c_str());
         }
         return result == 1;
     });

@@ -7,6 +7,8 @@
 
 #include "command_input.h"
 #include "record_commands.h"
+#include "record_json.h"
+#include "report.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -14,8 +16,8 @@ namespace cli {
 namespace {
 
 void PrintRegistryValue(const IConfInfoInc::_ConfInfo& entry) {
-    std::printf("%s\t%s\t%d\t%s\n", entry.Source.c_str(), entry.Key.c_str(), entry.Type,
-                entry.Value.c_str());
+    Print("%s\t%s\t%d\t%s\n", entry.Source.c_str(), entry.Key.c_str(), entry.Type,
+          entry.Value.c_str());
 }
 
 }  // namespace
@@ -28,10 +30,12 @@ int RunConfigProtect(const Arguments& arguments) {
     return RunWriter("ProtectConfig", [&] {
         const std::string path = IWebInteractive::ProtectConfig(soft->configs);
         if (path.empty()) {
-            std::fprintf(stderr, "webinteractive: no configuration document could be made\n");
+            Fail("no configuration document could be made: the temporary folder of the machine "
+                 "is not writable");
             return false;
         }
-        std::printf("%s\n", path.c_str());
+        Print("%s\n", path.c_str());
+        Result().Set("path", json::Value::Text(path));
         return true;
     });
 }
@@ -39,7 +43,7 @@ int RunConfigProtect(const Arguments& arguments) {
 int RunConfigRestore(const Arguments& arguments) {
     const std::string type = arguments.Has("--type") ? arguments.Get("--type") : "restore";
     if (type != "repair" && type != "restore") {
-        std::fprintf(stderr, "webinteractive: --type is repair or restore, not %s\n", type.c_str());
+        Fail("--type is repair or restore, not %s", type.c_str());
         return kExitUsage;
     }
     std::list<ISoftInfoInc::_SoftInfo> softs;
@@ -52,11 +56,17 @@ int RunConfigRestore(const Arguments& arguments) {
         IWebInteractive::GetLogInc()->SetParam("<Logs/>", type.c_str(), "webinteractive");
         LogInfo entry;
         const int result = IWebInteractive::RestoreConfig(*soft, entry);
-        for (const std::string& detail : entry.details) std::printf("%s\n", detail.c_str());
-        std::printf("RestoreConfig: %d\n", result);
+        json::Value details = json::Value::Array();
+        for (const std::string& detail : entry.details) {
+            Print("%s\n", detail.c_str());
+            details.Push(json::Value::Text(detail));
+        }
+        Print("RestoreConfig: %d\n", result);
+        Result().Set("result", json::Value::Number(result));
+        Result().Set("details", std::move(details));
         if (result != 1) {
-            std::fprintf(stderr, "webinteractive: the configuration of %s was not fully restored\n",
-                         soft->GUID.c_str());
+            Fail("the configuration of %s was not fully restored: is it protected "
+                 "(webinteractive query xml --guid %s)?", soft->GUID.c_str(), soft->GUID.c_str());
         }
         return result == 1;
     });
@@ -65,10 +75,16 @@ int RunConfigRestore(const Arguments& arguments) {
 int RunRegistryShow(const Arguments&) {
     std::list<IConfInfoInc::_ConfInfo> entries;
     if (!ISoftRepairInc::ListInstalledConf(entries)) {
-        std::fprintf(stderr, "webinteractive: the registry store cannot be read\n");
+        Fail("the registry store %s/system.reg cannot be read: check its permissions",
+             IHostInc::GetMachinePrefix());
         return kExitFailure;
     }
-    for (const IConfInfoInc::_ConfInfo& entry : entries) PrintRegistryValue(entry);
+    json::Value values = json::Value::Array();
+    for (const IConfInfoInc::_ConfInfo& entry : entries) {
+        PrintRegistryValue(entry);
+        values.Push(ConfInfoJson(entry));
+    }
+    Result().Set("values", std::move(values));
     return kExitOk;
 }
 
@@ -80,14 +96,13 @@ int RunRegistrySet(const Arguments& arguments) {
     entry.Value = arguments.Get("--data");
     entry.Action = 1;
     if (!ISoftRepairInc::InstallConf(entry)) {
-        std::fprintf(stderr,
-                     "webinteractive: the registry store refused the value: give a non-empty "
-                     "--key without control characters, and check that %s/system.reg is "
-                     "writable\n",
-                     IHostInc::GetMachinePrefix());
+        Fail("the registry store refused the value: give a non-empty --key without control "
+             "characters, and check that %s/system.reg is writable",
+             IHostInc::GetMachinePrefix());
         return kExitFailure;
     }
     PrintRegistryValue(entry);
+    Result().Set("value", ConfInfoJson(entry));
     return kExitOk;
 }
 
@@ -95,11 +110,18 @@ int RunUserInfoRead(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     return RunWriter("ReadUserInfo", [] {
         const std::string path = IWebInteractive::ReadUserInfo();
-        if (path.empty()) {
-            std::fprintf(stderr, "webinteractive: the service gave no user-document path\n");
+        if (path.empty() && *IHostInc::GetConfigValue("UpUserUrl") == '\0') {
+            Fail("no user-document path: the configuration names no UpUserUrl, and without it "
+                 "the user information is not read");
             return false;
         }
-        std::printf("%s\n", path.c_str());
+        if (path.empty()) {
+            Fail("the service gave no user-document path at ReadUserUrl %s: run userinfo update "
+                 "first", IHostInc::GetConfigValue("ReadUserUrl"));
+            return false;
+        }
+        Print("%s\n", path.c_str());
+        Result().Set("path", json::Value::Text(path));
         return true;
     });
 }
@@ -108,9 +130,11 @@ int RunUserInfoUpdate(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     return RunWriter("UpdateUserInfo", [] {
         const int result = IWebInteractive::UpdateUserInfo();
-        std::printf("\nUpdateUserInfo: %d\n", result);
+        Print("\nUpdateUserInfo: %d\n", result);
+        Result().Set("result", json::Value::Number(result));
         if (result != 1) {
-            std::fprintf(stderr, "webinteractive: the service did not accept the user-document path\n");
+            Fail("the service did not accept the user-document path at UpUserUrl %s",
+                 IHostInc::GetConfigValue("UpUserUrl"));
         }
         return result == 1;
     });

@@ -9,6 +9,7 @@
 
 #include "command.h"
 #include "record_file.h"
+#include "report.h"
 #include "webinteractive/records.h"
 
 namespace cli {
@@ -18,11 +19,13 @@ inline bool ReadRecords(const Arguments& arguments, std::list<ISoftInfoInc::_Sof
     const std::string& path = arguments.Get("--list");
     std::string error;
     if (!ReadSoftInfoFile(path, softs, error)) {
-        std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+        Fail("%s: give a file list document as filelist create or a download writes one",
+             error.c_str());
         return false;
     }
     if (softs.empty()) {
-        std::fprintf(stderr, "webinteractive: %s holds no software records\n", path.c_str());
+        Fail("%s holds no software records: give a file list document with at least one "
+             "software", path.c_str());
         return false;
     }
     return true;
@@ -35,26 +38,21 @@ inline const ISoftInfoInc::_SoftInfo* ChooseRecord(
     for (const ISoftInfoInc::_SoftInfo& soft : softs) {
         if (soft.GUID == arguments.Get("--guid")) return &soft;
     }
-    std::fprintf(stderr, "webinteractive: %s holds no software %s\n",
-                 arguments.Get("--list").c_str(), arguments.Get("--guid").c_str());
+    Fail("%s holds no software %s: check --guid", arguments.Get("--list").c_str(),
+         arguments.Get("--guid").c_str());
     return nullptr;
 }
 
-// Runs a document writer or upload; an error of the XML library or of a file operation is reported in one
-// line as a failure. CXException's message spans lines ("code:..\r\ninformation: \r\n.."), so its
-// line ends become blanks.
+// Runs a document writer or upload; an error of the XML library or of a file operation is the
+// run's failure. CXException's message spans lines ("code:..\r\ninformation: \r\n.."): the
+// failure line takes it with its line ends as blanks.
 template <typename Write>
 int RunWriter(const char* what, Write write) {
-    std::string message;
     try {
         return write() ? kExitOk : kExitFailure;
     } catch (const std::exception& error) {
-        message = error.what();
+        Fail("%s failed: %s", what, error.what());
     }
-    for (char& c : message) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
-    std::fprintf(stderr, "webinteractive: %s failed: %s\n", what, message.c_str());
     return kExitFailure;
 }
 

@@ -1,0 +1,86 @@
+#include "report.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+bool jsonOutput = false;
+std::string failure;
+
+json::Value& ResultObject() {
+    static json::Value result = json::Value::Object();
+    return result;
+}
+
+std::string Format(const char* format, std::va_list arguments) {
+    std::va_list copy;
+    va_copy(copy, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    if (length <= 0) return std::string();
+    std::vector<char> text(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(text.data(), text.size(), format, arguments);
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+// One line: the line ends inside a message (an exception's text) become blanks.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return text;
+}
+
+}  // namespace
+
+void SetJsonOutput(bool json) { jsonOutput = json; }
+bool JsonOutput() { return jsonOutput; }
+
+void Print(const char* format, ...) {
+    if (jsonOutput) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::vprintf(format, arguments);
+    va_end(arguments);
+}
+
+json::Value& Result() { return ResultObject(); }
+
+void Fail(const char* format, ...) {
+    if (!failure.empty()) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    failure = OneLine(Format(format, arguments));
+    va_end(arguments);
+}
+
+void ReplaceFailure(const std::string& message) { failure = OneLine(message); }
+
+const std::string& Failure() { return failure; }
+
+int FinishRun(const std::string& command, int code, std::FILE* jsonStream) {
+    std::fflush(stdout);
+    if (code != 0) {
+        std::fprintf(stderr, "webinteractive: %s\n",
+                     failure.empty() ? "the operation failed" : failure.c_str());
+    }
+    if (jsonOutput && jsonStream != nullptr) {
+        json::Value document = json::Value::Object();
+        document.Set("command", json::Value::Text(command));
+        document.Set("exit", json::Value::Number(code));
+        if (code != 0) {
+            document.Set("error", json::Value::Text(failure.empty() ? "the operation failed"
+                                                                    : failure));
+        }
+        document.Set("result", ResultObject());
+        std::fprintf(jsonStream, "%s\n", document.Write().c_str());
+        std::fflush(jsonStream);
+    }
+    return code;
+}
+
+}  // namespace cli

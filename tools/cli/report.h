@@ -1,0 +1,34 @@
+// How a run of the CLI tells its results and its failure. Results are plain lines, or under
+// --json one JSON document on standard output at the end of the run. A failure is one line on
+// standard error, "webinteractive: " and what is wrong and what to do, told when the run ends:
+// only the first failure of a run is told, so a run says one thing.
+#pragma once
+
+#include <string>
+
+#include "json_output.h"
+
+namespace cli {
+
+// Set once by main from --json.
+void SetJsonOutput(bool json);
+bool JsonOutput();
+
+// A plain result line (printf-style, line end included by the caller); nothing under --json,
+// where the command puts its results into Result() instead.
+void Print(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The result object of the JSON document; each command sets its members.
+json::Value& Result();
+
+// Records the failure of the run (printf-style, no line end), unless one is recorded already.
+void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Records it in place of any earlier one: for a cause found after the fact.
+void ReplaceFailure(const std::string& message);
+const std::string& Failure();
+
+// Ends the run with this exit code: the failure line on standard error, then under --json the
+// document {"command", "exit", "error" when failed, "result"} on `jsonStream`. Returns the code.
+int FinishRun(const std::string& command, int code, std::FILE* jsonStream);
+
+}  // namespace cli
