@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Starting and stopping the reference service for the main job; sourced by scripts/run-main.sh and
 # by the main job's test.
 #
@@ -15,17 +16,18 @@ DEMO_SERVICE_PID=""
 demo_service_start() {
   local program="$1" data="$2" log="$3"
   shift 3
-  local attempt port waited
+  local port
   mkdir -p "$data"
-  for attempt in $(seq 1 20); do
-    # A port in the dynamic range; one that is taken makes the service exit at once, and the
+  for _ in $(seq 1 20); do
+    # A port from 20000 to 59999; one that is taken makes the service exit at once, and the
     # next attempt takes another.
     port=$((20000 + (RANDOM * 32768 + RANDOM) % 40000))
     "$program" --data "$data" --listen 127.0.0.1 --port "$port" "$@" > "$log" 2>&1 &
     DEMO_SERVICE_PID=$!
     # It prints its "listening on" line once the port is bound and listening.
-    for waited in $(seq 1 100); do
+    for _ in $(seq 1 100); do
       if grep -q '^listening on ' "$log" 2>/dev/null; then
+        # shellcheck disable=SC2034  # read by the scripts that source this file
         DEMO_SERVICE_URL="http://127.0.0.1:$port"
         return 0
       fi
@@ -47,9 +49,8 @@ demo_service_start() {
 
 demo_service_stop() {
   [ -n "$DEMO_SERVICE_PID" ] || return 0
-  local waited
   kill -TERM "$DEMO_SERVICE_PID" 2>/dev/null || true
-  for waited in $(seq 1 100); do
+  for _ in $(seq 1 100); do
     kill -0 "$DEMO_SERVICE_PID" 2>/dev/null || break
     sleep 0.1
   done

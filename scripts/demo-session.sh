@@ -60,16 +60,20 @@ if [ -t 1 ]; then
 fi
 
 # Prints a step's title and the command line it runs.
+current=""
 announce() {
+  current="$1"
   printf '\n%s== %s%s\n' "$bold" "$1" "$plain"
 }
 show_command() {
   local text="webinteractive" argument
+  local special='[[:space:]"\{}|&;<>()$*?#~'"'"']'
   for argument in "$@"; do
-    case "$argument" in
-      *[[:space:]\'\"\\{}\|\&\;\<\>\(\)\$]*) text+=" '$argument'" ;;
-      *) text+=" $argument" ;;
-    esac
+    if [[ $argument =~ $special ]]; then
+      text+=" '$argument'"
+    else
+      text+=" $argument"
+    fi
   done
   printf '$ %s\n' "$text"
 }
@@ -118,19 +122,23 @@ print_summary() {
   if [ -n "${prefix:-}" ]; then
     printf '  installed softwares   %s\n' "$prefix/drive_c/Program Files"
     printf '  registry store        %s\n' "$prefix/system.reg"
-    printf '  protection store      %s (the protection was cleaned at the end)\n' \
-      "$prefix/drive_d/qel_protect/software"
-    printf '  downloaded file list  %s\n' "$prefix/drive_c/users/Public/Documents/$list_name"
-    printf '  downloaded patch      %s\n' "${patch_file:-(not downloaded)}"
-    printf '  downloaded installer  %s\n' "$templates/$name/$install_name"
+    printf '  protection store      %s\n' "$prefix/drive_d/qel_protect/software"
+    printf '  downloaded file list  %s\n' "$(present "${downloaded_list:-}")"
+    printf '  downloaded patch      %s\n' "$(present "${patch_file:-}")"
+    printf '  downloaded installer  %s\n' "$(present "$templates/$name/$install_name")"
   fi
   printf '  service data          %s (uploads/: softlist, filelist, sysinfo, log)\n' "$data_dir"
   printf '  session files         %s (config.xml, log.state)\n' "$work_dir"
 }
 
+# A file's path, or a note when this run has not made it.
+present() {
+  if [ -n "$1" ] && [ -f "$1" ]; then echo "$1"; else echo "(none)"; fi
+}
+
 interrupted() {
   echo
-  echo "interrupted: the session stops here" >&2
+  echo "interrupted during \"$current\": the session stops here" >&2
   print_summary
   exit 130
 }
@@ -221,12 +229,15 @@ else
 fi
 
 # ---- patches and install files ----
-step "read the patch list of $name" patch parse --url "$url/patchlist?guid=$guid"
+guid_query=${guid//\{/%7B}
+guid_query=${guid_query//\}/%7D}
+step "read the patch list of $name" patch parse --url "$url/patchlist?guid=$guid_query"
 patch_id=$(xpath "$data_dir/patchlists/$guid.xml" 'string((//patch/version/PatchID)[1])')
 before=$(ls "$templates"/DownFile*.tmp 2>/dev/null)
 step "download the patch $patch_id" patch download --url "$url/patch" --id "$patch_id"
 patch_file=$(comm -13 <(printf '%s\n' "$before") <(ls "$templates"/DownFile*.tmp 2>/dev/null) |
   tail -n 1)
+rm -f "$templates/$name/$install_name"
 step "download the installer $install_name" download install --url "$url/install" \
   --subdir "$name" --name "$install_name"
 

@@ -40,7 +40,7 @@ expect_requests() {
 # The path of the one body kept for an upload kind.
 upload_body() {
   local bodies=("$data/uploads/$1"/*.body)
-  [ ${#bodies[@]} -eq 1 ] && [ -s "${bodies[0]}" ] || fail "no single $1 upload"
+  if [ ${#bodies[@]} -ne 1 ] || [ ! -s "${bodies[0]}" ]; then fail "no single $1 upload"; fi
   echo "${bodies[0]}"
 }
 # The text of a kept document in GB2312, as UTF-8.
@@ -70,7 +70,7 @@ for run in 1 2; do
   grep -q 'protect 金山词霸 into the store: 成功' <<< "$log" || fail "the log lacks the protection"
   grep -q '<Creator>演示</Creator>' <<< "$log" || fail "the log lacks its creator"
   for kind in softlist filelist sysinfo log; do
-    expect_requests 1 "^POST /upload/$kind[ ?]"
+    expect_requests 1 "^POST /upload/${kind}[ ?]"
   done
   expect_requests 1 '^GET /filelist\?guid='
   expect_requests 1 '^GET /patchlist\?guid='
