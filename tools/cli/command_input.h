@@ -16,11 +16,16 @@
 
 namespace cli {
 
-// The whole content of a host file; false when it cannot be read.
+// The whole content of a host file; false when it cannot be read (a directory opens, but its
+// first read raises: that is a file that cannot be read too, not the end of the program).
 inline bool ReadWholeFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return false;
+    }
     return !in.bad();
 }
 
