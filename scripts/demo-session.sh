@@ -244,6 +244,12 @@ step "download the installer $install_name" download install --url "$url/install
 # ---- system information, cleaning, the log ----
 step "upload the system information" sysinfo upload --config "$config"
 step "clean the protection of $name" clean --guid "$guid"
+# The cleaning answers 1 once it ran, whatever its commands did: look at every drive's store.
+if compgen -G "$prefix/dosdevices/*/qel_protect/software/$guid" > /dev/null; then
+  record "the store no longer holds $name (it still does)" FAILED
+else
+  record "the store no longer holds $name" OK
+fi
 logging=no
 step "stop the log run (uploaded to the service)" log stop --state "$log_state" \
   --config "$config" --type protect --source "webinteractive 演示"
