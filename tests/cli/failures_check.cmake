@@ -12,8 +12,6 @@ expect_one_line_error("ids.xml.*give a file list document")
 file(WRITE ${WORK_DIR}/broken.xml "<softwares><software>")
 run(1 config protect --list ${WORK_DIR}/broken.xml)
 expect_one_line_error("broken.xml")
-run(1 protect --list ${FIXTURE} --guid {NONE})
-expect_one_line_error("holds no software \\{NONE\\}: check --guid")
 run(1 init --config ${WORK_DIR})
 expect_one_line_error("cannot read .*: check that the file exists")
 run(1 protect --list ${WORK_DIR})
@@ -26,6 +24,10 @@ foreach(command "softlist download" "filelist download --guid {S1} --save C:\\\\
   run(1 ${words} --url http://127.0.0.1:9/x)
   expect_one_line_error("cannot reach http://127.0.0.1:9/x: is webinteractive-service running\\? Start it")
 endforeach()
+
+# A failure of the command's own input is told as it is, even with no service at the address.
+run(1 installinfo upload --list ${FIXTURE} --guid {NONE} --url http://127.0.0.1:9/x)
+expect_one_line_error("holds no software \\{NONE\\}")
 
 # Under --json the failure is in the document on standard output too.
 run(1 softlist download --url http://127.0.0.1:9/x --json)

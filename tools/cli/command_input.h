@@ -33,7 +33,7 @@ inline bool ReadWholeFile(const std::string& path, std::string& text) {
 inline bool ReadOptionFile(const Arguments& arguments, const char* option, std::string& text) {
     const std::string& path = arguments.Get(option);
     if (ReadWholeFile(path, text)) return true;
-    Fail("cannot read %s: check that the file exists and is readable", path.c_str());
+    FailInput("cannot read %s: check that the file exists and is readable", path.c_str());
     return false;
 }
 
@@ -44,7 +44,7 @@ inline bool ReadIntOption(const Arguments& arguments, const char* option, int& v
     errno = 0;
     const long number = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || errno == ERANGE || number < INT_MIN || number > INT_MAX) {
-        Fail("%s needs a whole number, not \"%s\"", option, text.c_str());
+        FailInput("%s needs a whole number, not \"%s\"", option, text.c_str());
         return false;
     }
     value = static_cast<int>(number);
@@ -56,7 +56,7 @@ inline bool InitWithConfig(const Arguments& arguments) {
     std::string text;
     if (!ReadOptionFile(arguments, "--config", text)) return false;
     if (IWebInteractive::Init(text.c_str()) != 1) {
-        Fail("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
+        FailInput("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
              "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
              arguments.Get("--config").c_str());
         return false;

@@ -101,7 +101,7 @@ int RunCertainFileList(const Arguments& arguments) {
 
 int RunPatchListParse(const Arguments& arguments) {
     if (arguments.Has("--file") == arguments.Has("--url")) {
-        Fail("patch parse reads either --file DOC or --url URL: give one of them");
+        FailInput("patch parse reads either --file DOC or --url URL: give one of them");
         return kExitUsage;
     }
     std::string text;

@@ -43,7 +43,7 @@ int RunConfigProtect(const Arguments& arguments) {
 int RunConfigRestore(const Arguments& arguments) {
     const std::string type = arguments.Has("--type") ? arguments.Get("--type") : "restore";
     if (type != "repair" && type != "restore") {
-        Fail("--type is repair or restore, not %s", type.c_str());
+        FailInput("--type is repair or restore, not %s", type.c_str());
         return kExitUsage;
     }
     std::list<ISoftInfoInc::_SoftInfo> softs;

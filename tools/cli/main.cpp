@@ -164,7 +164,8 @@ int main(int argc, char** argv) {
 
     int code = command->run(arguments);
     cli::CloseStatus();
-    if (cli::InterruptCancel::Interrupted()) {
+    // An operation that completed before it saw the cancel has done its work: that stands.
+    if (cli::InterruptCancel::Interrupted() && code != cli::kExitOk) {
         cli::ReplaceFailure(std::string("cancelled: ") + command->name +
                             " was stopped by Ctrl-C; run it again to start over");
         code = cli::kExitFailure;

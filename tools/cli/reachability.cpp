@@ -40,6 +40,7 @@ bool ServiceUnreachable(const std::string& url) {
 }
 
 void ExplainUnreachableService(const Command& command, const Arguments& arguments) {
+    if (FailedOnInput()) return;
     std::string url;
     if (arguments.Has("--url")) {
         url = arguments.Get("--url");

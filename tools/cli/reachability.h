@@ -13,7 +13,7 @@ namespace cli {
 // host and port within two seconds.
 bool ServiceUnreachable(const std::string& url);
 
-// After a failed run: when the service address the command used (--url, or for the commands that
+// After a run that failed past its input: when the service address the command used (--url, or for the commands that
 // read a configuration document the address Init took from it) is unreachable, the run's failure
 // becomes "cannot reach ADDRESS: is webinteractive-service running?".
 void ExplainUnreachableService(const Command& command, const Arguments& arguments);

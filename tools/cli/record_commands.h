@@ -19,12 +19,12 @@ inline bool ReadRecords(const Arguments& arguments, std::list<ISoftInfoInc::_Sof
     const std::string& path = arguments.Get("--list");
     std::string error;
     if (!ReadSoftInfoFile(path, softs, error)) {
-        Fail("%s: give a file list document as filelist create or a download writes one",
+        FailInput("%s: give a file list document as filelist create or a download writes one",
              error.c_str());
         return false;
     }
     if (softs.empty()) {
-        Fail("%s holds no software records: give a file list document with at least one "
+        FailInput("%s holds no software records: give a file list document with at least one "
              "software", path.c_str());
         return false;
     }
@@ -38,7 +38,7 @@ inline const ISoftInfoInc::_SoftInfo* ChooseRecord(
     for (const ISoftInfoInc::_SoftInfo& soft : softs) {
         if (soft.GUID == arguments.Get("--guid")) return &soft;
     }
-    Fail("%s holds no software %s: check --guid", arguments.Get("--list").c_str(),
+    FailInput("%s holds no software %s: check --guid", arguments.Get("--list").c_str(),
          arguments.Get("--guid").c_str());
     return nullptr;
 }

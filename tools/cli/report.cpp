@@ -10,6 +10,7 @@ namespace {
 
 bool jsonOutput = false;
 std::string failure;
+bool failureFromInput = false;
 
 json::Value& ResultObject() {
     static json::Value result = json::Value::Object();
@@ -58,7 +59,21 @@ void Fail(const char* format, ...) {
     va_end(arguments);
 }
 
-void ReplaceFailure(const std::string& message) { failure = OneLine(message); }
+void FailInput(const char* format, ...) {
+    if (!failure.empty()) return;
+    std::va_list arguments;
+    va_start(arguments, format);
+    failure = OneLine(Format(format, arguments));
+    va_end(arguments);
+    failureFromInput = true;
+}
+
+bool FailedOnInput() { return failureFromInput; }
+
+void ReplaceFailure(const std::string& message) {
+    failure = OneLine(message);
+    failureFromInput = false;
+}
 
 const std::string& Failure() { return failure; }
 

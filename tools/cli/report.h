@@ -23,6 +23,10 @@ json::Value& Result();
 
 // Records the failure of the run (printf-style, no line end), unless one is recorded already.
 void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same for a failure of the run's own input (a file, a value, a record to choose): nothing
+// reached the service, so no cause is looked for there.
+void FailInput(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool FailedOnInput();
 // Records it in place of any earlier one: for a cause found after the fact.
 void ReplaceFailure(const std::string& message);
 const std::string& Failure();
