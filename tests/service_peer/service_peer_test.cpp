@@ -2,6 +2,7 @@
 // and how many requests it receives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <list>
@@ -190,7 +191,7 @@ TEST_F(ServicePeerTest, NamesLeavingTheDataDirectoryAreRefusedAndRangesServed) {
                                         service.Url("/files/a.txt") + "'"));
 }
 
-TEST_F(ServicePeerTest, ABodyAboveTheLimitIsRefusedAndTheServiceGoesOn) {
+TEST_F(ServicePeerTest, BodiesTooLargeOrCutShortAreNotKeptAndTheServiceGoesOn) {
     ServicePeer service({"--max-body", "100"});
     TempMachine::WriteHostFile(machine_.HostPath("C:\\big.bin"), std::string(101, 'x'));
     TempMachine::WriteHostFile(machine_.HostPath("C:\\small.bin"), std::string(100, 'x'));
@@ -200,8 +201,19 @@ TEST_F(ServicePeerTest, ABodyAboveTheLimitIsRefusedAndTheServiceGoesOn) {
     EXPECT_STRNE("TRUE", reply);
     EXPECT_EQ(1, IWebInteractive::UploadFile(url.c_str(), "C:\\small.bin", reply, nullptr, nullptr));
     EXPECT_STREQ("TRUE", reply);
-    EXPECT_EQ((std::vector<std::string>{std::string(100, 'x')}), service.Uploads("log"));
     EXPECT_EQ(1, service.Count("POST /upload/log 413", 1));
+
+    // A client that announces 90 bytes, sends 5 and goes away leaves no file behind.
+    wi::test::RunShell("curl -s -m 1 -H 'Content-Length: 90' --data-binary short '" + url +
+                       "'; true");
+    EXPECT_EQ(1, service.Count("POST /upload/log 400", 1));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(service.Data() + "/uploads/log")) {
+        names.push_back(entry.path().extension().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{".body", ".target"}), names);
+    EXPECT_EQ((std::vector<std::string>{std::string(100, 'x')}), service.Uploads("log"));
 }
 
 TEST_F(ServicePeerTest, PatchListsAreMadeFromTheVersionsOfAGuidOrServedAsPlaced) {

@@ -61,24 +61,57 @@ DataDir::DataDir(const fs::path& root) : root_(fs::weakly_canonical(fs::absolute
         for (const auto& entry : fs::directory_iterator(kind.path())) {
             highest = std::max(highest, SequenceOf(entry.path()));
         }
+        // Bodies an earlier run was still receiving when it ended were never accepted.
+        for (const auto& entry : fs::directory_iterator(kind.path())) {
+            if (entry.path().extension() == ".part") fs::remove(entry.path());
+        }
     }
     sequence_ = highest;
 }
 
-fs::path DataDir::StoreUpload(const std::string& kind, const std::string& body,
-                              const std::string& target) {
+std::optional<fs::path> DataDir::StoreUpload(const std::string& kind, const std::string& target,
+                                             const BodyReader& read) {
     const fs::path folder = root_ / "uploads" / kind;
     fs::create_directories(folder);
     // A name taken (by another run sharing the directory) moves on to the next number.
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const std::string stem = UploadStem(++sequence_);
-        const fs::path path = folder / (stem + ".body");
-        if (WriteNew(path, body)) {
-            WriteNew(folder / (stem + ".target"), target + "\n");
-            return path;
+    std::FILE* file = nullptr;
+    fs::path part;
+    for (int attempt = 0; file == nullptr && attempt < 1000; ++attempt) {
+        part = folder / (UploadStem(++sequence_) + ".part");
+        file = std::fopen(part.c_str(), "wbx");
+        if (file == nullptr && !fs::exists(part)) {
+            throw std::runtime_error("cannot create " + part.string());
         }
     }
-    throw std::runtime_error("no free upload name in " + folder.string());
+    if (file == nullptr) throw std::runtime_error("no free upload name in " + folder.string());
+
+    bool written = true;
+    const bool whole = read([file, &written](const char* data, std::size_t size) {
+        written = std::fwrite(data, 1, size, file) == size;
+        return written;
+    });
+    const bool closed = std::fclose(file) == 0;
+    std::error_code ignored;
+    if (!written || !closed) {
+        fs::remove(part, ignored);
+        throw std::runtime_error("cannot write " + part.string());
+    }
+    if (!whole) {
+        fs::remove(part, ignored);
+        return std::nullopt;
+    }
+    for (std::string stem = part.stem().string();; stem = UploadStem(++sequence_)) {
+        const fs::path body = folder / (stem + ".body");
+        if (fs::exists(body)) continue;
+        std::error_code error;
+        fs::rename(part, body, error);
+        if (error) {
+            fs::remove(part, ignored);
+            throw std::runtime_error("cannot keep " + body.string());
+        }
+        WriteNew(folder / (stem + ".target"), target + "\n");
+        return body;
+    }
 }
 
 std::vector<fs::path> DataDir::Uploads(const std::string& kind) const {

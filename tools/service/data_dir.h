@@ -2,6 +2,7 @@
 //
 //   DIR/uploads/<kind>/<sequence>-<milliseconds>.body   every upload body, never overwritten
 //   DIR/uploads/<kind>/<sequence>-<milliseconds>.target the request target it came with
+//   DIR/uploads/<kind>/<sequence>-<milliseconds>.part   a body still arriving (removed at start)
 //   DIR/files/...                                       files served under /files/
 //   DIR/filelists/<GUID>.xml                            file lists placed by the operator
 //   DIR/patchlists/<GUID>.xml                           patch lists placed by the operator
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,9 +25,18 @@ public:
 
     const std::filesystem::path& root() const { return root_; }
 
-    // Keeps one upload body of a kind under a name no other upload has; returns its path.
-    std::filesystem::path StoreUpload(const std::string& kind, const std::string& body,
-                                      const std::string& target);
+    // Takes each piece of a body as it arrives; false stops the reading.
+    using BodySink = std::function<bool(const char* data, std::size_t size)>;
+    // Hands the body to the sink piece by piece; false when it did not arrive whole.
+    using BodyReader = std::function<bool(const BodySink& sink)>;
+
+    // Keeps one upload body of a kind under a name no other upload has, written to disk as it
+    // arrives (as <stem>.part, renamed to <stem>.body once whole, so that no reader sees half a
+    // body). Returns its path; nothing when the body did not arrive whole. Throws when the data
+    // directory cannot take it. Either way an upload that is not kept leaves no file.
+    std::optional<std::filesystem::path> StoreUpload(const std::string& kind,
+                                                     const std::string& target,
+                                                     const BodyReader& read);
     // The bodies kept for a kind, newest first.
     std::vector<std::filesystem::path> Uploads(const std::string& kind) const;
 

@@ -145,20 +145,36 @@ void SendPatchList(const httplib::Request& req, httplib::Response& res, const Da
 
 void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& settings) {
     const Endpoint& endpoint = settings.endpoint;
+    // Bodies go to disk as they arrive, so that large uploads do not each take their size in
+    // memory. A body that is refused is still read (up to the limit) and dropped, so that the
+    // connection stays usable for the client's next request.
     server.Post(std::string("/upload/(") + kUploadKinds + ")",
                 [&data, guard = settings.uploadGuard](const httplib::Request& req,
-                                                      httplib::Response& res) {
+                                                      httplib::Response& res,
+                                                      const httplib::ContentReader& content) {
                     if (guard) {
                         const AuthVerdict verdict = guard->Check(
                             req.method, req.target, req.get_header_value("Authorization"));
                         if (!verdict.admitted) {
+                            content([](const char*, std::size_t) { return true; });
                             res.set_header("WWW-Authenticate", verdict.challenge);
                             Answer(res, 401, "authentication required\n");
                             return;
                         }
                     }
-                    data.StoreUpload(req.matches[1].str(), req.body, req.target);
-                    Answer(res, 200, "TRUE");
+                    const auto kept = data.StoreUpload(
+                        req.matches[1].str(), req.target, [&content](const DataDir::BodySink& sink) {
+                            return content([&sink](const char* bytes, std::size_t size) {
+                                return sink(bytes, size);
+                            });
+                        });
+                    if (kept) {
+                        Answer(res, 200, "TRUE");
+                    } else if (res.status == 413) {
+                        Answer(res, 413, "the body is larger than this service takes\n");
+                    } else {
+                        Answer(res, 400, "the body did not arrive whole\n");
+                    }
                 });
 
     server.Get("/softlist", [&data](const httplib::Request&, httplib::Response& res) {

@@ -59,6 +59,8 @@
 
 namespace {
 
+constexpr std::size_t kWorkers = 64;
+
 std::atomic<bool> stopRequested{false};
 
 extern "C" void RequestStop(int) { stopRequested = true; }
@@ -141,6 +143,11 @@ int main(int argc, char** argv) {
         server.set_write_timeout(30, 0);
         // An idle kept-alive connection holds its worker this long, and so delays a stop.
         server.set_keep_alive_timeout(1);
+        // Each connection holds a worker while it is open: enough workers that many clients
+        // keeping their connections are all served at once, and connections kept for many
+        // requests rather than opened again every five.
+        server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+        server.set_keep_alive_max_count(1000);
         std::mutex logMutex;
         server.set_logger([&logMutex](const httplib::Request& req, const httplib::Response& res) {
             std::size_t bytes = res.body.size();
@@ -159,7 +166,9 @@ int main(int argc, char** argv) {
             });
         // Only this server may listen on the port: httplib's default also sets SO_REUSEPORT,
         // which would let a second server share a port already taken.
-        server.set_socket_options([](socket_t socket) {
+        socket_t listening = INVALID_SOCKET;
+        server.set_socket_options([&listening](socket_t socket) {
+            listening = socket;
             int yes = 1;
 #ifdef _WIN32
             setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
@@ -173,6 +182,9 @@ int main(int argc, char** argv) {
                       << options.port << " (in use or not available)\n";
             return 1;
         }
+        // httplib listens with a queue of 5 connections: many clients connecting at once would
+        // overflow it and see their connections dropped. Listening again only enlarges it.
+        if (listening != INVALID_SOCKET) listen(listening, SOMAXCONN);
         std::string name, password;
         if (!options.user.empty()) {
             const auto colon = options.user.find(':');  // checked when the options were read
