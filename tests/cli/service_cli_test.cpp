@@ -1,5 +1,6 @@
 // The host CLI against the reference service of this build: --json keeps standard output to the
-// result document whatever the library writes, and Ctrl-C ends a paced transfer cleanly.
+// result document whatever the library writes, a paced transfer is one progress bar on a
+// terminal and nothing under --quiet, and Ctrl-C ends it cleanly.
 #include <gtest/gtest.h>
 
 #ifdef WI_SERVICE_PROGRAM
@@ -62,6 +63,26 @@ TEST_F(ServiceCliTest, JsonResultIsTheOnlyOutput) {
     EXPECT_EQ(refused.find('\n'), refused.size() - 8) << refused;
     const std::string errors = TempMachine::ReadHostFile(Errors());
     EXPECT_NE(std::string::npos, errors.find("Status code 404 returned.")) << errors;
+}
+
+TEST_F(ServiceCliTest, ProgressIsOneBarOnATerminalAndNothingWhenQuiet) {
+    // Three seconds at the service's pace: three progress lines.
+    service_.AddFile("files/setup.exe", std::string(192 * 1024, 'x'));
+    const std::string download =
+        "download install --url " + service_.Url("/install") + " --subdir t --name setup.exe";
+    // script(1) gives the CLI a terminal.
+    const std::string drawn = RunShell("script -qec \"" + Cli(download) + "\" /dev/null");
+    EXPECT_NE(std::string::npos, drawn.find("\rsetup.exe [")) << drawn;
+    EXPECT_NE(std::string::npos, drawn.find("KiB/s")) << drawn;
+    EXPECT_NE(std::string::npos, drawn.find(" left\x1b[K\rsetup.exe [")) << drawn;
+    EXPECT_NE(std::string::npos, drawn.find("]  100%  192.0 KiB  done\x1b[K\r\n")) << drawn;
+    EXPECT_EQ(std::string::npos, drawn.find(" setup.exe|")) << drawn;
+    EXPECT_EQ(std::string::npos, drawn.find("setup.exe|1")) << drawn;
+
+    EXPECT_EQ("downloaded to C:\\ProgramData\\Microsoft\\Windows\\Templates\\t\\setup.exe\n"
+              "exit=0\n",
+              Run(download + " --quiet"));
+    EXPECT_EQ("", TempMachine::ReadHostFile(Errors()));
 }
 
 TEST_F(ServiceCliTest, CtrlCEndsAPacedDownloadCleanly) {
