@@ -1,6 +1,8 @@
 #include "fetched_document.h"
 
+#include <exception>
 #include <memory>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/machine.h"

@@ -1,6 +1,7 @@
 #include "record_json.h"
 
 #include <string>
+#include <utility>
 
 namespace cli {
 

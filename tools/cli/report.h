@@ -4,6 +4,7 @@
 // only the first failure of a run is told, so a run says one thing.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "json_output.h"
