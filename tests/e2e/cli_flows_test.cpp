@@ -211,7 +211,10 @@ TEST_F(CliFlowsTest, MachineInformationUserDocumentSoftwareFilesAndTheLogReachTh
     EXPECT_EQ(1, service_.Count("POST /upload/sysinfo?machinenum=E2E%2d9 200", 1));
     EXPECT_EQ(1,
               service_.Count("POST /upload/softfile?filename=%7bE2E%2d0001%7d\\dump%2ebin 200", 1));
+    EXPECT_EQ(1, service_.Count("POST /upload/user 200", 1));
+    EXPECT_EQ(1, service_.Count("GET /userinfo?MachineNum=E2E%2d9 200", 1));
     EXPECT_EQ(1, service_.Count("POST /upload/log 200", 1));
+    EXPECT_EQ(5, wi::test::LoggedRequests(service_, 5));
 }
 
 }  // namespace
