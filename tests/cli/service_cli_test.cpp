@@ -89,9 +89,11 @@ TEST_F(ServiceCliTest, CtrlCEndsAPacedDownloadCleanly) {
     // 64 s at the service's pace: only the cancel ends it early.
     service_.AddFile("files/big.exe", std::string(4 << 20, 'x'));
     const std::string out = machine_.Root() + "/stdout.txt";
-    // SIGINT once the first progress line is out.
+    // SIGINT once the first progress line is out. The shell starts its background job with
+    // SIGINT ignored, which the CLI keeps: env gives it the default back, as a terminal's
+    // foreground job has it.
     const std::string result = RunShell(
-        Cli("download install --url " + service_.Url("/install") + " --subdir t --name big.exe") +
+        "env --default-signal=INT " + Cli("download install --url " + service_.Url("/install") + " --subdir t --name big.exe") +
         " >'" + out + "' 2>'" + Errors() + "' & pid=$!; for i in $(seq 200); do grep -q '^ big.exe|' '" +
         out + "' && break; sleep 0.1; done; kill -INT $pid; wait $pid; echo \"exit=$?\"");
     EXPECT_EQ("exit=1\n", result);

@@ -28,7 +28,12 @@ constexpr std::chrono::milliseconds kWatchInterval(50);
 }  // namespace
 
 InterruptCancel::InterruptCancel() : event_(IHostInc::CreateCancelEvent(/*manualReset=*/true)) {
-    std::signal(SIGINT, OnInterrupt);
+    // A program started with SIGINT ignored (a background job of a script) keeps it ignored:
+    // a Ctrl-C meant for its starter is not meant for it.
+    if (std::signal(SIGINT, OnInterrupt) == SIG_IGN) {
+        std::signal(SIGINT, SIG_IGN);
+        ignored_ = true;
+    }
     watcher_ = std::thread([this] { Watch(); });
 }
 
@@ -39,7 +44,7 @@ InterruptCancel::~InterruptCancel() {
     }
     wake_.notify_all();
     watcher_.join();
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGINT, ignored_ ? SIG_IGN : SIG_DFL);
     IHostInc::FreeCancelEvent(event_);
 }
 

@@ -1,6 +1,7 @@
 // Ctrl-C during an operation that takes a cancel event: the first SIGINT signals the event, so
 // the operation ends cleanly and the CLI says "cancelled"; a second one ends the program at once.
-// Operations without a cancel event keep the default: Ctrl-C ends the program.
+// Operations without a cancel event keep the default: Ctrl-C ends the program. A program that
+// was started with SIGINT ignored leaves it so.
 #pragma once
 
 #include <condition_variable>
@@ -28,6 +29,7 @@ private:
     void Watch();
 
     void* event_;
+    bool ignored_ = false;  // SIGINT was ignored when the program started
     std::mutex mutex_;
     std::condition_variable wake_;
     bool done_ = false;
