@@ -9,7 +9,8 @@
 # made there), WORK_DIR a folder for the session's own files (the configuration document and the
 # log run's state). The machine is the default one: $WEBINTERACTIVE_PREFIX or ~/.webinteractive;
 # the CLI is never given --prefix. Every step can be repeated: a protection left by an earlier run
-# is cleaned first, and the demo's files and registry values are made again when they differ.
+# is cleaned first, the demo's files are made again where they are missing or differ, and its
+# registry values are set again.
 # Exit status: 0 when every step succeeded, 1 when one failed, 2 on wrong usage, 130 when
 # interrupted.
 set -uo pipefail
