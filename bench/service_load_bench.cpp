@@ -9,11 +9,11 @@
 
 #include <chrono>
 #include <cstddef>
-#include <iterator>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -99,7 +99,8 @@ bool Succeeded(const Target& target, Client& client, CURLcode result, int failed
 Outcome RunLoad(const Target& target, const std::string& document) {
     CURLM* multi = curl_multi_init();
     // Every client keeps its connection between its requests.
-    curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS, static_cast<long>(2 * (kDownloadClients + kUploadClients)));
+    curl_multi_setopt(multi, CURLMOPT_MAXCONNECTS,
+                      static_cast<long>(2 * (kDownloadClients + kUploadClients)));
     // As the library posts: the body at once (no "Expect: 100-continue"), no Content-Type.
     curl_slist* uploadHeaders = curl_slist_append(nullptr, "Expect:");
     uploadHeaders = curl_slist_append(uploadHeaders, "Content-Type:");
@@ -168,10 +169,9 @@ long GroupPeakKib(int group) {
         if (close == std::string::npos) continue;
         char state = 0;
         int parent = 0, processGroup = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d %d", &state, &parent, &processGroup) != 3 ||
-            processGroup != group) {
-            continue;
-        }
+        const int fields =
+            std::sscanf(line.c_str() + close + 1, " %c %d %d", &state, &parent, &processGroup);
+        if (fields != 3 || processGroup != group) continue;
         std::ifstream status(entry.path() / "status");
         for (std::string field; std::getline(status, field);) {
             if (field.rfind("VmHWM:", 0) == 0) total += std::stol(field.substr(6));
@@ -197,11 +197,12 @@ public:
 };
 
 void Print(const Target& target, const Outcome& outcome) {
-    std::printf("service_load: %-7s downloads %6.0f req/s (%d in %.2f s), uploads %5.1f req/s "
-                "(%d of 10 MiB in %.2f s), peak memory %ld KiB, failed requests %d\n",
-                target.name.c_str(), outcome.downloads / outcome.downloadSeconds,
-                outcome.downloads, outcome.downloadSeconds, outcome.uploads / outcome.uploadSeconds,
-                outcome.uploads, outcome.uploadSeconds, outcome.peakKib, outcome.failed);
+    std::printf(
+        "service_load: %-7s downloads %6.0f req/s (%d in %.2f s), uploads %5.1f req/s "
+        "(%d of 10 MiB in %.2f s), peak memory %ld KiB, failed requests %d\n",
+        target.name.c_str(), outcome.downloads / outcome.downloadSeconds, outcome.downloads,
+        outcome.downloadSeconds, outcome.uploads / outcome.uploadSeconds, outcome.uploads,
+        outcome.uploadSeconds, outcome.peakKib, outcome.failed);
     std::fflush(stdout);
 }
 
@@ -232,19 +233,20 @@ int main() try {
         const Target target{"nginx", peer.Url("/small/"), peer.Url("/upload-kept")};
         nginx = RunLoad(target, document);
         nginx.peakKib = GroupPeakKib(peer.Group());
-        nginx.failed += MissingBodies(std::distance(
-            std::filesystem::directory_iterator(peer.UploadsDirectory()),
-            std::filesystem::directory_iterator()));
+        nginx.failed += MissingBodies(
+            std::distance(std::filesystem::directory_iterator(peer.UploadsDirectory()),
+                          std::filesystem::directory_iterator()));
         Print(target, nginx);
     }
     const auto rate = [](const Outcome& o, bool upload) {
         return upload ? o.uploads / o.uploadSeconds : o.downloads / o.downloadSeconds;
     };
-    std::printf("service_load: ratio service/nginx: downloads %.3f, uploads %.3f, peak memory "
-                "%.2f; failed requests %d (goal 0)\n",
-                rate(service, false) / rate(nginx, false), rate(service, true) / rate(nginx, true),
-                static_cast<double>(service.peakKib) / static_cast<double>(nginx.peakKib),
-                service.failed + nginx.failed);
+    std::printf(
+        "service_load: ratio service/nginx: downloads %.3f, uploads %.3f, peak memory "
+        "%.2f; failed requests %d (goal 0)\n",
+        rate(service, false) / rate(nginx, false), rate(service, true) / rate(nginx, true),
+        static_cast<double>(service.peakKib) / static_cast<double>(nginx.peakKib),
+        service.failed + nginx.failed);
     curl_global_cleanup();
     return service.failed + nginx.failed == 0 ? 0 : 1;
 } catch (const std::exception& error) {

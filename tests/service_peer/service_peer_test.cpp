@@ -223,7 +223,8 @@ TEST_F(ServicePeerTest, PatchListsAreMadeFromTheVersionsOfAGuidOrServedAsPlaced)
                                                          Soft("{C}", "3.0")));
 
     // Every version of the GUID once, with the patches its document gives it.
-    const auto& made = IWebInteractive::ParsePatchsList(Fetch(service.Url("/patchlist?guid={C}")).c_str());
+    const auto& made =
+        IWebInteractive::ParsePatchsList(Fetch(service.Url("/patchlist?guid={C}")).c_str());
     std::vector<std::string> versions;
     for (const auto& soft : made) {
         EXPECT_EQ("{C}", soft.GUID);
@@ -234,7 +235,8 @@ TEST_F(ServicePeerTest, PatchListsAreMadeFromTheVersionsOfAGuidOrServedAsPlaced)
 
     // A patch list the operator placed is the answer as it stands.
     service.CopyIn("patchlists/{C}.xml", Fixture("certain_patchlist.xml"));
-    const auto& placed = IWebInteractive::ParsePatchsList(Fetch(service.Url("/patchlist?guid={C}")).c_str());
+    const std::string placedText = Fetch(service.Url("/patchlist?guid={C}"));
+    const auto& placed = IWebInteractive::ParsePatchsList(placedText.c_str());
     ASSERT_EQ(1u, placed.size());
     ASSERT_EQ((std::vector<std::string>{"P200"}), PatchIds(placed.front().patchs));
     EXPECT_EQ("P110", placed.front().patchs.front().dependences.front().PatchID);
@@ -275,7 +277,9 @@ TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
 
     std::vector<std::string> lines;
     IHelperInc::SetStatusSink(
-        [](const char* line, void* sink) { static_cast<std::vector<std::string>*>(sink)->push_back(line); },
+        [](const char* line, void* sink) {
+            static_cast<std::vector<std::string>*>(sink)->push_back(line);
+        },
         &lines);
     const std::string path = "C:\\big.bin";
     ASSERT_EQ(1, IWebInteractive::DownloadFile(service.Url("/files/patches/big.bin").c_str(),
@@ -291,7 +295,8 @@ TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
     EXPECT_TRUE(partial);
 
     EXPECT_EQ(content.substr(1000, 10),
-              wi::test::RunShell("curl -s -r 1000-1009 '" + service.Url("/files/patches/big.bin") + "'"));
+              wi::test::RunShell("curl -s -r 1000-1009 '" + service.Url("/files/patches/big.bin") +
+                                 "'"));
     EXPECT_EQ(1, service.Count("GET /files/patches/big.bin 206 10", 1));
 }
 
@@ -358,9 +363,10 @@ TEST_F(ServicePeerTest, BasicUploadsAreLeftUnansweredByTheLibraryOverPlainHttp) 
     EXPECT_STREQ("authentication required\n", reply);
     EXPECT_EQ(1, service.Count("POST /upload/log 401", 1));
 
-    const std::string post = "curl -s -o /dev/null -w '%{http_code}' --basic --data-binary body ";
-    EXPECT_EQ("200", wi::test::RunShell(post + "-u alice:s3cret '" + service.Url("/upload/log") + "'"));
-    EXPECT_EQ("401", wi::test::RunShell(post + "-u alice:wrong '" + service.Url("/upload/log") + "'"));
+    const std::string post = "curl -s -o /dev/null -w '%{http_code}' --basic --data-binary body '" +
+                             service.Url("/upload/log") + "' -u ";
+    EXPECT_EQ("200", wi::test::RunShell(post + "alice:s3cret"));
+    EXPECT_EQ("401", wi::test::RunShell(post + "alice:wrong"));
     EXPECT_EQ((std::vector<std::string>{"body"}), service.Uploads("log"));
     EXPECT_EQ(3, service.Count("POST /upload/log", 3));
 }

@@ -19,7 +19,8 @@ bool WaitForRate(const Pacing& pacing, Clock::time_point start, unsigned long lo
                                  static_cast<long long>(sent * 1000000.0 / pacing.bytesPerSecond));
     for (auto now = Clock::now(); now < due; now = Clock::now()) {
         if (pacing.stopping && *pacing.stopping) return false;
-        std::this_thread::sleep_for(std::min<Clock::duration>(due - now, std::chrono::milliseconds(50)));
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(due - now, std::chrono::milliseconds(50)));
     }
     return true;
 }
@@ -37,10 +38,10 @@ void SendFile(httplib::Response& res, const std::filesystem::path& file, const P
         return;
     }
     // Paced bodies go out in pieces of about a tenth of a second each.
-    const std::size_t pieceSize =
-        pacing.bytesPerSecond == 0
-            ? 65536
-            : static_cast<std::size_t>(std::clamp<unsigned long long>(pacing.bytesPerSecond / 10, 1, 65536));
+    const std::size_t pieceSize = pacing.bytesPerSecond == 0
+                                      ? 65536
+                                      : static_cast<std::size_t>(std::clamp<unsigned long long>(
+                                            pacing.bytesPerSecond / 10, 1, 65536));
     res.set_content_provider(
         static_cast<std::size_t>(size), type,
         [in, pacing, pieceSize](std::size_t offset, std::size_t length, httplib::DataSink& sink) {

@@ -16,7 +16,7 @@ struct Pacing {
 
 // Answers with the file and its length; the server cuts byte ranges from it and leaves the body
 // out for HEAD. A file that cannot be opened gets 404.
-void SendFile(httplib::Response& res, const std::filesystem::path& file,
-              const Pacing& pacing = {}, const char* type = "application/octet-stream");
+void SendFile(httplib::Response& res, const std::filesystem::path& file, const Pacing& pacing = {},
+              const char* type = "application/octet-stream");
 
 }  // namespace wi::service

@@ -163,7 +163,8 @@ void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& sett
                         }
                     }
                     const auto kept = data.StoreUpload(
-                        req.matches[1].str(), req.target, [&content](const DataDir::BodySink& sink) {
+                        req.matches[1].str(), req.target,
+                        [&content](const DataDir::BodySink& sink) {
                             return content([&sink](const char* bytes, std::size_t size) {
                                 return sink(bytes, size);
                             });

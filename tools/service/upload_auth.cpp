@@ -82,7 +82,8 @@ AuthVerdict UploadGuard::Check(const std::string& method, const std::string& tar
             break;
         case AuthScheme::kBasic:
             verdict.admitted = CheckBasic(authorization);
-            if (!verdict.admitted) verdict.challenge = std::string("Basic realm=\"") + kRealm + "\"";
+            if (!verdict.admitted)
+                verdict.challenge = std::string("Basic realm=\"") + kRealm + "\"";
             break;
         case AuthScheme::kDigest: {
             bool stale = false;
@@ -111,12 +112,13 @@ bool UploadGuard::CheckDigest(const std::string& method, const std::string& targ
     };
     const std::string* algorithm = answer.Param("algorithm");
     const std::string countText = param("nc");
-    const bool countIsHex = countText.size() == 8 &&
-                            countText.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    const bool countIsHex =
+        countText.size() == 8 &&
+        countText.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
     const unsigned long count = countIsHex ? std::strtoul(countText.c_str(), nullptr, 16) : 0;
     if (param("username") != user_ || param("realm") != kRealm || param("uri") != target ||
-        Lower(param("qop")) != "auth" || (algorithm && Lower(*algorithm) != "md5") ||
-        count == 0 || param("cnonce").empty()) {
+        Lower(param("qop")) != "auth" || (algorithm && Lower(*algorithm) != "md5") || count == 0 ||
+        param("cnonce").empty()) {
         return false;
     }
     const std::string nonce = param("nonce");
