@@ -69,7 +69,7 @@ TEST_F(ListsDownloadCliTest, PatchListIsFetchedOnceAndItsTemporaryDocumentRemove
         std::string(WI_CLI) + " patch parse --url " + web_.Url("/none.xml") + " --prefix '" +
         machine_.Prefix() + "' 2>&1 >/dev/null; echo \"exit=$?\"");
     EXPECT_EQ("webinteractive: the service gave no document at " + web_.Url("/none.xml") +
-                  "\nexit=1\n",
+                  ": check the address\nexit=1\n",
               missing);
 }
 

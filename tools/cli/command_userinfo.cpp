@@ -97,7 +97,8 @@ int RunRegistrySet(const Arguments& arguments) {
     entry.Action = 1;
     if (!ISoftRepairInc::InstallConf(entry)) {
         Fail("the registry store refused the value: give a non-empty --key without control "
-             "characters, and check that %s/system.reg is writable",
+             "characters and texts valid in the narrow code page, and check that %s/system.reg "
+             "is writable",
              IHostInc::GetMachinePrefix());
         return kExitFailure;
     }

@@ -54,7 +54,7 @@ bool FetchDocument(const std::string& url, const char* baseName, void* cancelEve
     const TemporaryDocument document(IWebInteractive::GetTempXmlFilePath(baseName));
     if (IWebInteractive::DownloadFile(url.c_str(), document.path().c_str(), nullptr,
                                       cancelEvent) != 1) {
-        error = "the service gave no document at " + url;
+        error = "the service gave no document at " + url + ": check the address";
         return false;
     }
     if (!ReadMachineFile(document.path(), text)) {
