@@ -9,7 +9,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 run(0 patch parse --file ${FIXTURES}/patch_list_gb2312.xml --save "C:\\patches.xml")
 set(first "software {BASE} \"补丁软件\" version \"3.0\": 0 files, 0 dependences, 0 configuration entries, 2 patches")
 if(NOT out MATCHES "${first}\n" OR NOT out MATCHES "software  \"\" version \"\": 0 files, 0 dependences, 0 configuration entries, 1 patches\n"
-   OR NOT out MATCHES "saved 3 records to C:\\\\patches.xml")
+   OR NOT out MATCHES "saved 3 records to C:\\\\patches.xml"
+   OR NOT out MATCHES "\n  patch K1 \"[^\n]*\"\n")
   message(FATAL_ERROR "patch parse printed:\n${out}")
 endif()
 file(READ ${prefix}/drive_c/patches.xml saved HEX)

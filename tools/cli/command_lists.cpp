@@ -30,6 +30,10 @@ void PrintSummary(const std::list<_SoftInfo>& softs) {
               "%zu configuration entries, %zu patches\n",
               soft.GUID.c_str(), soft.Name.c_str(), soft.Version.c_str(), soft.files.size(),
               soft.dependences.size(), soft.configs.size(), soft.patchs.size());
+        // The patch identifiers are what "patch download --id" takes.
+        for (const _PatchInfo& patch : soft.patchs) {
+            Print("  patch %s \"%s\"\n", patch.PatchID.c_str(), patch.Descrip.c_str());
+        }
     }
 }
 

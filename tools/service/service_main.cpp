@@ -173,12 +173,7 @@ int main(int argc, char** argv) {
         server.set_socket_options([&listening](socket_t socket) {
             listening = socket;
             int yes = 1;
-#ifdef _WIN32
-            setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
-                       sizeof yes);
-#else
             setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-#endif
         });
         if (!server.bind_to_port(options.listen, options.port)) {
             std::cerr << "webinteractive-service: cannot listen on " << options.listen << ":"
