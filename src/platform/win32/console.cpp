@@ -1,0 +1,56 @@
+// The standard streams of a console program on Windows.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include "platform/console.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+namespace wi::platform {
+
+namespace {
+
+DWORD HandleId(StandardStream stream) {
+    return stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE;
+}
+
+int Descriptor(StandardStream stream) { return stream == StandardStream::kOutput ? 1 : 2; }
+
+}  // namespace
+
+// A console handle answers GetConsoleMode; a file, a pipe or the NUL device does not.
+bool IsTerminal(StandardStream stream) {
+    DWORD mode = 0;
+    HANDLE handle = ::GetStdHandle(HandleId(stream));
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode);
+}
+
+int TerminalColumns(StandardStream stream) {
+    if (!IsTerminal(stream)) return 0;
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!::GetConsoleScreenBufferInfo(::GetStdHandle(HandleId(stream)), &info)) return 0;
+    const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    return columns > 0 ? columns : 0;
+}
+
+std::FILE* DivertStandardOutput() {
+    std::fflush(stdout);
+    const int original = _dup(Descriptor(StandardStream::kOutput));
+    if (original < 0) return nullptr;
+    std::FILE* stream = _fdopen(original, "w");
+    if (stream == nullptr || _dup2(Descriptor(StandardStream::kError), 1) < 0) {
+        if (stream != nullptr) {
+            std::fclose(stream);
+        } else {
+            _close(original);
+        }
+        return nullptr;
+    }
+    // Writers that go by the handle rather than the C runtime's descriptor follow too.
+    ::SetStdHandle(STD_OUTPUT_HANDLE, ::GetStdHandle(STD_ERROR_HANDLE));
+    return stream;
+}
+
+}  // namespace wi::platform
