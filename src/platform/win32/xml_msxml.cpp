@@ -1,0 +1,555 @@
+// The DOM over MSXML through COM. MSXML keeps names and texts in UTF-16; they cross the interface
+// in the narrow code page. Files are encoded and decoded here, not by MSXML: the document's UTF-16
+// text is written in code page 936 after one declaration naming gb2312, and read back by the
+// encoding the file declares, so that the same bytes come out wherever MSXML runs (Wine's MSXML
+// cannot save or load a document that declares gb2312).
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/win32/xml_com.h"
+#include "platform/win32/xml_scan.h"
+#include "platform/xml_dom.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <deque>
+#include <memory>
+#include <utility>
+
+namespace wi::xml {
+
+namespace {
+
+using msxml::Bstr;
+using msxml::ComPtr;
+
+// The encoding the declaration of every document names, and of every saved file.
+constexpr wchar_t kDeclarationData[] = L"version='1.0' encoding='gb2312'";
+constexpr char kSavedDeclaration[] = "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n";
+constexpr UINT kSavedCodePage = 936;
+
+struct Tree;
+
+// What an Element points at: one reference to a node of a tree, held as long as the tree.
+struct Handle {
+    ComPtr<IXMLDOMNode> node;
+    Tree* tree;
+};
+
+// A parsed or built document with every node handed out as an Element. MSXML gives a new
+// reference for each node asked for; the handles keep them until the document goes, so that
+// an Element stays valid for the document's lifetime as the interface promises.
+struct Tree {
+    ComPtr<IXMLDOMDocument2> dom;
+    std::deque<Handle> handles;
+};
+
+Tree* AsTree(void* doc) { return static_cast<Tree*>(doc); }
+Handle* AsHandle(void* node) { return static_cast<Handle*>(node); }
+
+void* Hold(Tree* tree, ComPtr<IXMLDOMNode> node) {
+    if (!node) return nullptr;
+    tree->handles.push_back(Handle{std::move(node), tree});
+    return &tree->handles.back();
+}
+
+std::wstring ToWide(const std::string& narrow, const char* what) {
+    std::u16string utf16;
+    if (!platform::NarrowToUtf16(narrow, utf16)) {
+        throw XmlError(std::string("not valid in the narrow code page: ") + what);
+    }
+    return std::wstring(utf16.begin(), utf16.end());
+}
+
+bool ToWideQuiet(const std::string& narrow, std::wstring& wide) {
+    std::u16string utf16;
+    if (!platform::NarrowToUtf16(narrow, utf16)) return false;
+    wide.assign(utf16.begin(), utf16.end());
+    return true;
+}
+
+// UTF-16 in the narrow code page; a character it cannot hold becomes '?', the default character
+// of the system's conversion, so that the rest is not lost.
+std::string ToNarrowReplacing(const std::wstring& wide) {
+    if (wide.empty()) return "";
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr,
+                                           nullptr);
+    if (length <= 0) return "";
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &narrow[0], length, nullptr, nullptr);
+    return narrow;
+}
+
+// XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
+// (they would not read back); they are left out.
+std::wstring XmlCharactersOnly(std::wstring text) {
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [](wchar_t c) {
+                                  return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
+                              }),
+               text.end());
+    return text;
+}
+
+// An XML name: ASCII characters as the XML rules allow them; every other character is left to
+// MSXML, which checks names when it makes a node.
+bool IsName(const std::wstring& name) {
+    if (name.empty()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        const bool start = (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_' ||
+                           c == L':' || c >= 0x80;
+        const bool inside = (c >= L'0' && c <= L'9') || c == L'-' || c == L'.';
+        if (!start && !(i > 0 && inside)) return false;
+    }
+    return true;
+}
+
+DOMNodeType TypeOf(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    node->get_nodeType(&type);
+    return type;
+}
+
+std::wstring NameOf(IXMLDOMNode* node) {
+    Bstr name;
+    node->get_nodeName(name.Out());
+    return name.Text();
+}
+
+// Calls visit(child, type) for each child node in document order until it returns false.
+template <typename Visit>
+void ForEachChild(IXMLDOMNode* parent, Visit visit) {
+    ComPtr<IXMLDOMNode> child;
+    parent->get_firstChild(child.Out());
+    while (child) {
+        const DOMNodeType type = TypeOf(child.Get());
+        ComPtr<IXMLDOMNode> next;
+        child->get_nextSibling(next.Out());
+        if (!visit(std::move(child), type)) return;
+        child = std::move(next);
+    }
+}
+
+// Text and CDATA below the node, in document order.
+void AppendText(IXMLDOMNode* node, std::wstring& text) {
+    ForEachChild(node, [&text](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+        if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
+            VARIANT value;
+            VariantInit(&value);
+            if (SUCCEEDED(child->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
+                text.append(value.bstrVal, SysStringLen(value.bstrVal));
+            }
+            VariantClear(&value);
+        } else if (type == NODE_ELEMENT) {
+            AppendText(child.Get(), text);
+        }
+        return true;
+    });
+}
+
+bool IsBlank(IXMLDOMNode* node) {
+    std::wstring text;
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(node->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
+        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
+    }
+    VariantClear(&value);
+    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+ComPtr<IXMLDOMElement> AsElement(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMElement> element;
+    if (node != nullptr) {
+        node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.Out()));
+    }
+    return element;
+}
+
+// Appends a new node to the parent and gives the appended node.
+ComPtr<IXMLDOMNode> Append(IXMLDOMNode* parent, IXMLDOMNode* child) {
+    ComPtr<IXMLDOMNode> appended;
+    if (FAILED(parent->appendChild(child, appended.Out()))) appended.Reset();
+    return appended;
+}
+
+ComPtr<IXMLDOMNode> NewElement(IXMLDOMDocument2* dom, const std::string& name) {
+    const std::wstring wide = ToWide(name, "element name");
+    if (!IsName(wide)) {
+        throw XmlError("not an element name: " + name);
+    }
+    Bstr tag(wide);
+    ComPtr<IXMLDOMElement> element;
+    ComPtr<IXMLDOMNode> node;
+    if (!tag.Made(wide) || FAILED(dom->createElement(tag.Get(), element.Out())) || !element ||
+        FAILED(element->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(node.Out())))) {
+        throw XmlError("cannot create element " + name);
+    }
+    return node;
+}
+
+// The document's whole text as MSXML serialises it, without its declaration; false when
+// MSXML fails.
+bool BodyText(const Tree* tree, std::wstring& body) {
+    Bstr xml;
+    if (tree == nullptr || FAILED(tree->dom->get_xml(xml.Out()))) return false;
+    body = msxml::WithoutDeclaration(xml.Text());
+    // MSXML ends the text with a Windows line break; the library's texts end with a line feed.
+    if (body.size() >= 2 && body.compare(body.size() - 2, 2, L"\r\n") == 0) {
+        body.erase(body.size() - 2, 1);
+    }
+    return true;
+}
+
+// One character (a surrogate pair counts as one) in code page 936; false when it has none.
+bool EncodeOne(const wchar_t* at, int units, std::string& out) {
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, at, units, bytes,
+                                           sizeof bytes, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    out.append(bytes, static_cast<std::size_t>(length));
+    return true;
+}
+
+// The serialised document in code page 936. A character that code page cannot hold is written as
+// a character reference where XML allows one (text and attribute values); anywhere else (a name,
+// a comment, a CDATA section) the document cannot be saved in it and XmlError is thrown.
+std::string EncodeForSaving(const std::wstring& body) {
+    std::string out;
+    if (body.empty()) return out;
+    const int size = static_cast<int>(body.size());
+    BOOL usedDefault = FALSE;
+    int length = WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, body.data(), size,
+                                     nullptr, 0, nullptr, &usedDefault);
+    if (length > 0 && !usedDefault) {
+        out.resize(static_cast<std::size_t>(length));
+        WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, body.data(), size, &out[0],
+                            length, nullptr, nullptr);
+        return out;
+    }
+    enum class Place { kText, kTag, kQuoted, kOther } place = Place::kText;
+    wchar_t quote = 0;
+    const wchar_t* otherEnd = L"";
+    for (std::size_t at = 0; at < body.size();) {
+        const wchar_t c = body[at];
+        if (place == Place::kText && c == L'<') {
+            static const struct {
+                const wchar_t* open;
+                const wchar_t* close;
+            } kOthers[] = {{L"<!--", L"-->"}, {L"<![CDATA[", L"]]>"}, {L"<?", L"?>"}};
+            place = Place::kTag;
+            for (const auto& other : kOthers) {
+                if (body.compare(at, std::wcslen(other.open), other.open) == 0) {
+                    place = Place::kOther;
+                    otherEnd = other.close;
+                }
+            }
+        } else if (place == Place::kTag && (c == L'"' || c == L'\'')) {
+            place = Place::kQuoted;
+            quote = c;
+        } else if (place == Place::kTag && c == L'>') {
+            place = Place::kText;
+        } else if (place == Place::kQuoted && c == quote) {
+            place = Place::kTag;
+        } else if (place == Place::kOther &&
+                   body.compare(at, std::wcslen(otherEnd), otherEnd) == 0) {
+            place = Place::kText;
+            for (const wchar_t* end = otherEnd; *end; ++end) out.push_back(static_cast<char>(*end));
+            at += std::wcslen(otherEnd);
+            continue;
+        }
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < body.size() &&
+                          body[at + 1] >= 0xDC00 && body[at + 1] <= 0xDFFF;
+        const int units = pair ? 2 : 1;
+        if (!EncodeOne(&body[at], units, out)) {
+            if (place != Place::kText && place != Place::kQuoted) {
+                throw XmlError("a name or markup cannot be encoded in gb2312");
+            }
+            const unsigned long code =
+                pair ? 0x10000 + ((c - 0xD800UL) << 10) + (body[at + 1] - 0xDC00UL) : c;
+            char reference[16];
+            std::snprintf(reference, sizeof reference, "&#x%lX;", code);
+            out += reference;
+        }
+        at += units;
+    }
+    return out;
+}
+
+// Parses UTF-16 text into a new tree, or null when it is not a well-formed document within the
+// bounds. MSXML is given the text without its declaration, already decoded.
+Tree* ParseUntrusted(const std::wstring& text) {
+    if (text.find(L'\0') != std::wstring::npos) return nullptr;  // no XML character
+    const std::wstring body = msxml::WithoutDeclaration(text);
+    if (!msxml::WithinBounds(body, kMaxDepth, kMaxAttributesPerElement)) return nullptr;
+    auto tree = std::make_unique<Tree>();
+    tree->dom = msxml::NewDocument();
+    Bstr source(body);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (!tree->dom || !source.Made(body) || FAILED(tree->dom->loadXML(source.Get(), &loaded)) ||
+        loaded != VARIANT_TRUE) {
+        return nullptr;
+    }
+    return tree.release();
+}
+
+}  // namespace
+
+// ---- Element ----
+
+std::string Element::Name() const {
+    return node_ ? ToNarrowReplacing(NameOf(AsHandle(node_)->node.Get())) : std::string();
+}
+
+bool Element::NameIs(const std::string& name) const {
+    std::wstring wide;
+    if (!node_ || !ToWideQuiet(name, wide)) return false;
+    const std::wstring own = NameOf(AsHandle(node_)->node.Get());
+    const auto lower = [](wchar_t c) {
+        return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
+    return own.size() == wide.size() &&
+           std::equal(own.begin(), own.end(), wide.begin(),
+                      [&lower](wchar_t a, wchar_t b) { return lower(a) == lower(b); });
+}
+
+Element Element::FirstChild(const std::string& name) const {
+    std::wstring wide;
+    if (!node_ || !ToWideQuiet(name, wide)) return Element();
+    Handle* handle = AsHandle(node_);
+    void* found = nullptr;
+    ForEachChild(handle->node.Get(), [&](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+        if (type == NODE_ELEMENT && NameOf(child.Get()) == wide) {
+            found = Hold(handle->tree, std::move(child));
+            return false;
+        }
+        return true;
+    });
+    return Element(found);
+}
+
+std::vector<Element> Element::Children() const {
+    std::vector<Element> children;
+    if (node_) {
+        Handle* handle = AsHandle(node_);
+        ForEachChild(handle->node.Get(), [&](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+            if (type == NODE_ELEMENT) children.push_back(Element(Hold(handle->tree, std::move(child))));
+            return true;
+        });
+    }
+    return children;
+}
+
+std::vector<Element> Element::ChildNodes() const {
+    std::vector<Element> nodes;
+    if (node_) {
+        Handle* handle = AsHandle(node_);
+        ForEachChild(handle->node.Get(), [&](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+            if (type == NODE_ELEMENT) {
+                nodes.push_back(Element(Hold(handle->tree, std::move(child))));
+            } else if (type != NODE_TEXT || !IsBlank(child.Get())) {
+                nodes.push_back(Element());
+            }
+            return true;
+        });
+    }
+    return nodes;
+}
+
+std::string Element::Text() const {
+    if (!node_) return "";
+    std::wstring text;
+    AppendText(AsHandle(node_)->node.Get(), text);
+    return ToNarrowReplacing(text);
+}
+
+std::string Element::Attribute(const std::string& name) const {
+    std::wstring wide;
+    if (!node_ || !ToWideQuiet(name, wide)) return "";
+    ComPtr<IXMLDOMElement> element = AsElement(AsHandle(node_)->node.Get());
+    Bstr attribute(wide);
+    if (!element || !attribute.Made(wide)) return "";
+    VARIANT value;
+    VariantInit(&value);
+    std::wstring text;
+    if (SUCCEEDED(element->getAttribute(attribute.Get(), &value)) && value.vt == VT_BSTR &&
+        value.bstrVal) {
+        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
+    }
+    VariantClear(&value);
+    return ToNarrowReplacing(text);
+}
+
+Element Element::AppendElement(const std::string& name) {
+    if (!node_) {
+        throw XmlError("append to an empty element");
+    }
+    Handle* handle = AsHandle(node_);
+    ComPtr<IXMLDOMNode> child = NewElement(handle->tree->dom.Get(), name);
+    ComPtr<IXMLDOMNode> appended = Append(handle->node.Get(), child.Get());
+    if (!appended) {
+        throw XmlError("cannot append element " + name);
+    }
+    return Element(Hold(handle->tree, std::move(appended)));
+}
+
+Element Element::AppendElement(const std::string& name, const std::string& text) {
+    // Convert first so that a text that cannot be used leaves no element behind.
+    const std::wstring wide = XmlCharactersOnly(ToWide(text, "element text"));
+    Element child = AppendElement(name);
+    if (!wide.empty()) {
+        // The text is taken literally (MSXML escapes it when serialising).
+        Bstr content(wide);
+        if (!content.Made(wide) || FAILED(AsHandle(child.node_)->node->put_text(content.Get()))) {
+            throw XmlError("cannot set the text of " + name);
+        }
+    }
+    return child;
+}
+
+void Element::SetAttribute(const std::string& name, const std::string& value) {
+    if (!node_) {
+        throw XmlError("attribute on an empty element");
+    }
+    const std::wstring wideName = ToWide(name, "attribute name");
+    const std::wstring wideValue = XmlCharactersOnly(ToWide(value, "attribute value"));
+    if (!IsName(wideName)) {
+        throw XmlError("not an attribute name: " + name);
+    }
+    ComPtr<IXMLDOMElement> element = AsElement(AsHandle(node_)->node.Get());
+    Bstr attribute(wideName);
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = SysAllocStringLen(wideValue.data(), static_cast<UINT>(wideValue.size()));
+    const bool set = element && attribute.Made(wideName) && text.bstrVal != nullptr &&
+                     SUCCEEDED(element->setAttribute(attribute.Get(), text));
+    VariantClear(&text);
+    if (!set) {
+        throw XmlError("cannot set the attribute " + name);
+    }
+}
+
+// ---- Document ----
+
+Document::Document() = default;
+
+Document::~Document() { delete AsTree(doc_); }
+
+Element Document::CreateRoot(const std::string& rootName) {
+    delete AsTree(doc_);
+    doc_ = nullptr;
+    auto tree = std::make_unique<Tree>();
+    tree->dom = msxml::NewDocument();
+    if (!tree->dom) {
+        throw XmlError("cannot create a document");
+    }
+    ComPtr<IXMLDOMNode> documentNode;
+    ComPtr<IXMLDOMProcessingInstruction> declaration;
+    Bstr target(L"xml");
+    Bstr data(kDeclarationData);
+    if (FAILED(tree->dom->QueryInterface(IID_IXMLDOMNode,
+                                         reinterpret_cast<void**>(documentNode.Out()))) ||
+        FAILED(tree->dom->createProcessingInstruction(target.Get(), data.Get(),
+                                                      declaration.Out())) ||
+        !declaration || !Append(documentNode.Get(), declaration.Get())) {
+        throw XmlError("cannot create a document");
+    }
+    ComPtr<IXMLDOMNode> root = NewElement(tree->dom.Get(), rootName);
+    ComPtr<IXMLDOMNode> appended = Append(documentNode.Get(), root.Get());
+    if (!appended) {
+        throw XmlError("cannot append element " + rootName);
+    }
+    Tree* made = tree.release();
+    doc_ = made;
+    return Element(Hold(made, std::move(appended)));
+}
+
+bool Document::Adopt(void* parsed) {
+    delete AsTree(doc_);
+    doc_ = parsed;
+    return Root() ? true : false;
+}
+
+bool Document::ParseText(const std::string& narrowText) {
+    std::wstring text;
+    if (narrowText.size() > kMaxTextBytes || !ToWideQuiet(narrowText, text)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(ParseUntrusted(text));
+}
+
+bool Document::ParseFile(const std::string& windowsPath) {
+    std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
+    std::string bytes;
+    char block[16384];
+    long long got = 0;
+    while (file && (got = file->Read(block, sizeof block)) > 0) {
+        bytes.append(block, static_cast<std::size_t>(got));
+        if (bytes.size() > kMaxFileBytes) {
+            return Adopt(nullptr);
+        }
+    }
+    std::wstring text;
+    if (!file || got < 0 ||
+        !msxml::DecodeBytes(msxml::DocumentEncoding(bytes), bytes, text)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(ParseUntrusted(text));
+}
+
+bool Document::ParseBytes(const std::string& bytes) {
+    if (bytes.size() > kMaxTextBytes) {
+        return Adopt(nullptr);
+    }
+    std::wstring text;
+    if (ToWideQuiet(bytes, text)) {
+        return Adopt(ParseUntrusted(text));
+    }
+    const std::string declared = msxml::DeclaredEncoding(bytes);
+    if (declared.empty() || !msxml::DecodeBytes(declared, bytes, text)) {
+        return Adopt(nullptr);
+    }
+    return Adopt(ParseUntrusted(text));
+}
+
+Element Document::Root() const {
+    Tree* tree = AsTree(doc_);
+    if (tree == nullptr) return Element();
+    ComPtr<IXMLDOMElement> root;
+    ComPtr<IXMLDOMNode> node;
+    if (FAILED(tree->dom->get_documentElement(root.Out())) || !root ||
+        FAILED(root->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(node.Out())))) {
+        return Element();
+    }
+    return Element(Hold(tree, std::move(node)));
+}
+
+bool Document::ToText(std::string& narrowText) const {
+    narrowText.clear();
+    std::wstring body;
+    if (!BodyText(AsTree(doc_), body)) return false;
+    // The text is in the narrow code page, so its declaration names no encoding.
+    const std::wstring text = L"<?xml version=\"1.0\"?>\n" + body;
+    const std::u16string utf16(text.begin(), text.end());
+    return platform::Utf16ToNarrow(utf16, narrowText);
+}
+
+void Document::Save(const std::string& windowsPath) const {
+    std::wstring body;
+    if (!BodyText(AsTree(doc_), body)) {
+        throw XmlError("cannot serialise the document for " + windowsPath);
+    }
+    const std::string bytes = kSavedDeclaration + EncodeForSaving(body);
+    // Written beside the file and then put in its place: a save that fails (a full disk) keeps
+    // the previous document whole.
+    std::unique_ptr<platform::PendingFile> file = platform::OpenReplacement(windowsPath);
+    if (!file || !file->Write(bytes.data(), bytes.size()) || !file->Commit()) {
+        throw XmlError("cannot write " + windowsPath);
+    }
+}
+
+}  // namespace wi::xml

@@ -1,0 +1,129 @@
+#include "platform/win32/xml_scan.h"
+
+#include <cstring>
+
+namespace wi::xml::msxml {
+
+namespace {
+
+bool StartsWith(const std::wstring& text, std::size_t at, const wchar_t* prefix) {
+    return text.compare(at, std::wcslen(prefix), prefix) == 0;
+}
+
+// Where the construct opened at `at` ends (just past `close`), or npos when it does not.
+std::size_t PastClose(const std::wstring& text, std::size_t at, const wchar_t* close) {
+    const std::size_t found = text.find(close, at);
+    return found == std::wstring::npos ? found : found + std::wcslen(close);
+}
+
+}  // namespace
+
+bool WithinBounds(const std::wstring& text, int maxDepth, int maxAttributes) {
+    int depth = 0;
+    std::size_t at = text.find(L'<');
+    while (at != std::wstring::npos) {
+        if (StartsWith(text, at, L"<!--")) {
+            at = PastClose(text, at + 4, L"-->");
+        } else if (StartsWith(text, at, L"<![CDATA[")) {
+            at = PastClose(text, at + 9, L"]]>");
+        } else if (StartsWith(text, at, L"<?")) {
+            at = PastClose(text, at + 2, L"?>");
+        } else if (StartsWith(text, at, L"<!")) {
+            return false;  // a document type declaration
+        } else if (StartsWith(text, at, L"</")) {
+            --depth;
+            at = PastClose(text, at + 2, L">");
+        } else {
+            // A start tag: every attribute has its own '=' outside the quoted values.
+            int equals = 0;
+            wchar_t quote = 0;
+            ++at;
+            for (; at < text.size(); ++at) {
+                const wchar_t c = text[at];
+                if (quote != 0) {
+                    if (c == quote) quote = 0;
+                } else if (c == L'"' || c == L'\'') {
+                    quote = c;
+                } else if (c == L'=') {
+                    if (++equals > maxAttributes) return false;
+                } else if (c == L'>' || c == L'<') {
+                    break;
+                }
+            }
+            // An empty element counts as deep as one with content, then closes at once.
+            if (depth + 1 > maxDepth) return false;
+            const bool empty = at < text.size() && text[at] == L'>' && text[at - 1] == L'/';
+            if (!empty) ++depth;
+            if (at < text.size() && text[at] == L'>') ++at;
+        }
+        if (at == std::wstring::npos) break;
+        at = text.find(L'<', at);
+    }
+    return true;
+}
+
+std::wstring WithoutDeclaration(const std::wstring& text) {
+    std::size_t start = !text.empty() && text[0] == 0xFEFF ? 1 : 0;
+    if (!StartsWith(text, start, L"<?xml") || start + 5 >= text.size() ||
+        std::wcschr(L" \t\r\n?", text[start + 5]) == nullptr) {
+        return text;
+    }
+    std::size_t end = PastClose(text, start + 5, L"?>");
+    if (end == std::wstring::npos) {
+        return text;
+    }
+    while (end < text.size() && (text[end] == L'\r' || text[end] == L'\n')) ++end;
+    return text.substr(end);
+}
+
+std::string DocumentEncoding(const std::string& bytes) {
+    // Byte order marks first (UTF-32's before UTF-16's, which begin alike), then "<" or "<?" in
+    // UTF-32 or UTF-16 without one.
+    static const struct {
+        const char* start;
+        std::size_t length;
+        const char* encoding;
+    } kSignatures[] = {
+        {"\xEF\xBB\xBF", 3, "UTF-8"},   {"\xFF\xFE\0\0", 4, "UTF-32LE"},
+        {"\0\0\xFE\xFF", 4, "UTF-32BE"}, {"\xFF\xFE", 2, "UTF-16LE"},
+        {"\xFE\xFF", 2, "UTF-16BE"},     {"<\0\0\0", 4, "UTF-32LE"},
+        {"\0\0\0<", 4, "UTF-32BE"},     {"<\0?\0", 4, "UTF-16LE"},
+        {"\0<\0?", 4, "UTF-16BE"},
+    };
+    for (const auto& signature : kSignatures) {
+        if (bytes.compare(0, signature.length, signature.start, signature.length) == 0) {
+            return signature.encoding;
+        }
+    }
+    const std::string declared = DeclaredEncoding(bytes);
+    return declared.empty() ? "UTF-8" : declared;
+}
+
+std::string DeclaredEncoding(const std::string& bytes) {
+    const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (bytes.compare(start, 5, "<?xml") != 0) {
+        return "";
+    }
+    const std::size_t end = bytes.find("?>", start);
+    const std::string declaration =
+        bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::size_t at = declaration.find("encoding");
+    if (at == std::string::npos) {
+        return "";
+    }
+    at = declaration.find_first_not_of(" \t\r\n", at + std::strlen("encoding"));
+    if (at == std::string::npos || declaration[at] != '=') {
+        return "";
+    }
+    at = declaration.find_first_not_of(" \t\r\n", at + 1);
+    if (at == std::string::npos || (declaration[at] != '"' && declaration[at] != '\'')) {
+        return "";
+    }
+    const std::size_t close = declaration.find(declaration[at], at + 1);
+    if (close == std::string::npos) {
+        return "";
+    }
+    return declaration.substr(at + 1, close - at - 1);
+}
+
+}  // namespace wi::xml::msxml

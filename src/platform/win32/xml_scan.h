@@ -1,0 +1,35 @@
+// Checks and decoding done on a document's text before MSXML sees it, so that every input is
+// bounded as xml_dom.h says whichever MSXML version answers, and decoded to UTF-16 by the
+// backend itself.
+#pragma once
+
+#include <string>
+
+namespace wi::xml::msxml {
+
+// False when the UTF-16 text declares a document type (whatever it holds: no document the
+// library reads has one, and refusing it rules out entities and external DTDs), nests elements
+// deeper than `maxDepth`, or has a start tag with more than `maxAttributes` attributes. Linear in
+// the text. Comments, CDATA sections and processing instructions are skipped; the scan reads a
+// well-formed document exactly, and a malformed one is refused by the parser after it.
+bool WithinBounds(const std::wstring& text, int maxDepth, int maxAttributes);
+
+// The text without its XML declaration (and the line break after it), when it begins with one.
+// MSXML is given documents already in UTF-16, so an encoding the declaration names must not
+// be read again.
+std::wstring WithoutDeclaration(const std::wstring& text);
+
+// The encoding that the XML declaration at the start of the bytes names; "" when there is none.
+std::string DeclaredEncoding(const std::string& bytes);
+
+// The encoding of a file's bytes, as an XML parser finds it: by a byte order mark, else by "<" or
+// "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
+std::string DocumentEncoding(const std::string& bytes);
+
+// The bytes in UTF-16 as the named encoding says (UTF-8, UTF-16LE/BE, UTF-32LE/BE, or a code
+// page known by one of its usual names: gb2312, gbk, big5, windows-1252, iso-8859-1 ...), any
+// byte order mark dropped. False, with the text emptied, for an unknown encoding or bytes that are
+// not valid in it.
+bool DecodeBytes(const std::string& encoding, const std::string& bytes, std::wstring& text);
+
+}  // namespace wi::xml::msxml
