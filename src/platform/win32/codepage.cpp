@@ -305,22 +305,31 @@ bool NarrowToWide(const std::string& narrow, std::wstring& wide) {
 }
 
 std::string WideToNarrowReplacing(const wchar_t* wide, std::size_t length) {
-    // An unpaired surrogate becomes '?' here: the UTF-8 conversion would make it U+FFFD.
-    std::wstring paired(wide, length);
-    for (std::size_t at = 0; at < paired.size(); ++at) {
-        const wchar_t unit = paired[at];
+    // Surrogates are settled here, so that each character the code page cannot hold becomes one
+    // '?': the conversion call makes an unpaired surrogate U+FFFD in UTF-8, and each half of a
+    // pair a '?' of its own in the other code pages.
+    const UINT acp = GetACP();
+    std::wstring settled;
+    settled.reserve(length);
+    std::string held;
+    for (std::size_t at = 0; at < length; ++at) {
+        const wchar_t unit = wide[at];
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
-        const bool lowNext =
-            at + 1 < paired.size() && paired[at + 1] >= 0xDC00 && paired[at + 1] <= 0xDFFF;
+        const bool lowNext = at + 1 < length && wide[at + 1] >= 0xDC00 && wide[at + 1] <= 0xDFFF;
         if (high && lowNext) {
-            ++at;  // a pair
-        } else if (high || low) {
-            paired[at] = L'?';
+            if (acp == CP_UTF8 || FromWide(acp, wide + at, 2, false, held)) {
+                settled.append(wide + at, 2);
+            } else {
+                settled += L'?';
+            }
+            ++at;
+        } else {
+            settled += high || low ? L'?' : unit;
         }
     }
     std::string narrow;
-    FromWide(GetACP(), paired.data(), paired.size(), true, narrow);
+    FromWide(acp, settled.data(), settled.size(), true, narrow);
     return narrow;
 }
 
