@@ -181,8 +181,9 @@ bool Failed(LSTATUS status) {
 bool SetRegistryValue(const RegistryValue& value) {
     HKEY root = nullptr;
     std::string subkey;
+    // The registry would end a name at a NUL and so set another value.
     if (value.key.empty() || HoldsControlCharacter(value.key) ||
-        !SplitKey(value.key, root, subkey)) {
+        value.name.find('\0') != std::string::npos || !SplitKey(value.key, root, subkey)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
     }
@@ -213,8 +214,9 @@ bool DeleteRegistryValue(const std::string& key, const std::string& name) {
     std::string subkey;
     std::wstring wideSubkey, wideName;
     // A key or name that no registry key can have names no value: there is nothing to remove.
-    if (key.empty() || HoldsControlCharacter(key) || !SplitKey(key, root, subkey) ||
-        !win32::NarrowToWide(subkey, wideSubkey) || !win32::NarrowToWide(name, wideName)) {
+    if (key.empty() || HoldsControlCharacter(key) || name.find('\0') != std::string::npos ||
+        !SplitKey(key, root, subkey) || !win32::NarrowToWide(subkey, wideSubkey) ||
+        !win32::NarrowToWide(name, wideName)) {
         return true;
     }
     HKEY opened = nullptr;
