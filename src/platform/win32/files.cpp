@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "platform/narrow_path.h"
+#include "platform/win32/codepage_wide.h"
 #include "platform/win32/wide_path.h"
 
 namespace wi::platform {
@@ -288,7 +289,7 @@ bool ListDirectory(const std::string& directory, std::vector<std::string>& names
     if (search == INVALID_HANDLE_VALUE) return false;
     do {
         const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..") names.push_back(win32::ToNarrowName(name));
+        if (name != L"." && name != L"..") names.push_back(win32::WideToNarrowReplacing(name));
     } while (::FindNextFileW(search, &entry));
     const DWORD error = ::GetLastError();
     ::FindClose(search);

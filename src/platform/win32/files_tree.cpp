@@ -10,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/narrow_path.h"
+#include "platform/win32/codepage_wide.h"
 #include "platform/win32/wide_path.h"
 
 namespace wi::platform {
@@ -58,8 +59,8 @@ bool EmptyDirectory(HANDLE directory, const std::wstring& path, const std::strin
     std::vector<std::wstring> names;
     bool ok = ListOpenDirectory(directory, names) || failure.Record(narrowPath, ::GetLastError());
     for (const std::wstring& name : names) {
-        if (!RemoveEntry(path + L"\\" + name, narrowPath + "\\" + win32::ToNarrowName(name),
-                         failure)) {
+        const std::string narrowName = win32::WideToNarrowReplacing(name);
+        if (!RemoveEntry(path + L"\\" + name, narrowPath + "\\" + narrowName, failure)) {
             ok = false;
         }
     }
