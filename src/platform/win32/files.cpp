@@ -17,6 +17,9 @@ namespace wi::platform {
 
 namespace {
 
+// Others may read, write, rename and delete the file while it is open here, as on posix.
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool Fail(DWORD error) {
     ::SetLastError(error);
     return false;
@@ -180,10 +183,10 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes) {
     if (!win32::ToWidePath(path, wide)) return false;
     // The entry itself is opened, never what a link points at, and the attributes are set
     // through that handle: an entry swapped for a link after the look is not touched.
-    HANDLE handle = ::CreateFileW(
-        wide.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = ::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                  nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     FILE_BASIC_INFO info{};
     bool ok = ::GetFileInformationByHandleEx(handle, FileBasicInfo, &info, sizeof info);
@@ -212,17 +215,15 @@ bool CopyFile(const std::string& source, const std::string& destination, bool fa
     if (!win32::ToWidePath(source, from) || !win32::ToWidePath(destination, to)) return false;
     auto in = OpenForRead(source);
     if (!in) return false;
-    HANDLE sourceHandle = ::CreateFileW(from.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE sourceHandle = ::CreateFileW(from.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
     if (sourceHandle == INVALID_HANDLE_VALUE) return false;
     DWORD refusal = 0;
     const DWORD existing = OwnAttributes(to);
     if (existing != INVALID_FILE_ATTRIBUTES) {
         HANDLE destinationHandle = ::CreateFileW(
-            to.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-            nullptr);
+            to.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (failIfExists) {
             refusal = ERROR_FILE_EXISTS;
         } else if (destinationHandle != INVALID_HANDLE_VALUE &&
@@ -310,9 +311,8 @@ bool GetFileSize(const std::string& path, std::uint64_t& size) {
 std::unique_ptr<File> OpenForRead(const std::string& path) {
     std::wstring wide;
     if (!win32::ToWidePath(path, wide)) return nullptr;
-    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<WindowsFile>(handle);
 }
