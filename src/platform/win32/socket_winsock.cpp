@@ -1,6 +1,10 @@
 // The TCP client over Windows Sockets. Error numbers are the WSA ones (WSAETIMEDOUT, ...).
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
