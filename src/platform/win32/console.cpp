@@ -1,7 +1,5 @@
 // The standard streams of a console program on Windows.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/console.h"
 

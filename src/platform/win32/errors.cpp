@@ -1,7 +1,5 @@
 // The thread's last error: the system's own error codes, kept where the Win32 calls leave them.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/errors.h"
 

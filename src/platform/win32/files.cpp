@@ -1,8 +1,6 @@
 // File operations on narrow Windows paths through the wide (UTF-16) calls. Every failure leaves
 // the system's error code as the thread's last error.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/files.h"
 

@@ -2,9 +2,7 @@
 // points at, and removed through its handle (a delete disposition); a directory being emptied is
 // held open without delete sharing, so it cannot be renamed or swapped for a link while its
 // entries are reached through its path. A link met on the way is removed by itself.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <vector>
 
@@ -98,8 +96,7 @@ bool RemoveEntry(const std::wstring& path, const std::string& narrowPath, FirstF
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     bool ok = !readOnly || SetAttributes(entry, info, attributes & ~FILE_ATTRIBUTE_READONLY);
     if (ok) {
-        FILE_DISPOSITION_INFO disposition{};
-        disposition.DeleteFile = TRUE;
+        FILE_DISPOSITION_INFO disposition{TRUE};  // its one member: delete on close
         ok = ::SetFileInformationByHandle(entry, FileDispositionInfo, &disposition,
                                           sizeof disposition);
     }

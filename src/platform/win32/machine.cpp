@@ -1,8 +1,6 @@
 // The real Windows machine: fixed drives by GetDriveTypeA, special folders by SHGetFolderPathA,
 // free space by GetDiskFreeSpaceExW, and the system clocks.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <shlobj.h>
 
 #include "platform/machine.h"

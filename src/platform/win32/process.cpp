@@ -1,8 +1,6 @@
 // Starting a program with CreateProcessW: hidden, no console window, no inherited handles, and
 // waited for until it ends.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/process.h"
 
