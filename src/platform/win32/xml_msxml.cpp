@@ -4,13 +4,13 @@
 // encoding the file declares, so that the same bytes come out wherever MSXML runs (Wine's MSXML
 // cannot save or load a document that declares gb2312).
 #include "platform/codepage.h"
+#include "platform/win32/codepage_wide.h"
 #include "platform/files.h"
 #include "platform/win32/xml_com.h"
 #include "platform/win32/xml_scan.h"
 #include "platform/xml_dom.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cwchar>
 #include <deque>
 #include <memory>
@@ -54,31 +54,19 @@ void* Hold(Tree* tree, ComPtr<IXMLDOMNode> node) {
 }
 
 std::wstring ToWide(const std::string& narrow, const char* what) {
-    std::u16string utf16;
-    if (!platform::NarrowToUtf16(narrow, utf16)) {
+    std::wstring wide;
+    if (!platform::win32::NarrowToWide(narrow, wide)) {
         throw XmlError(std::string("not valid in the narrow code page: ") + what);
     }
-    return std::wstring(utf16.begin(), utf16.end());
+    return wide;
 }
 
 bool ToWideQuiet(const std::string& narrow, std::wstring& wide) {
-    std::u16string utf16;
-    if (!platform::NarrowToUtf16(narrow, utf16)) return false;
-    wide.assign(utf16.begin(), utf16.end());
-    return true;
+    return platform::win32::NarrowToWide(narrow, wide);
 }
 
-// UTF-16 in the narrow code page; a character it cannot hold becomes '?', the default character
-// of the system's conversion, so that the rest is not lost.
 std::string ToNarrowReplacing(const std::wstring& wide) {
-    if (wide.empty()) return "";
-    const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr,
-                                           nullptr);
-    if (length <= 0) return "";
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &narrow[0], length, nullptr, nullptr);
-    return narrow;
+    return platform::win32::WideToNarrowReplacing(wide);
 }
 
 // XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
@@ -132,16 +120,22 @@ void ForEachChild(IXMLDOMNode* parent, Visit visit) {
     }
 }
 
+std::wstring ValueOf(IXMLDOMNode* node) {
+    std::wstring text;
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(node->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
+        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
+    }
+    VariantClear(&value);
+    return text;
+}
+
 // Text and CDATA below the node, in document order.
 void AppendText(IXMLDOMNode* node, std::wstring& text) {
     ForEachChild(node, [&text](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
         if (type == NODE_TEXT || type == NODE_CDATA_SECTION) {
-            VARIANT value;
-            VariantInit(&value);
-            if (SUCCEEDED(child->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
-                text.append(value.bstrVal, SysStringLen(value.bstrVal));
-            }
-            VariantClear(&value);
+            text += ValueOf(child.Get());
         } else if (type == NODE_ELEMENT) {
             AppendText(child.Get(), text);
         }
@@ -150,14 +144,7 @@ void AppendText(IXMLDOMNode* node, std::wstring& text) {
 }
 
 bool IsBlank(IXMLDOMNode* node) {
-    std::wstring text;
-    VARIANT value;
-    VariantInit(&value);
-    if (SUCCEEDED(node->get_nodeValue(&value)) && value.vt == VT_BSTR && value.bstrVal) {
-        text.assign(value.bstrVal, SysStringLen(value.bstrVal));
-    }
-    VariantClear(&value);
-    return text.find_first_not_of(L" \t\r\n") == std::wstring::npos;
+    return ValueOf(node).find_first_not_of(L" \t\r\n") == std::wstring::npos;
 }
 
 ComPtr<IXMLDOMElement> AsElement(IXMLDOMNode* node) {
@@ -190,93 +177,150 @@ ComPtr<IXMLDOMNode> NewElement(IXMLDOMDocument2* dom, const std::string& name) {
     return node;
 }
 
-// The document's whole text as MSXML serialises it, without its declaration; false when
-// MSXML fails.
-bool BodyText(const Tree* tree, std::wstring& body) {
-    Bstr xml;
-    if (tree == nullptr || FAILED(tree->dom->get_xml(xml.Out()))) return false;
-    body = msxml::WithoutDeclaration(xml.Text());
-    // MSXML ends the text with a Windows line break; the library's texts end with a line feed.
-    if (body.size() >= 2 && body.compare(body.size() - 2, 2, L"\r\n") == 0) {
-        body.erase(body.size() - 2, 1);
-    }
-    return true;
-}
-
-// One character (a surrogate pair counts as one) in code page 936; false when it has none.
-bool EncodeOne(const wchar_t* at, int units, std::string& out) {
+// One character (a surrogate pair counts as one) in the code page; false when it has none.
+bool Encodable(UINT codePage, const wchar_t* at, int units) {
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, at, units, bytes,
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, at, units, bytes,
                                            sizeof bytes, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) return false;
-    out.append(bytes, static_cast<std::size_t>(length));
-    return true;
+    return length > 0 && !usedDefault;
 }
 
-// The serialised document in code page 936. A character that code page cannot hold is written as
-// a character reference where XML allows one (text and attribute values); anywhere else (a name,
-// a comment, a CDATA section) the document cannot be saved in it and XmlError is thrown.
-std::string EncodeForSaving(const std::wstring& body) {
-    std::string out;
-    if (body.empty()) return out;
-    const int size = static_cast<int>(body.size());
-    BOOL usedDefault = FALSE;
-    int length = WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, body.data(), size,
-                                     nullptr, 0, nullptr, &usedDefault);
-    if (length > 0 && !usedDefault) {
-        out.resize(static_cast<std::size_t>(length));
-        WideCharToMultiByte(kSavedCodePage, WC_NO_BEST_FIT_CHARS, body.data(), size, &out[0],
-                            length, nullptr, nullptr);
-        return out;
+// Serialises a document as the library writes documents: no indentation, empty elements as
+// "<a/>", each top-level node on its own line, the XML declaration left to the caller. MSXML's
+// own text is not used: its layout differs between MSXML versions (Wine's indents).
+class Serialiser {
+public:
+    // With a code page, each character of text or attribute values that code page cannot hold is
+    // written as a character reference, and such a character anywhere else (a name, a comment)
+    // throws XmlError.
+    explicit Serialiser(UINT referencesFor = 0) : codePage_(referencesFor) {}
+
+    std::wstring Document(IXMLDOMNode* document) {
+        ForEachChild(document, [this](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+            if (type != NODE_PROCESSING_INSTRUCTION || NameOf(child.Get()) != L"xml") {
+                Node(child.Get(), type);
+                out_ += L'\n';
+            }
+            return true;
+        });
+        return std::move(out_);
     }
-    enum class Place { kText, kTag, kQuoted, kOther } place = Place::kText;
-    wchar_t quote = 0;
-    const wchar_t* otherEnd = L"";
-    for (std::size_t at = 0; at < body.size();) {
-        const wchar_t c = body[at];
-        if (place == Place::kText && c == L'<') {
-            static const struct {
-                const wchar_t* open;
-                const wchar_t* close;
-            } kOthers[] = {{L"<!--", L"-->"}, {L"<![CDATA[", L"]]>"}, {L"<?", L"?>"}};
-            place = Place::kTag;
-            for (const auto& other : kOthers) {
-                if (body.compare(at, std::wcslen(other.open), other.open) == 0) {
-                    place = Place::kOther;
-                    otherEnd = other.close;
+
+private:
+    void Node(IXMLDOMNode* node, DOMNodeType type) {
+        switch (type) {
+            case NODE_ELEMENT: Element(node); break;
+            case NODE_TEXT: Escaped(ValueOf(node), false); break;
+            case NODE_CDATA_SECTION: Markup(L"<![CDATA[" + ValueOf(node) + L"]]>"); break;
+            case NODE_COMMENT: Markup(L"<!--" + ValueOf(node) + L"-->"); break;
+            case NODE_PROCESSING_INSTRUCTION: {
+                const std::wstring data = ValueOf(node);
+                Markup(L"<?" + NameOf(node) + (data.empty() ? L"" : L" " + data) + L"?>");
+                break;
+            }
+            default: break;  // nothing else occurs in a document the library parses or builds
+        }
+    }
+
+    void Element(IXMLDOMNode* element) {
+        const std::wstring name = NameOf(element);
+        Markup(L"<" + name);
+        ComPtr<IXMLDOMNamedNodeMap> attributes;
+        long count = 0;
+        if (SUCCEEDED(element->get_attributes(attributes.Out())) && attributes) {
+            attributes->get_length(&count);
+        }
+        for (long i = 0; i < count; ++i) {
+            ComPtr<IXMLDOMNode> attribute;
+            if (SUCCEEDED(attributes->get_item(i, attribute.Out())) && attribute) {
+                Markup(L" " + NameOf(attribute.Get()) + L"=\"");
+                Escaped(ValueOf(attribute.Get()), true);
+                out_ += L'"';
+            }
+        }
+        bool empty = true;
+        ForEachChild(element, [&](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
+            if (empty) out_ += L'>';
+            empty = false;
+            Node(child.Get(), type);
+            return true;
+        });
+        if (empty) {
+            out_ += L"/>";
+        } else {
+            Markup(L"</" + name + L">");
+        }
+    }
+
+    // Text or an attribute value, escaped as XML requires.
+    void Escaped(const std::wstring& text, bool attribute) {
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            const wchar_t c = text[at];
+            switch (c) {
+                case L'&': out_ += L"&amp;"; continue;
+                case L'<': out_ += L"&lt;"; continue;
+                case L'>': out_ += L"&gt;"; continue;
+                case L'\r': out_ += L"&#13;"; continue;
+                default: break;
+            }
+            if (attribute && (c == L'"' || c == L'\n' || c == L'\t')) {
+                out_ += c == L'"' ? L"&quot;" : c == L'\n' ? L"&#10;" : L"&#9;";
+                continue;
+            }
+            const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() &&
+                              text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
+            if (c >= 0x80 && codePage_ != 0 && !Encodable(codePage_, &text[at], pair ? 2 : 1)) {
+                const unsigned long code =
+                    pair ? 0x10000 + ((c - 0xD800UL) << 10) + (text[at + 1] - 0xDC00UL) : c;
+                wchar_t reference[16];
+                std::swprintf(reference, 16, L"&#x%lX;", code);
+                out_ += reference;
+            } else {
+                out_ += c;
+                if (pair) out_ += text[at + 1];
+            }
+            if (pair) ++at;
+        }
+    }
+
+    // Names and markup, written as they are; they have no character references.
+    void Markup(const std::wstring& text) {
+        if (codePage_ != 0) {
+            for (std::size_t at = 0; at < text.size(); ++at) {
+                if (text[at] >= 0x80 && !Encodable(codePage_, &text[at], 1)) {
+                    throw XmlError("a name or markup cannot be encoded in gb2312");
                 }
             }
-        } else if (place == Place::kTag && (c == L'"' || c == L'\'')) {
-            place = Place::kQuoted;
-            quote = c;
-        } else if (place == Place::kTag && c == L'>') {
-            place = Place::kText;
-        } else if (place == Place::kQuoted && c == quote) {
-            place = Place::kTag;
-        } else if (place == Place::kOther &&
-                   body.compare(at, std::wcslen(otherEnd), otherEnd) == 0) {
-            place = Place::kText;
-            for (const wchar_t* end = otherEnd; *end; ++end) out.push_back(static_cast<char>(*end));
-            at += std::wcslen(otherEnd);
-            continue;
         }
-        const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < body.size() &&
-                          body[at + 1] >= 0xDC00 && body[at + 1] <= 0xDFFF;
-        const int units = pair ? 2 : 1;
-        if (!EncodeOne(&body[at], units, out)) {
-            if (place != Place::kText && place != Place::kQuoted) {
-                throw XmlError("a name or markup cannot be encoded in gb2312");
-            }
-            const unsigned long code =
-                pair ? 0x10000 + ((c - 0xD800UL) << 10) + (body[at + 1] - 0xDC00UL) : c;
-            char reference[16];
-            std::snprintf(reference, sizeof reference, "&#x%lX;", code);
-            out += reference;
-        }
-        at += units;
+        out_ += text;
     }
-    return out;
+
+    UINT codePage_;
+    std::wstring out_;
+};
+
+ComPtr<IXMLDOMNode> DocumentNode(const Tree* tree) {
+    ComPtr<IXMLDOMNode> node;
+    if (tree != nullptr &&
+        FAILED(tree->dom->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(node.Out())))) {
+        node.Reset();
+    }
+    return node;
+}
+
+// The wide text in a code page; false when some character has no place in it.
+bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    const int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size,
+                                           nullptr, 0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    out.resize(static_cast<std::size_t>(length));
+    return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, &out[0],
+                               length, nullptr, nullptr) == length;
 }
 
 // Parses UTF-16 text into a new tree, or null when it is not a well-formed document within the
@@ -530,20 +574,26 @@ Element Document::Root() const {
 
 bool Document::ToText(std::string& narrowText) const {
     narrowText.clear();
-    std::wstring body;
-    if (!BodyText(AsTree(doc_), body)) return false;
+    ComPtr<IXMLDOMNode> document = DocumentNode(AsTree(doc_));
+    if (!document) return false;
     // The text is in the narrow code page, so its declaration names no encoding.
-    const std::wstring text = L"<?xml version=\"1.0\"?>\n" + body;
-    const std::u16string utf16(text.begin(), text.end());
-    return platform::Utf16ToNarrow(utf16, narrowText);
+    const std::wstring text = L"<?xml version=\"1.0\"?>\n" + Serialiser().Document(document.Get());
+    return platform::Utf16ToNarrow(std::u16string(text.begin(), text.end()), narrowText);
 }
 
 void Document::Save(const std::string& windowsPath) const {
-    std::wstring body;
-    if (!BodyText(AsTree(doc_), body)) {
+    ComPtr<IXMLDOMNode> document = DocumentNode(AsTree(doc_));
+    if (!document) {
         throw XmlError("cannot serialise the document for " + windowsPath);
     }
-    const std::string bytes = kSavedDeclaration + EncodeForSaving(body);
+    // Characters beyond code page 936 are rare: the document is serialised again with
+    // references for them only when the plain text does not fit.
+    std::string bytes;
+    if (!Encode(kSavedCodePage, Serialiser().Document(document.Get()), bytes) &&
+        !Encode(kSavedCodePage, Serialiser(kSavedCodePage).Document(document.Get()), bytes)) {
+        throw XmlError("cannot encode the document for " + windowsPath);
+    }
+    bytes.insert(0, kSavedDeclaration);
     // Written beside the file and then put in its place: a save that fails (a full disk) keeps
     // the previous document whole.
     std::unique_ptr<platform::PendingFile> file = platform::OpenReplacement(windowsPath);
