@@ -1,11 +1,15 @@
-// The download transfer on WinHTTP: a synchronous request run by a worker thread. A cancel closes
-// the request handle, which ends the call the worker is waiting in at once. Every download takes
-// its connections from the process's one session, which keeps them open between downloads.
+// The download transfer on WinHTTP, run by a worker thread. The requests are asynchronous: the
+// worker starts each step and waits for its completion or for a cancel, whichever comes first,
+// so that a cancel ends the transfer at once whatever the server does (a pending step may finish
+// only later: what it writes into lives on until WinHTTP reports the request's handle closed).
+// Every download takes its connections from the process's one session, which keeps them open
+// between downloads.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -31,11 +35,36 @@ bool IsSuccessCode(DWORD code) { return code >= 200 && code < 300; }
 // Large pieces keep the per-write cost low on fast links.
 constexpr DWORD kPieceBytes = 512 * 1024;
 
+// WinHTTP ends a step that exceeds its own time-outs with an error; this margin only guards
+// against a completion that never comes.
+constexpr DWORD kCompletionMarginMs = 5000;
+
+// What the notifications of one request write into. Owned by WinHTTP from the sending of the
+// request until its handle reports its closing, since a step may complete after the transfer
+// has given up on it.
+struct RequestState {
+    RequestState() : stepDone(CreateEventW(nullptr, FALSE, FALSE, nullptr)), piece(kPieceBytes) {}
+    ~RequestState() {
+        if (stepDone != nullptr) CloseHandle(stepDone);
+    }
+    RequestState(const RequestState&) = delete;
+    RequestState& operator=(const RequestState&) = delete;
+
+    HANDLE stepDone;
+    // Written by the notification before it sets stepDone, read by the worker after the wait.
+    DWORD stepBytes = 0;
+    bool stepFailed = false;
+    std::vector<char> piece;  // filled by WinHTTP while a read is pending
+};
+
 class WinHttpDownloadTransfer : public DownloadTransfer {
 public:
+    WinHttpDownloadTransfer() : cancelRequested_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
     ~WinHttpDownloadTransfer() override {
         Cancel();
         if (worker_.joinable()) worker_.join();
+        if (cancelRequested_ != nullptr) CloseHandle(cancelRequested_);
     }
 
     DownloadStartError Start(const std::string& url, const std::string& localPath) override {
@@ -44,7 +73,9 @@ public:
         if (!win32::ToWide(url, wideUrl) || !win32::SplitHttpAddress(wideUrl, address_)) {
             return kDownloadBadAddress;
         }
-        if (win32::DownloadSession() == nullptr) return kDownloadNoWorker;
+        if (win32::DownloadSession() == nullptr || cancelRequested_ == nullptr) {
+            return kDownloadNoWorker;
+        }
         started_ = true;
         localPath_ = localPath;
         stallSeconds_ = StallSeconds();
@@ -62,13 +93,8 @@ public:
     std::int64_t GetDownloadedSize() const override { return downloaded_.load(); }
 
     void Cancel() override {
-        std::lock_guard<std::mutex> lock(handleMutex_);
         cancelled_.store(true);
-        // Ends the synchronous call the worker is in; the worker does not touch it again.
-        if (request_ != nullptr) {
-            WinHttpCloseHandle(request_);
-            request_ = nullptr;
-        }
+        if (cancelRequested_ != nullptr) SetEvent(cancelRequested_);
     }
 
     bool WaitForEnd(unsigned milliseconds) const override {
@@ -95,8 +121,45 @@ private:
         ended_.notify_all();
     }
 
-    // Opens the request and hands it to Cancel; nullptr when it could not be made or a cancel
-    // came first.
+    // WinHTTP's notifications of the request, on its own threads: each records the outcome of
+    // the step the worker waits for and wakes it; the closing of the handle frees the state.
+    static void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info,
+                                  DWORD infoLength) {
+        auto* state = reinterpret_cast<RequestState*>(context);
+        if (state == nullptr) return;
+        switch (status) {
+            case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+            case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
+                state->stepBytes = 0;
+                break;
+            case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE:
+                state->stepBytes = *static_cast<DWORD*>(info);
+                break;
+            case WINHTTP_CALLBACK_STATUS_READ_COMPLETE:
+                state->stepBytes = infoLength;
+                break;
+            case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR:
+                state->stepFailed = true;
+                break;
+            case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
+                delete state;  // the last notification of the request
+                return;
+            default:
+                return;
+        }
+        SetEvent(state->stepDone);
+    }
+
+    // Waits for the completion of the step just started: true when it succeeded; false on its
+    // failure, a cancel, or no completion within the stall limit and the margin.
+    bool StepSucceeded(const RequestState& state, BOOL started) {
+        if (!started) return false;
+        const HANDLE events[] = {state.stepDone, cancelRequested_};
+        const DWORD waited = WaitForMultipleObjects(2, events, FALSE,
+                                                    stallSeconds_ * 1000 + kCompletionMarginMs);
+        return waited == WAIT_OBJECT_0 && !state.stepFailed && !cancelled_.load();
+    }
+
     HINTERNET OpenRequest(HINTERNET connection) {
         HINTERNET request = WinHttpOpenRequest(
             connection, L"GET", address_.pathWithQuery.c_str(), nullptr, WINHTTP_NO_REFERER,
@@ -108,68 +171,78 @@ private:
         // Redirects go to http and https only (all WinHTTP speaks), either way, at most 20.
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS;
         DWORD redirects = 20;
+        const DWORD notifications =
+            WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
         const bool ready =
+            WinHttpSetStatusCallback(request, &WinHttpDownloadTransfer::OnStatus, notifications,
+                                     0) != WINHTTP_INVALID_STATUS_CALLBACK &&
             WinHttpSetTimeouts(request, limitMs, limitMs, limitMs, limitMs) &&
             WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy) &&
             WinHttpSetOption(request, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
                              sizeof redirects) &&
             (!address_.secure || win32::PrepareTrust(request));
-        std::lock_guard<std::mutex> lock(handleMutex_);
-        if (!ready || cancelled_.load()) {
+        if (!ready) {
             WinHttpCloseHandle(request);
             return nullptr;
         }
-        request_ = request;
         return request;
     }
 
-    // Closes the request unless Cancel already has.
-    void CloseRequest() {
-        std::lock_guard<std::mutex> lock(handleMutex_);
-        if (request_ != nullptr) WinHttpCloseHandle(request_);
-        request_ = nullptr;
-    }
-
     bool Transfer(HINTERNET connection) {
+        auto* state = new (std::nothrow) RequestState();
+        if (state == nullptr || state->stepDone == nullptr) {
+            delete state;
+            return false;
+        }
         HINTERNET request = OpenRequest(connection);
-        if (request == nullptr) return false;
+        if (request == nullptr) {
+            delete state;
+            return false;
+        }
+        // The state reaches every notification of the request as its context; once the request
+        // is sent, the notification of its closing frees it.
+        const BOOL sent = WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                                             WINHTTP_NO_REQUEST_DATA, 0, 0,
+                                             reinterpret_cast<DWORD_PTR>(state));
         bool stored = false;
-        if (WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
-                               0, 0, 0) &&
-            WinHttpReceiveResponse(request, nullptr) &&
+        if (StepSucceeded(*state, sent) &&
+            StepSucceeded(*state, WinHttpReceiveResponse(request, nullptr)) &&
             (!address_.secure || win32::VerifyTrust(request, address_.host)) &&
             IsSuccessCode(win32::ResponseStatus(request))) {
             // Only the body of a successful answer is the file.
             const std::int64_t length = win32::ResponseLength(request);
             if (length > 0) total_.store(length);
-            stored = ReadBody(request, length);
+            stored = ReadBody(request, *state, length);
         }
-        CloseRequest();
+        if (!sent) {
+            // Without a sent request no notification carries the state.
+            WinHttpSetStatusCallback(request, nullptr, 0, 0);
+            delete state;
+        }
+        WinHttpCloseHandle(request);
         return stored;
     }
 
     // Writes the body beside the file and puts it in place once it is complete.
-    bool ReadBody(HINTERNET request, std::int64_t length) {
+    bool ReadBody(HINTERNET request, RequestState& state, std::int64_t length) {
         // An empty body still makes an (empty) file.
         file_ = OpenReplacement(localPath_);
         if (file_ == nullptr) return false;
-        std::vector<char> piece(kPieceBytes);
         // Less than a byte a second over the stall limit fails the transfer; each single wait
         // is bounded by the receive timeout.
         const auto window = std::chrono::seconds(stallSeconds_);
         Clock::time_point windowStart = Clock::now();
         std::int64_t windowBytes = 0;
         for (;;) {
-            DWORD available = 0;
-            if (!WinHttpQueryDataAvailable(request, &available)) return false;
+            if (!StepSucceeded(state, WinHttpQueryDataAvailable(request, nullptr))) return false;
+            const DWORD available = state.stepBytes;
             if (available == 0) break;  // the end of the body
-            DWORD read = 0;
-            if (!WinHttpReadData(request, piece.data(), std::min(available, kPieceBytes), &read) ||
-                cancelled_.load()) {
-                return false;
-            }
+            const DWORD want = std::min(available, kPieceBytes);
+            const BOOL reading = WinHttpReadData(request, state.piece.data(), want, nullptr);
+            if (!StepSucceeded(state, reading)) return false;
+            const DWORD read = state.stepBytes;
             if (read == 0) break;
-            if (!file_->Write(piece.data(), read)) return false;
+            if (!file_->Write(state.piece.data(), read)) return false;
             downloaded_.fetch_add(read);
             windowBytes += read;
             const Clock::time_point now = Clock::now();
@@ -193,8 +266,7 @@ private:
     bool started_ = false;
     std::unique_ptr<PendingFile> file_;  // used by the worker only
     std::thread worker_;
-    std::mutex handleMutex_;
-    HINTERNET request_ = nullptr;  // guarded by handleMutex_
+    HANDLE cancelRequested_;
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::atomic<bool> result_{false};

@@ -47,7 +47,7 @@ bool SplitHttpAddress(const std::wstring& url, HttpAddress& address) {
 HINTERNET DownloadSession() {
     static const HINTERNET session =
         WinHttpOpen(L"webinteractive", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                    WINHTTP_NO_PROXY_BYPASS, 0);
+                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
     return session;
 }
 

@@ -29,8 +29,9 @@ struct HttpAddress {
 bool SplitHttpAddress(const std::wstring& url, HttpAddress& address);
 
 // The session all downloads of the process share, so that one download may take the connection
-// an earlier one to the same server left open. Made once and never closed (downloads on other
-// threads may still use it while the process ends); nullptr when it could not be made.
+// an earlier one to the same server left open. Asynchronous, so that a cancel need not wait for
+// a call to return. Made once and never closed (downloads on other threads may still use it
+// while the process ends); nullptr when it could not be made.
 HINTERNET DownloadSession();
 
 // The status code of the received response; 0 when it cannot be read.
