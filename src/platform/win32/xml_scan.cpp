@@ -1,5 +1,7 @@
 #include "platform/win32/xml_scan.h"
 
+#include "platform/codepage.h"
+
 #include <cstring>
 
 namespace wi::xml::msxml {
@@ -8,6 +10,39 @@ namespace {
 
 bool StartsWith(const std::wstring& text, std::size_t at, const wchar_t* prefix) {
     return text.compare(at, std::wcslen(prefix), prefix) == 0;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// UTF-16BE or UTF-32 in either byte order, which the system's conversions do not take; false for
+// a cut-off unit or a code point that is no character (a surrogate or beyond U+10FFFF in UTF-32).
+bool DecodeUnits(const std::string& bytes, std::size_t unitSize, bool bigEndian,
+                 std::wstring& text) {
+    if (bytes.size() % unitSize != 0) return false;
+    text.reserve(bytes.size() / unitSize);
+    for (std::size_t at = 0; at < bytes.size(); at += unitSize) {
+        unsigned long unit = 0;
+        for (std::size_t i = 0; i < unitSize; ++i) {
+            const std::size_t index = at + (bigEndian ? i : unitSize - 1 - i);
+            unit = (unit << 8) | static_cast<unsigned char>(bytes[index]);
+        }
+        if (unitSize == 2 || unit < 0x10000) {
+            if (unitSize == 4 && unit >= 0xD800 && unit <= 0xDFFF) return false;
+            text.push_back(static_cast<wchar_t>(unit));
+        } else if (unit <= 0x10FFFF) {
+            unit -= 0x10000;
+            text.push_back(static_cast<wchar_t>(0xD800 + (unit >> 10)));
+            text.push_back(static_cast<wchar_t>(0xDC00 + (unit & 0x3FF)));
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Where the construct opened at `at` ends (just past `close`), or npos when it does not.
@@ -124,6 +159,31 @@ std::string DeclaredEncoding(const std::string& bytes) {
         return "";
     }
     return declaration.substr(at + 1, close - at - 1);
+}
+
+bool DecodeBytes(const std::string& encoding, const std::string& bytes, std::wstring& text) {
+    text.clear();
+    const std::string name = Upper(encoding);
+    bool decoded = false;
+    if (name == "UTF-16BE") {
+        decoded = DecodeUnits(bytes, 2, true, text);
+    } else if (name == "UTF-32LE" || name == "UTF-32") {
+        decoded = DecodeUnits(bytes, 4, false, text);
+    } else if (name == "UTF-32BE") {
+        decoded = DecodeUnits(bytes, 4, true, text);
+    } else {
+        std::string utf16;
+        decoded = platform::ConvertEncoding(encoding, "UTF-16LE", bytes, utf16);
+        decoded = decoded && DecodeUnits(utf16, 2, false, text);
+    }
+    if (!decoded) {
+        text.clear();
+        return false;
+    }
+    if (!text.empty() && text[0] == 0xFEFF) {
+        text.erase(0, 1);  // the byte order mark
+    }
+    return true;
 }
 
 }  // namespace wi::xml::msxml

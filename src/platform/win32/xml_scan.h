@@ -1,6 +1,6 @@
 // Checks and decoding done on a document's text before MSXML sees it, so that every input is
 // bounded as xml_dom.h says whichever MSXML version answers, and decoded to UTF-16 by the
-// backend itself.
+// backend itself. Pure text work, apart from the code page conversions of the platform seam.
 #pragma once
 
 #include <string>
@@ -26,9 +26,9 @@ std::string DeclaredEncoding(const std::string& bytes);
 // "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
 std::string DocumentEncoding(const std::string& bytes);
 
-// The bytes in UTF-16 as the named encoding says (UTF-8, UTF-16LE/BE, UTF-32LE/BE, or a code
-// page known by one of its usual names: gb2312, gbk, big5, windows-1252, iso-8859-1 ...), any
-// byte order mark dropped. False, with the text emptied, for an unknown encoding or bytes that are
+// The bytes in UTF-16 as the named encoding says (UTF-16BE and UTF-32 here, every other name
+// through platform::ConvertEncoding: UTF-8, UTF-16LE, gb2312, gbk, windows-1252 ...), any byte
+// order mark dropped. False, with the text emptied, for an unknown encoding or bytes that are
 // not valid in it.
 bool DecodeBytes(const std::string& encoding, const std::string& bytes, std::wstring& text);
 
