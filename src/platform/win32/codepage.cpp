@@ -131,12 +131,12 @@ UINT CodePageOf(const std::string& name) {
         UINT codePage;
     };
     static const Named kNamed[] = {
-        {"UTF-8", CP_UTF8},      {"UTF8", CP_UTF8},         {"UTF-16LE", kUtf16Le},
-        {"UTF-16", kUtf16Le},    {"GB2312", 936},           {"GBK", 936},
-        {"EUC-CN", 936},         {"GB18030", 54936},        {"BIG5", 950},
-        {"SHIFT_JIS", 932},      {"EUC-KR", 949},           {"US-ASCII", 20127},
-        {"ASCII", 20127},        {"ISO-8859-1", 28591},     {"LATIN1", 28591},
-        {"KOI8-R", 20866},       {"UTF-7", CP_UTF7},
+        {"UTF-8", CP_UTF8},   {"UTF8", CP_UTF8},      {"UTF-16LE", kUtf16Le},
+        {"GB2312", 936},      {"GBK", 936},           {"EUC-CN", 936},
+        {"GB18030", 54936},   {"BIG5", 950},          {"SHIFT_JIS", 932},
+        {"EUC-KR", 949},      {"US-ASCII", 20127},    {"ASCII", 20127},
+        {"ISO-8859-1", 28591}, {"LATIN1", 28591},     {"KOI8-R", 20866},
+        {"UTF-7", CP_UTF7},
     };
     for (const Named& named : kNamed) {
         if (upper == named.name) return named.codePage;
