@@ -3,7 +3,9 @@
 // "HKLM\Software\Vendor"); the rest is the subkey. The data text becomes the value's data by its
 // type:
 //   1, 2, 6 (string, expandable string, link)  the text, as a terminated wide string
-//   7 (multi-string)                           one string per line of the text (LF separates)
+//   7 (multi-string)                           one string per line of the text (LF separates;
+//                                              an empty line is left out, as the list ends at
+//                                              its first empty string)
 //   4, 5, 11 (number, big-endian number, 64-bit number)
 //                                              decimal, or hexadecimal after "0x"; a 32-bit
 //                                              number may be negative (its two's complement)
