@@ -91,8 +91,17 @@ int TcpSocket::Connect(std::uint32_t address, int port, int timeoutMs) {
     if (connect(socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
         error = WSAGetLastError();
         if (error == WSAEWOULDBLOCK) {
-            // A refused connect shows as POLLERR or POLLHUP; SO_ERROR then holds the reason.
-            const int rc = PollFor(socket, POLLWRNORM, timeoutMs);
+            // select rather than WSAPoll: older systems' WSAPoll never reports a refused
+            // connect, which select shows in the exception set. SO_ERROR then holds the reason.
+            fd_set writable;
+            fd_set failed;
+            FD_ZERO(&writable);
+            FD_ZERO(&failed);
+            FD_SET(socket, &writable);
+            FD_SET(socket, &failed);
+            const int limitMs = std::max(timeoutMs, 0);
+            timeval limit{limitMs / 1000, (limitMs % 1000) * 1000};
+            const int rc = select(0, nullptr, &writable, &failed, &limit);
             int length = sizeof error;
             if (rc == 0) {
                 error = WSAETIMEDOUT;
