@@ -322,8 +322,13 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
     HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    if (!::SetEndOfFile(handle)) {
-        const DWORD error = ::GetLastError();
+    // Windows refuses to open a read-only file for writing, but Wine run by root does not: the
+    // attribute is looked at before anything is cut.
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool readOnly = ::GetFileInformationByHandle(handle, &info) &&
+                          (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly || !::SetEndOfFile(handle)) {
+        const DWORD error = readOnly ? ERROR_ACCESS_DENIED : ::GetLastError();
         ::CloseHandle(handle);
         Fail(error);
         return nullptr;
