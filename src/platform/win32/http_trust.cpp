@@ -1,6 +1,6 @@
 // Trust for tests that bring their own authority: with an authority file set, WinHTTP is told to
 // accept a chain it cannot place, and the transfer itself checks, before it uses the answer,
-// that the server's chain ends at a certificate of that file (and at none of the system's).
+// that the server's chain ends at a certificate of that file.
 #include <mutex>
 #include <string>
 
@@ -67,34 +67,42 @@ HCERTSTORE LoadAuthorities(const std::string& pem) {
     return store;
 }
 
-// True when the certificate chains up to one of the authorities and names the host.
+// True when the certificate chains up to one of the authorities and names the host. The chain
+// is built with the authorities at hand; its root must be one of them, so that a root of the
+// system's store does not count, while every other check of the chain and the name applies.
 bool ChainsTo(HCERTSTORE authorities, PCCERT_CONTEXT certificate, const std::wstring& host) {
-    CERT_CHAIN_ENGINE_CONFIG config{};
-    config.cbSize = sizeof config;
-    config.hExclusiveRoot = authorities;
-    HCERTCHAINENGINE engine = nullptr;
-    if (!CertCreateCertificateChainEngine(&config, &engine)) return false;
     CERT_CHAIN_PARA chainPara{};
     chainPara.cbSize = sizeof chainPara;
     PCCERT_CHAIN_CONTEXT chain = nullptr;
-    bool trusted = false;
-    if (CertGetCertificateChain(engine, certificate, nullptr, certificate->hCertStore, &chainPara,
-                                0, nullptr, &chain)) {
-        SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
-        ssl.cbSize = sizeof ssl;
-        ssl.dwAuthType = AUTHTYPE_SERVER;
-        ssl.pwszServerName = const_cast<wchar_t*>(host.c_str());
-        CERT_CHAIN_POLICY_PARA policyPara{};
-        policyPara.cbSize = sizeof policyPara;
-        policyPara.pvExtraPolicyPara = &ssl;
-        CERT_CHAIN_POLICY_STATUS status{};
-        status.cbSize = sizeof status;
-        trusted = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyPara,
-                                                   &status) &&
-                  status.dwError == 0;
-        CertFreeCertificateChain(chain);
+    if (!CertGetCertificateChain(nullptr, certificate, nullptr, authorities, &chainPara, 0,
+                                 nullptr, &chain)) {
+        return false;
     }
-    CertFreeCertificateChainEngine(engine);
+    bool trusted = false;
+    if (chain->cChain > 0 && chain->rgpChain[0]->cElement > 0) {
+        const CERT_SIMPLE_CHAIN* simple = chain->rgpChain[0];
+        PCCERT_CONTEXT root = simple->rgpElement[simple->cElement - 1]->pCertContext;
+        PCCERT_CONTEXT ours = CertFindCertificateInStore(authorities, X509_ASN_ENCODING, 0,
+                                                         CERT_FIND_EXISTING, root, nullptr);
+        if (ours != nullptr) {
+            CertFreeCertificateContext(ours);
+            SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
+            ssl.cbSize = sizeof ssl;
+            ssl.dwAuthType = AUTHTYPE_SERVER;
+            // The root is not in the system's store: that alone is no fault here.
+            ssl.fdwChecks = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+            ssl.pwszServerName = const_cast<wchar_t*>(host.c_str());
+            CERT_CHAIN_POLICY_PARA policyPara{};
+            policyPara.cbSize = sizeof policyPara;
+            policyPara.pvExtraPolicyPara = &ssl;
+            CERT_CHAIN_POLICY_STATUS status{};
+            status.cbSize = sizeof status;
+            trusted = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyPara,
+                                                       &status) &&
+                      status.dwError == 0;
+        }
+    }
+    CertFreeCertificateChain(chain);
     return trusted;
 }
 
