@@ -90,7 +90,8 @@ ComPtr<IXMLDOMDocument2> NewDocument() {
     SetProperty(document.Get(), L"ResolveExternals", Boolean(false));
     SetProperty(document.Get(), L"UseInlineSchema", Boolean(false));
     SetProperty(document.Get(), L"ServerHTTPRequest", Boolean(false));
-    SetProperty(document.Get(), L"MaxElementDepth", Integer(kMaxDepth + 1));  // a backstop: the scan holds the exact bound
+    // A backstop: the scan of the text (xml_scan.h) holds the exact bound.
+    SetProperty(document.Get(), L"MaxElementDepth", Integer(kMaxDepth + 1));
     return document;
 }
 

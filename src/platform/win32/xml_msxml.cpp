@@ -4,8 +4,8 @@
 // encoding the file declares, so that the same bytes come out wherever MSXML runs (Wine's MSXML
 // cannot save or load a document that declares gb2312).
 #include "platform/codepage.h"
-#include "platform/win32/codepage_wide.h"
 #include "platform/files.h"
+#include "platform/win32/codepage_wide.h"
 #include "platform/win32/xml_com.h"
 #include "platform/win32/xml_scan.h"
 #include "platform/xml_dom.h"
@@ -380,7 +380,9 @@ std::vector<Element> Element::Children() const {
     if (node_) {
         Handle* handle = AsHandle(node_);
         ForEachChild(handle->node.Get(), [&](ComPtr<IXMLDOMNode> child, DOMNodeType type) {
-            if (type == NODE_ELEMENT) children.push_back(Element(Hold(handle->tree, std::move(child))));
+            if (type == NODE_ELEMENT) {
+                children.push_back(Element(Hold(handle->tree, std::move(child))));
+            }
             return true;
         });
     }
