@@ -98,8 +98,13 @@ public:
         }
     }
 
-    long long Read(void* buffer, std::size_t size) override { return file_->Read(buffer, size); }
-    bool Write(const void* data, std::size_t size) override { return file_->Write(data, size); }
+    // After Commit there is no file left to read or write.
+    long long Read(void* buffer, std::size_t size) override {
+        return file_ ? file_->Read(buffer, size) : (Fail(ERROR_INVALID_HANDLE), -1);
+    }
+    bool Write(const void* data, std::size_t size) override {
+        return file_ ? file_->Write(data, size) : Fail(ERROR_INVALID_HANDLE);
+    }
 
     bool Commit() override {
         if (committed_ || !file_) return Fail(ERROR_INVALID_HANDLE);
