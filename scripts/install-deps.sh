@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and their peer servers need.
+# Installs the Debian packages the build, the tests and their peer servers need; with the
+# argument "windows", also those of the Windows cross-build.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev curl
   libgtest-dev libgmock-dev libcpp-httplib-dev nginx-light tinyproxy apache2 apache2-utils openssl locales)
+# "windows": also the mingw-w64 cross-compiler of the Windows build.
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -2,7 +2,8 @@
 # Installs what is needed, builds, and runs the whole test suite three times: as built for use,
 # with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, and the tests that use
 # threads with ThreadSanitizer. The tests start and stop their own peer servers (nginx,
-# tinyproxy, apache2) on 127.0.0.1. Any failure or sanitizer report fails the run.
+# tinyproxy, apache2) on 127.0.0.1. Any failure or sanitizer report fails the run. Last, the
+# library is cross-built for Windows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -26,6 +27,10 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
 scripts/build.sh build-tsan -DWEBINTERACTIVE_SANITIZE=thread -DWEBINTERACTIVE_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   run_suite build-tsan -L threads || failed+=(build-tsan)
+
+# The same sources cross-built for Windows with mingw-w64, so that the Windows build keeps up.
+echo "=== Windows cross-build in build-win ==="
+{ scripts/install-deps.sh windows && scripts/build-windows.sh build-win; } || failed+=(build-win)
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"
