@@ -1,8 +1,6 @@
 // Code page conversions through MultiByteToWideChar and WideCharToMultiByte. The narrow code page
 // is the process's ANSI code page (CP_ACP), looked up at each call as the system knows it.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,8 +1,6 @@
 // Event objects as real event handles, so that a host on Windows may pass its own event handles
 // to the cancel arguments, and the library's own ones to Win32 waits.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include "platform/events.h"
 

@@ -2,13 +2,7 @@
 // reading and the trust settings. Included only by the win32 backend.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <winhttp.h>
 
 #include <cstdint>

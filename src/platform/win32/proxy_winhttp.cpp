@@ -1,12 +1,6 @@
 // The proxy script of the current user's browser configuration, asked through WinHTTP. Only the
 // script address is used: no automatic detection, no fixed proxy of the configuration.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 #include <winhttp.h>
 
 #include "platform/proxy.h"

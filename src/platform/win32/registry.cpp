@@ -13,9 +13,7 @@
 //                                              blanks or commas ("01 a0,ff")
 //   any other type                             the text, as a terminated wide string
 // A data text that its type cannot take is refused, changing nothing.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <cstdint>
 

@@ -1,13 +1,7 @@
 // The TCP client over Windows Sockets. Error numbers are the WSA ones (WSAETIMEDOUT, ...).
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+#include "platform/win32/windows_api.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 
 #include "platform/socket.h"
 

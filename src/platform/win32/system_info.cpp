@@ -2,9 +2,7 @@
 // unlike GetVersionEx does not depend on the program's manifest), the product name and build from
 // the registry, the processor from the registry's hardware description and the system calls,
 // and the physical memory.
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <cstdint>
 #include <string>

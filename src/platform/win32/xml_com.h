@@ -2,13 +2,7 @@
 // a hardened DOM document. Only the win32 backend includes this header.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/windows_api.h"
 
 #include <msxml2.h>
 #include <oleauto.h>
