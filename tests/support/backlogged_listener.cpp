@@ -1,14 +1,8 @@
 #include "support/backlogged_listener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <stdexcept>
 
+#include "socket_shim.h"
 #include "support/wire_server.h"
 
 namespace wi::test {
@@ -23,27 +17,22 @@ constexpr int kMostFillers = 8;
 BackloggedListener::BackloggedListener() {
     // A backlog of 0 leaves room for one waiting connection; the fillers take it.
     listener_ = ListenOnLoopback(0, port_);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port_));
     for (int i = 0; i < kMostFillers; ++i) {
-        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        const int filler = sock::OpenTcp(true);
         if (filler < 0) break;
         fillers_.push_back(filler);
-        if (::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) continue;
-        if (errno != EINPROGRESS) break;
-        pollfd watched{filler, POLLOUT, 0};
-        if (::poll(&watched, 1, kFillerWaitMs) == 0) return;  // dropped: the queue is full
+        if (sock::ConnectLoopback(filler, port_) == 0) continue;
+        if (!sock::ConnectPending()) break;
+        if (sock::PollOne(filler, POLLOUT, kFillerWaitMs) == 0) return;  // dropped: the queue is full
     }
-    for (int filler : fillers_) ::close(filler);
-    ::close(listener_);
+    for (int filler : fillers_) sock::Close(filler);
+    sock::Close(listener_);
     throw std::runtime_error("backlogged listener: the accept queue did not fill");
 }
 
 BackloggedListener::~BackloggedListener() {
-    for (int filler : fillers_) ::close(filler);
-    ::close(listener_);
+    for (int filler : fillers_) sock::Close(filler);
+    sock::Close(listener_);
 }
 
 std::string BackloggedListener::Url(const std::string& path) const {

@@ -1,15 +1,5 @@
 #include "support/peers.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -21,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/host.h"
 #include "support/temp_machine.h"
 
 namespace wi::test {
@@ -43,111 +34,15 @@ void WriteFile(const std::string& path, const std::string& content) {
     }
 }
 
-int FreePort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (probe < 0 || bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (probe >= 0) close(probe);
-        throw std::runtime_error("no free port on 127.0.0.1");
-    }
-    close(probe);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port) {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(probe);
-    return ok;
-}
-
-
 // Servers running as root drop to this user; they must be able to read their directory.
 std::string UnprivilegedUserLines(const char* userWord, const char* groupWord) {
-    if (geteuid() != 0) {
+    if (!host::RunsAsRoot()) {
         return "";
     }
     return std::string(userWord) + " nobody\n" + groupWord + " nogroup";
 }
 
 }  // namespace
-
-std::string FindProgram(const std::string& program) {
-    // A path (a program of this build) is taken as it is.
-    if (program.find('/') != std::string::npos && access(program.c_str(), X_OK) == 0) {
-        return program;
-    }
-    for (const char* folder : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/", "/usr/local/sbin/",
-                               "/usr/local/bin/"}) {
-        const std::string path = folder + program;
-        if (access(path.c_str(), X_OK) == 0) {
-            return path;
-        }
-    }
-    throw std::runtime_error(program + " is not installed on this machine; the transfer tests " +
-                             "need it as a peer (see scripts/install-deps.sh)");
-}
-
-std::string RunShell(const std::string& commandLine) {
-    const std::string full = "(" + commandLine + ") 2>&1";
-    FILE* pipe = popen(full.c_str(), "r");
-    if (pipe == nullptr) {
-        throw std::runtime_error("cannot run: " + commandLine);
-    }
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t read = fread(buffer.data(), 1, buffer.size(), pipe)) {
-        output.append(buffer.data(), read);
-    }
-    if (pclose(pipe) != 0) {
-        throw std::runtime_error("command failed: " + commandLine + "\n" + output);
-    }
-    return output;
-}
-
-ProgramRun RunProgram(const std::vector<std::string>& argv) {
-    std::vector<char*> arguments;
-    for (const auto& argument : argv) {
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    }
-    arguments.push_back(nullptr);
-    ProgramRun run;
-    const auto started = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error("cannot start " + argv.at(0));
-    }
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execv(arguments[0], arguments.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.peakMemoryKib = usage.ru_maxrss;
-    return run;
-}
-
-std::string MakeTempDirectory(const std::string& stem) {
-    std::string pattern = (fs::temp_directory_path() / (stem + "-XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary directory for " + stem);
-    }
-    return pattern;
-}
 
 // ---- certificates ----
 
@@ -158,13 +53,14 @@ TestCertificates::TestCertificates(const std::string& directory)
     FindProgram("openssl");
     fs::create_directories(directory);
     const std::string key = "-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes";
-    RunShell("cd '" + directory + "' && openssl req -x509 " + key +
+    const std::string unixDirectory = host::UnixPath(directory);
+    RunShell("cd '" + unixDirectory + "' && openssl req -x509 " + key +
              " -keyout ca.key -out ca.pem -days 2 -subj /CN=webinteractive-test-ca"
              " -addext basicConstraints=critical,CA:TRUE -addext keyUsage=keyCertSign,cRLSign");
     WriteFile(directory + "/server.ext",
               "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
               "extendedKeyUsage=serverAuth\n");
-    RunShell("cd '" + directory + "' && openssl req " + key +
+    RunShell("cd '" + unixDirectory + "' && openssl req " + key +
              " -keyout server.key -out server.csr -subj /CN=127.0.0.1 && openssl x509 -req"
              " -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2"
              " -extfile server.ext");
@@ -173,9 +69,10 @@ TestCertificates::TestCertificates(const std::string& directory)
 // ---- one server process ----
 
 PeerProcess::PeerProcess(const std::string& name, const std::string& program)
-    : name_(name), program_(FindProgram(program)), port_(FreePort()) {
+    : name_(name), program_(FindProgram(program)), port_(host::FreePort()) {
     directory_ = MakeTempDirectory("wi-" + name);
-    chmod(directory_.c_str(), 0755);
+    unixDirectory_ = host::UnixPath(directory_);
+    host::ShareWithEveryone(directory_, false);
 }
 
 PeerProcess::~PeerProcess() {
@@ -221,67 +118,27 @@ std::string PeerProcess::WriteConfig(
             text.replace(at, marker.size(), value);
         }
     }
-    std::string path = directory_ + "/" + templateName;
-    path.erase(path.size() - 3);  // ".in"
-    WriteFile(path, text);
-    return path;
+    const std::string name = templateName.substr(0, templateName.size() - 3);  // without ".in"
+    WriteFile(directory_ + "/" + name, text);
+    return unixDirectory_ + "/" + name;
 }
 
 void PeerProcess::Launch(const std::vector<std::string>& arguments) {
-    const std::string output = directory_ + "/" + name_ + ".out";
-    const pid_t child = fork();
-    if (child < 0) {
-        throw std::runtime_error("cannot start " + name_);
-    }
-    if (child == 0) {
-        setpgid(0, 0);
-        const int log = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(log, 1);
-        dup2(log, 2);
-        std::vector<char*> argv{const_cast<char*>(program_.c_str())};
-        for (const auto& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(program_.c_str(), argv.data());
-        _exit(127);
-    }
-    setpgid(child, child);
-    group_ = child;
+    process_ = std::make_unique<host::ProcessGroup>(program_, arguments,
+                                                    directory_ + "/" + name_ + ".out");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!Accepts(port_)) {
-        int status = 0;
-        const bool exited = waitpid(child, &status, WNOHANG) == child;
+    while (!host::Accepts(port_)) {
+        const bool exited = process_->Exited();
         if (exited || std::chrono::steady_clock::now() > deadline) {
-            if (exited) {
-                group_ = -1;
-            }
-            const std::string logs = Logs();
             Stop();
             throw std::runtime_error(name_ + " did not start on port " + std::to_string(port_) +
-                                     (exited ? " (it exited)" : " (timed out)") + "\n" + logs);
+                                     (exited ? " (it exited)" : " (timed out)") + "\n" + Logs());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-void PeerProcess::Stop() {
-    if (group_ <= 0) {
-        return;
-    }
-    kill(-group_, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (waitpid(group_, nullptr, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(-group_, SIGKILL);
-            waitpid(group_, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(-group_, SIGKILL);  // children that outlived their parent
-    group_ = -1;
-}
+void PeerProcess::Stop() { process_.reset(); }
 
 // ---- nginx ----
 
@@ -292,22 +149,22 @@ NginxPeer::NginxPeer(bool tls) : PeerProcess("nginx", "nginx"), tls_(tls) {
     std::string sslLines;
     if (tls_) {
         const TestCertificates certificates(directory_ + "/tls");
-        sslLines = "ssl_certificate " + certificates.CertificateFile() +
-                   ";\n        ssl_certificate_key " + certificates.KeyFile() + ";";
+        sslLines = "ssl_certificate " + host::UnixPath(certificates.CertificateFile()) +
+                   ";\n        ssl_certificate_key " + host::UnixPath(certificates.KeyFile()) + ";";
     }
     FindProgram("openssl");
     WriteFile(directory_ + "/htpasswd",
               std::string(kBasicUser) + ":" +
                   RunShell(std::string("openssl passwd -apr1 '") + kBasicPassword + "'"));
     const std::string config =
-        WriteConfig("nginx.conf.in", {{"DIR", directory_},
+        WriteConfig("nginx.conf.in", {{"DIR", unixDirectory_},
                                       {"PORT", std::to_string(port_)},
-                                      {"USER_LINE", geteuid() == 0 ? "user root;" : ""},
+                                      {"USER_LINE", host::RunsAsRoot() ? "user root;" : ""},
                                       {"LISTEN_SSL", tls_ ? "ssl" : ""},
                                       {"SSL_LINES", sslLines},
                                       {"SCHEME", tls_ ? "https" : "http"},
                                       {"LONG_REPLY", std::string(2000, 'L')}});
-    Launch({"-p", directory_ + "/", "-c", config, "-e", directory_ + "/error.log"});
+    Launch({"-p", unixDirectory_ + "/", "-c", config, "-e", unixDirectory_ + "/error.log"});
 }
 
 std::string NginxPeer::Url(const std::string& path) const {
@@ -336,11 +193,11 @@ std::vector<std::string> NginxPeer::ReceivedBodies() const {
 TinyproxyPeer::TinyproxyPeer(Options options) : PeerProcess("tinyproxy", "tinyproxy") {
     // The proxy writes its log after dropping to an unprivileged user.
     WriteFile(directory_ + "/tinyproxy.log", "");
-    chmod((directory_ + "/tinyproxy.log").c_str(), 0666);
+    host::ShareWithEveryone(directory_ + "/tinyproxy.log", true);
     const std::string auth =
         options.user.empty() ? "" : "BasicAuth " + options.user + " " + options.password;
     const std::string config =
-        WriteConfig("tinyproxy.conf.in", {{"DIR", directory_},
+        WriteConfig("tinyproxy.conf.in", {{"DIR", unixDirectory_},
                                           {"PORT", std::to_string(port_)},
                                           {"USER_LINES", UnprivilegedUserLines("User", "Group")},
                                           {"AUTH_LINE", auth}});
@@ -361,7 +218,7 @@ ApacheDigestPeer::ApacheDigestPeer() : PeerProcess("apache2", "apache2") {
                                  .substr(0, 32);
     WriteFile(directory_ + "/htdigest", std::string(kDigestUser) + ":" + realm + ":" + hash + "\n");
     const std::string config = WriteConfig(
-        "apache2.conf.in", {{"DIR", directory_},
+        "apache2.conf.in", {{"DIR", unixDirectory_},
                             {"PORT", std::to_string(port_)},
                             {"REALM", realm},
                             {"USER_LINES", UnprivilegedUserLines("User", "Group")}});

@@ -9,8 +9,11 @@
 //   ... web.Url("/a.bin") ...
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/host.h"
 
 namespace wi::test {
 
@@ -48,24 +51,26 @@ public:
 
 protected:
     // Makes the directory (readable for servers that drop to an unprivileged user) and picks the
-    // port; the program must be installed.
+    // port; the program must be installed on the build machine.
     PeerProcess(const std::string& name, const std::string& program);
     ~PeerProcess();
-    // Starts the program with these arguments, its output going to a log in the directory, and
-    // waits until the port accepts connections.
+    // Starts the program with these arguments (paths in them as host::UnixPath gives them), its
+    // output going to a log in the directory, and waits until the port accepts connections.
     void Launch(const std::vector<std::string>& arguments);
-    // Reads tests/peers/<name>, replaces every "@KEY@" and writes it into the directory.
+    // Reads tests/peers/<name>, replaces every "@KEY@" and writes it into the directory; returns
+    // the path the program reads it by.
     std::string WriteConfig(const std::string& templateName,
                             const std::vector<std::pair<std::string, std::string>>& values) const;
 
     std::string name_;
     std::string program_;
     std::string directory_;
+    std::string unixDirectory_;  // the directory as the program names it
     int port_ = 0;
-    int group_ = -1;
 
 private:
     void Stop();
+    std::unique_ptr<host::ProcessGroup> process_;
 };
 
 // nginx serving files from Root(): HEAD and GET, redirects "/redirect/X" -> "/X", uploads to
@@ -118,8 +123,8 @@ public:
     std::string Url(const std::string& path) const;
 };
 
-// The full path of an installed program (a path given is kept when it is executable); throws
-// std::runtime_error naming it when it is missing.
+// The full path of a program installed on the build machine (a path given is kept when it is
+// executable); throws std::runtime_error naming it when it is missing.
 std::string FindProgram(const std::string& program);
 
 // How a program run by RunProgram ended.
@@ -131,7 +136,8 @@ struct ProgramRun {
 // Runs the program (a path) with these arguments, its output thrown away, and waits for it.
 ProgramRun RunProgram(const std::vector<std::string>& argv);
 
-// Runs a shell command line; throws std::runtime_error with its output when it fails.
+// Runs a shell command line on the build machine; throws std::runtime_error with its output when
+// it fails.
 std::string RunShell(const std::string& commandLine);
 // A new empty directory under the system's temporary folder, for the caller to remove
 // (RemoveHostTree).

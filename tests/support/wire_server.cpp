@@ -1,16 +1,11 @@
 #include "support/wire_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+
+#include "socket_shim.h"
 
 namespace wi::test {
 namespace {
@@ -48,9 +43,8 @@ const char* ReasonPhrase(int status) {
 void SendAll(int connection, const std::string& bytes) {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n =
-            ::send(connection, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) continue;
+        const long n = sock::Send(connection, bytes.data() + sent, bytes.size() - sent);
+        if (n < 0 && sock::Interrupted()) continue;
         if (n <= 0) return;
         sent += static_cast<std::size_t>(n);
     }
@@ -83,18 +77,11 @@ WireReply WireReply::Http(int status, const std::string& body, const std::string
 }
 
 int ListenOnLoopback(int backlog, int& port) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener, backlog) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (listener >= 0) ::close(listener);
+    const int listener = sock::OpenTcp(false);
+    if (listener < 0 || !sock::ListenOnLoopback(listener, backlog, port)) {
+        if (listener >= 0) sock::Close(listener);
         throw std::runtime_error("cannot listen on 127.0.0.1");
     }
-    port = ntohs(address.sin_port);
     return listener;
 }
 
@@ -131,15 +118,14 @@ void WireServer::Stop() {
     // The acceptor has ended, so no worker is added any more.
     for (std::thread& worker : workers_) worker.join();
     workers_.clear();
-    if (listener_ >= 0) ::close(listener_);
+    if (listener_ >= 0) sock::Close(listener_);
     listener_ = -1;
 }
 
 void WireServer::AcceptLoop() {
     while (!Stopping()) {
-        pollfd watched{listener_, POLLIN, 0};
-        if (::poll(&watched, 1, kPollMs) <= 0) continue;
-        const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (sock::PollOne(listener_, POLLIN, kPollMs) <= 0) continue;
+        const int connection = sock::Accept(listener_);
         if (connection < 0) continue;
         std::lock_guard<std::mutex> lock(mutex_);
         ++connections_;
@@ -177,7 +163,7 @@ void WireServer::Serve(int connection) {
         SendAll(connection, reply.bytes);
         if (reply.close) break;
     }
-    ::close(connection);
+    sock::Close(connection);
 }
 
 void WireServer::Trickle(int connection, const WireReply& reply) {
@@ -188,7 +174,7 @@ void WireServer::Trickle(int connection, const WireReply& reply) {
             std::this_thread::sleep_for(step);
         }
         const char byte = sent < reply.bytes.size() ? reply.bytes[sent] : reply.filler;
-        if (::send(connection, &byte, 1, MSG_NOSIGNAL) != 1) return;  // the client has gone
+        if (sock::Send(connection, &byte, 1) != 1) return;  // the client has gone
     }
 }
 
@@ -223,11 +209,10 @@ bool WireServer::ReadRequest(int connection, std::string& pending, WireRequest& 
         }
         if (total != std::string::npos && pending.size() >= total) break;
 
-        pollfd watched{connection, POLLIN, 0};
         if (Stopping()) break;
-        if (::poll(&watched, 1, kPollMs) <= 0) continue;
-        const ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
-        if (n < 0 && errno == EINTR) continue;
+        if (sock::PollOne(connection, POLLIN, kPollMs) <= 0) continue;
+        const long n = sock::Receive(connection, buffer, sizeof buffer);
+        if (n < 0 && sock::Interrupted()) continue;
         if (n <= 0) break;
         request.recvSizes.push_back(static_cast<std::size_t>(n));
         pending.append(buffer, static_cast<std::size_t>(n));

@@ -1,4 +1,4 @@
-#include "run_cmd.h"
+#include "support/run_cmd.h"
 
 #include <cstdlib>
 #include <spawn.h>

@@ -1,4 +1,4 @@
-#include "gbk_locale.h"
+#include "support/gbk_locale.h"
 
 #include <clocale>
 #include <cstdlib>

@@ -1,9 +1,8 @@
-#include "temp_machine.h"
+#include "support/temp_machine.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -65,17 +64,6 @@ void TempMachine::AddDevice(char letter, const std::string& target) const {
 }
 
 void TempMachine::RemoveDrive(char letter) const { fs::remove(EntryPath(prefix_, letter, ":")); }
-
-void TempMachine::WriteHostFile(const std::string& hostPath, const std::string& content) {
-    std::ofstream(hostPath, std::ios::binary) << content;
-}
-
-std::string TempMachine::ReadHostFile(const std::string& hostPath) {
-    std::ifstream in(hostPath, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 void RemoveHostTree(const std::string& hostPath) {
     std::error_code error;
