@@ -5,6 +5,17 @@
 
 #include <cstdio>
 
+// Marks a function as printf-style for the compiler's checks of its calls, by the rules of the
+// printf that the program's C library gives (mingw-w64's own, which takes "%zu", is checked as
+// gnu_printf: its "printf" means Microsoft's).
+#ifdef __MINGW_PRINTF_FORMAT
+#define WI_PRINTF_CHECK(formatIndex, firstArgument) \
+    __attribute__((format(__MINGW_PRINTF_FORMAT, formatIndex, firstArgument)))
+#else
+#define WI_PRINTF_CHECK(formatIndex, firstArgument) \
+    __attribute__((format(printf, formatIndex, firstArgument)))
+#endif
+
 namespace wi::platform {
 
 enum class StandardStream { kOutput, kError };
@@ -12,6 +23,11 @@ enum class StandardStream { kOutput, kError };
 bool IsTerminal(StandardStream stream);
 // The terminal's width in columns; 0 when the stream is no terminal or does not tell.
 int TerminalColumns(StandardStream stream);
+// Readies a terminal for the control sequences that redraw a line in place ("\r", then "\x1b[K"
+// to clear what a longer drawing left): a posix terminal takes them as it is, a Windows console
+// is switched to processing them. False when the stream is no terminal or cannot take them (a
+// console before Windows 10): the caller then writes plain lines.
+bool EnableLineRedrawing(StandardStream stream);
 
 // From now on, whatever the program writes to standard output (its own and its libraries'
 // writes) goes to standard error; the returned stream writes to the original standard output.

@@ -127,4 +127,10 @@ private:
     void* doc_ = nullptr;
 };
 
+// A file's bytes as text in the narrow code page, for a reader that holds the bytes itself (a
+// file of the host, not of the machine): decoded as ParseFile decodes them, without a byte order
+// mark; `encoding` names the encoding found. False, with the text empty, when the bytes are not
+// valid in that encoding or hold characters that the narrow code page cannot.
+bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding);
+
 }  // namespace wi::xml

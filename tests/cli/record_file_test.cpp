@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/codepage.h"
 #include "support/peers.h"
 
 namespace {
@@ -138,27 +139,38 @@ TEST(RecordFile, RefusalsNameThePlaceAndKeepTheList) {
 }
 
 // GB2312's bytes for 中 (D6 D0) are also valid UTF-8 (U+05D0): a file follows its declaration, not
-// the narrow code page (UTF-8 here, the C locale's).
+// the narrow code page (UTF-8 under the C locale, code page 936 under Wine's Chinese locale).
 TEST(RecordFile, BytesAreDecodedByTheirDocumentBeforeTheNarrowCodePage) {
-    const std::string chinese = "\xE4\xB8\xAD";  // 中 in UTF-8
+    std::string chinese;  // 中 in the narrow code page
+    ASSERT_TRUE(wi::platform::Utf8ToNarrow("\xE4\xB8\xAD", chinese));
     std::list<_SoftInfo> softs = Read(
         "<?xml version=\"1.0\" encoding=\"gb2312\"?><softwares><software><BaseInfo>"
         "<Name>\xD6\xD0</Name></BaseInfo></software></softwares>");
     ASSERT_EQ(softs.size(), 1u);
     EXPECT_EQ(softs.front().Name, chinese);
 
-    std::u16string utf16 = u"\uFEFF<softwares><software><BaseInfo><Name>\u4E2D</Name></BaseInfo>"
-                           u"</software></softwares>";
-    softs = Read(std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
-    ASSERT_EQ(softs.size(), 1u);
-    EXPECT_EQ(softs.front().Name, chinese);
+    // UTF-16 and UTF-32 by their byte order marks, whichever byte order.
+    const std::u32string text = U"\uFEFF<softwares><software><BaseInfo><Name>\u4E2D</Name>"
+                                U"</BaseInfo></software></softwares>";
+    std::string utf16le;
+    std::string utf32be;
+    for (const char32_t c : text) {
+        utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        utf32be += {'\0', '\0', static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    for (const std::string& bytes : {utf16le, utf32be}) {
+        softs = Read(bytes);
+        ASSERT_EQ(softs.size(), 1u);
+        EXPECT_EQ(softs.front().Name, chinese);
+    }
 
     wi::xml::Document document;
     std::string error;
     EXPECT_FALSE(cli::ParseDocumentBytes(
         "<?xml version=\"1.0\" encoding=\"gb2312\"?><softwares>\xFF\xFF</softwares>", document,
         error));
-    EXPECT_EQ(error, "the document is not valid \"gb2312\" or holds characters that UTF-8 cannot");
+    EXPECT_EQ(error, "the document is not valid \"gb2312\" or holds characters that " +
+                         wi::platform::NarrowCodeset() + " cannot");
 }
 
 TEST(RecordFile, FilesAreReadWithinTheBoundAndNamedInMessages) {

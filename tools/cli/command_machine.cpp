@@ -8,8 +8,10 @@
 namespace cli {
 
 int RunMachine(const Arguments&) {
-    Print("prefix: %s\n", IHostInc::GetMachinePrefix());
-    Result().Set("prefix", json::Value::Text(IHostInc::GetMachinePrefix()));
+    // Windows has no prefix: the library works on the machine's own drives.
+    const char* prefix = IHostInc::GetMachinePrefix();
+    Print("prefix: %s\n", *prefix != '\0' ? prefix : "none (this machine's own drives)");
+    Result().Set("prefix", json::Value::Text(prefix));
     Print("fixed drives: %s\n", IHostInc::GetFixedDrives());
     Result().Set("fixed_drives", json::Value::Text(IHostInc::GetFixedDrives()));
     json::Value& folders = Result().Set("folders", json::Value::Array());

@@ -15,6 +15,10 @@ namespace cli {
 
 namespace {
 
+// A posix host keeps the registry in a store file of its machine prefix; Windows, which has no
+// prefix, has the system's registry itself.
+bool RegistryIsTheSystems() { return *IHostInc::GetMachinePrefix() == '\0'; }
+
 void PrintRegistryValue(const IConfInfoInc::_ConfInfo& entry) {
     Print("%s\t%s\t%d\t%s\n", entry.Source.c_str(), entry.Key.c_str(), entry.Type,
           entry.Value.c_str());
@@ -75,8 +79,12 @@ int RunConfigRestore(const Arguments& arguments) {
 int RunRegistryShow(const Arguments&) {
     std::list<IConfInfoInc::_ConfInfo> entries;
     if (!ISoftRepairInc::ListInstalledConf(entries)) {
-        Fail("the registry store %s/system.reg cannot be read: check its permissions",
-             IHostInc::GetMachinePrefix());
+        if (RegistryIsTheSystems()) {
+            Fail("the system registry is not listed here: look at a key with reg query KEY");
+        } else {
+            Fail("the registry store %s/system.reg cannot be read: check its permissions",
+                 IHostInc::GetMachinePrefix());
+        }
         return kExitFailure;
     }
     json::Value values = json::Value::Array();
@@ -96,10 +104,16 @@ int RunRegistrySet(const Arguments& arguments) {
     entry.Value = arguments.Get("--data");
     entry.Action = 1;
     if (!ISoftRepairInc::InstallConf(entry)) {
-        Fail("the registry store refused the value: give a non-empty --key without control "
-             "characters and texts valid in the narrow code page, and check that %s/system.reg "
-             "is writable",
-             IHostInc::GetMachinePrefix());
+        if (RegistryIsTheSystems()) {
+            Fail("the registry refused the value: give a --key under a root key "
+                 "(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER ...) that this user may write, --data "
+                 "that fits --type, and texts valid in the narrow code page");
+        } else {
+            Fail("the registry store refused the value: give a non-empty --key without control "
+                 "characters and texts valid in the narrow code page, and check that "
+                 "%s/system.reg is writable",
+                 IHostInc::GetMachinePrefix());
+        }
         return kExitFailure;
     }
     PrintRegistryValue(entry);

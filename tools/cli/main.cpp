@@ -15,7 +15,8 @@ namespace {
 
 const char kGlobalOptions[] =
     "global options (after the command's name):\n"
-    "  --prefix DIR   the machine prefix (default $WEBINTERACTIVE_PREFIX or ~/.webinteractive)\n"
+    "  --prefix DIR   the machine prefix of a posix host (default $WEBINTERACTIVE_PREFIX or\n"
+    "                 ~/.webinteractive); Windows has none and ignores it\n"
     "  --quiet        no status lines and no progress: only results and errors\n"
     "  --json         the results as one JSON document on standard output (status lines go to\n"
     "                 standard error)\n"

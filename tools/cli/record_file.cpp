@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "platform/posix/xml_parse.h"
 
 namespace cli {
 namespace {
@@ -296,9 +295,9 @@ bool ReadSoftware(const Element& software, const std::string& where,
 
 bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
                         std::string& error) {
-    const std::string encoding = wi::xml::libxml2::DocumentEncoding(bytes);
     std::string narrow;
-    if (!wi::platform::ConvertEncoding(encoding, wi::platform::NarrowCodeset(), bytes, narrow)) {
+    std::string encoding;
+    if (!wi::xml::DecodeFileText(bytes, narrow, encoding)) {
         // The encoding's name comes from the document: quoted, so it cannot break the line.
         error = "the document is not valid " + Quoted(encoding) + " or holds characters that " +
                 wi::platform::NarrowCodeset() + " cannot";

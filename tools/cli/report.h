@@ -8,6 +8,7 @@
 #include <string>
 
 #include "json_output.h"
+#include "platform/console.h"
 
 namespace cli {
 
@@ -17,16 +18,16 @@ bool JsonOutput();
 
 // A plain result line (printf-style, line end included by the caller); nothing under --json,
 // where the command puts its results into Result() instead.
-void Print(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Print(const char* format, ...) WI_PRINTF_CHECK(1, 2);
 
 // The result object of the JSON document; each command sets its members.
 json::Value& Result();
 
 // Records the failure of the run (printf-style, no line end), unless one is recorded already.
-void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Fail(const char* format, ...) WI_PRINTF_CHECK(1, 2);
 // The same for a failure of the run's own input (a file, a value, a record to choose): nothing
 // reached the service, so no cause is looked for there.
-void FailInput(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void FailInput(const char* format, ...) WI_PRINTF_CHECK(1, 2);
 bool FailedOnInput();
 // Records it in place of any earlier one: for a cause found after the fact.
 void ReplaceFailure(const std::string& message);

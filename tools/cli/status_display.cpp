@@ -80,8 +80,8 @@ void ShowStatus(bool quiet, bool toStandardError) {
     if (quiet) {
         display.mode = StatusMode::kQuiet;
     } else {
-        display.mode =
-            wi::platform::IsTerminal(stream) ? StatusMode::kBars : StatusMode::kLines;
+        display.mode = wi::platform::EnableLineRedrawing(stream) ? StatusMode::kBars
+                                                                  : StatusMode::kLines;
     }
     IHelperInc::SetStatusSink(ShowLine, nullptr);
 }

@@ -22,6 +22,8 @@ int TerminalColumns(StandardStream stream) {
     return size.ws_col;
 }
 
+bool EnableLineRedrawing(StandardStream stream) { return IsTerminal(stream); }
+
 std::FILE* DivertStandardOutput() {
     std::fflush(stdout);
     const int original = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);

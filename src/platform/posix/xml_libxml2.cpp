@@ -314,4 +314,17 @@ void Document::Save(const std::string& windowsPath) const {
     }
 }
 
+bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding) {
+    narrowText.clear();
+    encoding = libxml2::DocumentEncoding(bytes);
+    std::string utf8;
+    if (!platform::ConvertEncoding(encoding, "UTF-8", bytes, utf8)) {
+        return false;
+    }
+    if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        utf8.erase(0, 3);  // the byte order mark, which a decoder of a named byte order keeps
+    }
+    return platform::Utf8ToNarrow(utf8, narrowText);
+}
+
 }  // namespace wi::xml

@@ -33,6 +33,16 @@ int TerminalColumns(StandardStream stream) {
     return columns > 0 ? columns : 0;
 }
 
+bool EnableLineRedrawing(StandardStream stream) {
+    DWORD mode = 0;
+    HANDLE handle = ::GetStdHandle(HandleId(stream));
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE || !::GetConsoleMode(handle, &mode)) {
+        return false;
+    }
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
+
 std::FILE* DivertStandardOutput() {
     std::fflush(stdout);
     const int original = _dup(Descriptor(StandardStream::kOutput));

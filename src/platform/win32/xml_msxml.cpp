@@ -604,4 +604,12 @@ void Document::Save(const std::string& windowsPath) const {
     }
 }
 
+bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding) {
+    narrowText.clear();
+    encoding = msxml::DocumentEncoding(bytes);
+    std::wstring text;
+    return msxml::DecodeBytes(encoding, bytes, text) &&
+           platform::Utf16ToNarrow(std::u16string(text.begin(), text.end()), narrowText);
+}
+
 }  // namespace wi::xml
