@@ -4,6 +4,7 @@
 #include <string>
 
 #include "json_output.h"
+#include "platform/codepage.h"
 #include "progress_line.h"
 
 namespace {
@@ -13,17 +14,19 @@ using cli::json::Value;
 TEST(JsonOutput, EscapesAndConvertsEveryText) {
     Value document = Value::Object();
     document.Set("path", Value::Text("C:\\dir\\\"a\"\tb\r\n\x01\x7f"));
-    document.Set("name", Value::Text("金山词霸"));
-    // Bytes that are no character of the narrow code page (UTF-8 here) become U+FFFD; the
-    // characters around them stay.
-    document.Set("bad", Value::Text("a\xff\xfe" "b\xe4\xb8"));
+    std::string name;  // in the narrow code page: UTF-8, or code page 936 under Wine
+    ASSERT_TRUE(wi::platform::Utf8ToNarrow("金山词霸", name));
+    document.Set("name", Value::Text(name));
+    // Bytes that are no character of the narrow code page (0xFF, a lead byte cut off by the end)
+    // become U+FFFD; the characters around them stay.
+    document.Set("bad", Value::Text("a\xff\xff" "b\xe4"));
     Value& list = document.Set("list", Value::Array());
     list.Push(Value::Number(-1));
     list.Push(Value::Bool(true));
     list.Push(Value());
     document.Set("path", Value::Text("replaced, keeping its place"));
     EXPECT_EQ("{\"path\":\"replaced, keeping its place\",\"name\":\"金山词霸\","
-              "\"bad\":\"a\xEF\xBF\xBD\xEF\xBF\xBD" "b\xEF\xBF\xBD\xEF\xBF\xBD\","
+              "\"bad\":\"a\xEF\xBF\xBD\xEF\xBF\xBD" "b\xEF\xBF\xBD\","
               "\"list\":[-1,true,null]}",
               document.Write());
     EXPECT_EQ("\"C:\\\\dir\\\\\\\"a\\\"\\tb\\r\\n\\u0001\\u007f\"",
