@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows libraries with mingw-w64. Arguments: the build folder (default
-# ./build-win), then any further cmake configure options.
+# Cross-builds the Windows DLLs and the host CLI (webinteractive.exe, in DIR/bin beside them)
+# with mingw-w64; `cmake --install DIR --prefix P` then packages them. Arguments: the build folder
+# DIR (default ./build-win), then any further cmake configure options.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir="${1:-build-win}"
