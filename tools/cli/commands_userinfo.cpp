@@ -18,12 +18,12 @@ const std::vector<Command>& UserInfoCommands() {
          {"--list", "--guid", "--type", "--prefix"}, {"--list"}, RunConfigRestore},
         {"registry show", "[--prefix DIR]",
          "print the registry store's values, one a line: key, name, type and data, "
-         "separated by tabs",
+         "separated by tabs (a posix machine's store; Windows lists none: use reg query)",
          "webinteractive registry show",
          {"--prefix"}, {}, RunRegistryShow},
         {"registry set", "--key KEY --name NAME --type N --data TEXT [--prefix DIR]",
-         "set one value in the registry store (InstallConf with action 1) and print it as "
-         "registry show does",
+         "set one value in the registry store (the system registry on Windows; InstallConf "
+         "with action 1) and print it as registry show does",
          "webinteractive registry set --key 'HKEY_LOCAL_MACHINE\\Software\\Kingsoft\\XDICT' "
          "--name InstallPath --type 1 --data 'C:\\Program Files\\XDICT'",
          {"--key", "--name", "--type", "--data", "--prefix"},
