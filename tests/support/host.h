@@ -9,6 +9,11 @@
 
 namespace wi::test::host {
 
+// Whether the test program runs under Wine, whose Windows lacks a few features of the real one
+// (WinHTTP Digest, NTLM with bodies written in parts, gb2312 in MSXML): tests that need them skip
+// there, naming the feature.
+bool UnderWine();
+
 // The path by which a program of the build machine reaches this file or folder of the test.
 std::string UnixPath(const std::string& path);
 // Whether the build machine's programs run as root (servers then drop to an unprivileged user).

@@ -1,70 +1,9 @@
 // UploadFile against real peers: nginx (plain, TLS, Basic), apache2 (Digest), tinyproxy (proxy).
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include "platform/http.h"
-#include "platform/proxy.h"
-#include "support/peers.h"
-#include "support/temp_machine.h"
-#include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
+#include "transfer/upload_file_fixture.h"
 
 namespace {
 
-using wi::test::ApacheDigestPeer;
-using wi::test::NginxPeer;
-using wi::test::TinyproxyPeer;
-
-constexpr const char* kSuccess = "\nThe POST was successfully completed.";
-constexpr const char* kServerAuth = "\nThe server requires authentication.  Sending credentials...";
-constexpr const char* kServerFailed = "\nServer Authentication failed.";
-constexpr const char* kProxyAuth = "\nThe proxy requires authentication.  Sending credentials...";
-constexpr const char* kProxyFailed = "\nProxy Authentication failed.";
-
-// "http://127.0.0.1:1/x" with "user:password@" put in front of the host.
-std::string WithCredentials(const std::string& url, const std::string& user,
-                            const std::string& password) {
-    const std::size_t host = url.find("://") + 3;
-    return url.substr(0, host) + user + ":" + password + "@" + url.substr(host);
-}
-
-class UploadFileTest : public testing::Test {
-protected:
-    void SetUp() override {
-        IHelperInc::SetStatusSink(&UploadFileTest::Collect, &lines_);
-        std::memset(reply_, 'x', sizeof reply_);
-    }
-    void TearDown() override {
-        IHelperInc::SetStatusSink(nullptr, nullptr);
-        wi::platform::SetTrustedCaFile("");
-        wi::platform::SetProxyListForTesting("");
-    }
-    static void Collect(const char* line, void* context) {
-        static_cast<std::vector<std::string>*>(context)->push_back(line);
-    }
-    // Writes the file on drive C: and returns its Windows path.
-    std::string MakeFile(const std::string& name, const std::string& content) const {
-        wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\" + name), content);
-        return "C:\\" + name;
-    }
-    // Uploads with stdout captured into out_.
-    int Upload(const std::string& url, const std::string& path, const char* name = nullptr) {
-        testing::internal::CaptureStdout();
-        const int result =
-            IWebInteractive::UploadFile(url.c_str(), path.c_str(), reply_, name, nullptr);
-        out_ = testing::internal::GetCapturedStdout();
-        return result;
-    }
-
-    wi::test::TempMachine machine_;
-    std::vector<std::string> lines_;
-    char reply_[1024];
-    std::string out_;
-};
+using namespace wi::test::upload;
 
 TEST_F(UploadFileTest, PostsTheFileBytesAsTheyAre) {
     NginxPeer web;
@@ -170,15 +109,6 @@ TEST_F(UploadFileTest, UntrustedServerCertificateGivesZero) {
     EXPECT_TRUE(secure.ReceivedBodies().empty());
 }
 
-// How often the text occurs in a peer's log.
-std::size_t CountOf(const std::string& log, const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // Every pass is one request with the whole body: the answer to the challenge rides on the
 // request after it, with no empty probe in between.
 TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
@@ -222,59 +152,6 @@ TEST_F(UploadFileTest, GoesThroughTheDiscoveredProxy) {
     local.replace(local.find("127.0.0.1"), 9, "localhost");
     ASSERT_EQ(1, Upload(local, path));
     EXPECT_TRUE(web.AccessLogHas("via=[-]"));
-}
-
-// Sets an environment variable for the life of the object, or removes it (value nullptr).
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        had_ = std::getenv(name) != nullptr;
-        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_;
-    std::string old_;
-    bool had_ = false;
-};
-
-// Without a discovered proxy the system's proxy settings apply; a discovered proxy wins.
-TEST_F(UploadFileTest, FollowsTheEnvironmentsProxyUnlessOneIsDiscovered) {
-    NginxPeer web;
-    TinyproxyPeer proxy;
-    const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(proxy.port());
-    ScopedEnvironment httpProxy("http_proxy", proxyUrl.c_str());
-    ScopedEnvironment allProxy("all_proxy", nullptr);
-    ScopedEnvironment noProxy("no_proxy", nullptr);
-    ScopedEnvironment noProxyUpper("NO_PROXY", nullptr);
-    const std::string path = MakeFile("e.xml", "<env/>");
-
-    ASSERT_EQ(1, Upload(web.Url("/upload"), path));
-    EXPECT_STREQ("TRUE", reply_);
-    const std::string proxied = "POST " + web.Url("/upload") + " HTTP/1.1";
-    EXPECT_EQ(1u, CountOf(proxy.Log(), proxied)) << proxy.Log();
-
-    {
-        ScopedEnvironment bypass("no_proxy", "127.0.0.1");
-        ASSERT_EQ(1, Upload(web.Url("/upload"), path));
-        ASSERT_TRUE(web.AccessLogHas("POST /upload 200 ctype=[-] expect=[-] ua=[WinHttpPostSample] "
-                                     "accept=[*/*] length=[6] auth=[-] via=[-]"))
-            << web.AccessLog();
-    }
-
-    // A discovered proxy is used instead, and local names bypass it and the environment alike.
-    ScopedEnvironment deadProxy("http_proxy", "http://127.0.0.1:1");
-    wi::platform::SetProxyListForTesting("127.0.0.1:" + std::to_string(proxy.port()));
-    ASSERT_EQ(1, Upload(web.Url("/upload"), path));
-    std::string local = web.Url("/upload");
-    local.replace(local.find("127.0.0.1"), 9, "localhost");
-    ASSERT_EQ(1, Upload(local, path));
-    EXPECT_EQ(4u, web.ReceivedBodies().size());
-    EXPECT_EQ(2u, CountOf(proxy.Log(), proxied)) << proxy.Log();
 }
 
 TEST_F(UploadFileTest, ProxyCredentialsAreSentOnlyOverTls) {

@@ -23,6 +23,8 @@ namespace fs = std::filesystem;
 
 namespace host {
 
+bool UnderWine() { return false; }
+
 std::string UnixPath(const std::string& path) { return path; }
 
 bool RunsAsRoot() { return geteuid() == 0; }

@@ -75,6 +75,10 @@ bool WaitForFile(const std::string& path, std::chrono::seconds limit) {
 
 namespace host {
 
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::string UnixPath(const std::string& path) {
     using Convert = char*(CDECL*)(const WCHAR*);
     static const auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
