@@ -128,6 +128,10 @@ TEST_F(ServicePeerTest, InstallFilesAndSizesAreLocatedOnTheService) {
                                                    "tools/setup one.exe"));
     EXPECT_EQ(1, service.Count("HEAD /files/tools/setup%20one.exe 200", 1));
     EXPECT_EQ(-1, IWebInteractive::GetDownloadSize(service.Url("/size").c_str(), "missing.exe"));
+    // A host in code page 936 names the file in GBK ("金山.exe"); the service keeps UTF-8 names.
+    service.AddFile("files/金山.exe", "gbk");
+    EXPECT_EQ(3, IWebInteractive::GetDownloadSize(service.Url("/size").c_str(),
+                                                  "\xBD\xF0\xC9\xBD.exe"));
     EXPECT_EQ(1, service.Count("GET /size?filename=missing%2eexe 404", 1));
 }
 

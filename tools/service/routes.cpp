@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/codepage.h"
 #include "version_lists.h"
 #include "xml_lists.h"
 
@@ -55,6 +56,16 @@ std::string FileAddress(const httplib::Request& req, const Endpoint& endpoint,
     }
     return "http://" + host + ":" + std::to_string(endpoint.port) + "/files/" +
            EncodePath(fs::relative(file, filesRoot).generic_string());
+}
+
+// A requested file name as the data directory stores it: in UTF-8. Hosts on Chinese Windows send
+// names in their code page (GBK), which is read as GB18030, its superset; a name that is neither
+// stays as it came, and is not found.
+std::string StoredName(const std::string& name) {
+    std::string utf8;
+    if (wi::platform::ConvertEncoding("UTF-8", "UTF-8", name, utf8)) return name;
+    if (wi::platform::ConvertEncoding("GB18030", "UTF-8", name, utf8)) return utf8;
+    return name;
 }
 
 // Answers a locator request with the address of DIR/files/<name>, or 404.
@@ -199,7 +210,7 @@ void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& sett
                 Answer(res, 400, std::string(parameter) + " missing\n");
                 return;
             }
-            Locate(req, res, data, endpoint, std::string(folder) + name);
+            Locate(req, res, data, endpoint, std::string(folder) + StoredName(name));
         };
     };
     server.Get("/install", locator("filename", ""));
