@@ -20,7 +20,10 @@ namespace ISoftRepairInc {
 
 // True when the entry has been applied: the value is set, or (for a removal) no longer there.
 // False, changing nothing, when the key is empty or holds a control character, a text is not
-// valid in the narrow code page, or the registry cannot be read or written.
+// valid in the narrow code page, or the registry cannot be read or written. On Windows the value
+// is written in the form of its type, and data that the type cannot take is refused as well: a
+// number type (4, 5, 11) takes decimal or "0x" hexadecimal text, the binary type (3) hexadecimal
+// bytes; the posix store keeps any text as it stands.
 WI_EXPORT bool InstallConf(const IConfInfoInc::_ConfInfo& entry);
 
 // ---- host side ----

@@ -15,8 +15,6 @@ using wi::test::SoftwareFile;
 class Clean : public wi::test::StoreTest {};
 
 TEST_F(Clean, RemovesTheSoftwareOnEveryDriveAndKeepsDependences) {
-    machine.AddDrive('e', machine.MakeHostDirectory("drive_e"));
-    Reinit();
     ASSERT_EQ(IWebInteractive::ProtectFilesToLocal(Software("G0"), nullptr), 1);
     ISoftInfoInc::_SoftInfo soft = Software("G1");
     PutFile("D:\\App\\a.exe", "program");
@@ -24,16 +22,16 @@ TEST_F(Clean, RemovesTheSoftwareOnEveryDriveAndKeepsDependences) {
     soft.files = {SoftwareFile("1", "D:\\App\\a.exe")};
     soft.dependences = {Dependence("D:\\App\\dep.dll")};
     ASSERT_EQ(IWebInteractive::ProtectFilesToLocal(soft, nullptr), 1);
-    // Items of an earlier protection on D: as well as the new ones on E:.
-    PutFile("D:\\qel_protect\\software\\G1\\2\\App\\old.exe", "old");
+    // Items of an earlier protection on C: as well as the new ones on D:.
+    PutFile("C:\\qel_protect\\software\\G1\\2\\App\\old.exe", "old");
 
     lines.clear();
     EXPECT_EQ(IWebInteractive::CleanProtectSoftware("G1"), 1);
     EXPECT_EQ(lines, std::vector<std::string>{"获取软件的保护版本...G1"});
+    EXPECT_FALSE(Exists("C:\\qel_protect\\software\\G1"));
     EXPECT_FALSE(Exists("D:\\qel_protect\\software\\G1"));
-    EXPECT_FALSE(Exists("E:\\qel_protect\\software\\G1"));
-    EXPECT_TRUE(Exists("E:\\qel_protect\\software\\Dependence\\App\\dep.dll"));
-    EXPECT_TRUE(Exists("E:\\qel_protect\\software\\G0\\Protect.xml"));
+    EXPECT_TRUE(Exists("D:\\qel_protect\\software\\Dependence\\App\\dep.dll"));
+    EXPECT_TRUE(Exists("D:\\qel_protect\\software\\G0\\Protect.xml"));
     EXPECT_STREQ(IWebInteractive::GetProtectXmlPath("G1"), "");
 }
 

@@ -1,6 +1,7 @@
 // The protected-software table: what the loader takes from the user document, and its update.
 #include <gtest/gtest.h>
 
+#include "drives_machine.h"
 #include "store/protected_table.h"
 #include "store_fixture.h"
 #include "webinteractive/store.h"
@@ -57,8 +58,8 @@ TEST_F(ProtectedTable, AStaleScratchCopyIsRemovedAndNeverLoaded) {
 
 TEST_F(ProtectedTable, NoFixedDriveMeansNoTable) {
     PutFixture("user_two.xml", kUserXml);
-    machine.RemoveDrive('c');
-    machine.RemoveDrive('d');
+    wi::test::DrivesMachine drives;
+    drives.notFixed = "CD";
     Reinit();
     EXPECT_TRUE(wi::store::ProtectedPairs().empty());
 }

@@ -1,6 +1,7 @@
 // What the store tests share: a fresh machine (drives C: and D:) with Init run on it, the status
 // lines collected, no "qeluser" parameter left from another test, fixture documents put at
-// Windows paths, and a look at the stored documents.
+// Windows paths, and a look at the stored documents. The library's texts are in the narrow code
+// page; the lines and log entries collected here are in UTF-8, as the tests' literals are.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "log/log_access.h"
+#include "platform/codepage.h"
 #include "platform/xml_dom.h"
 #include "store/protected_table.h"
 #include "support/temp_machine.h"
@@ -37,8 +39,20 @@ protected:
 
     static void Collect(const char* line, void* self) {
         auto* test = static_cast<StoreTest*>(self);
-        test->lines.push_back(line);
-        if (test->onLine) test->onLine(line);
+        test->lines.push_back(Utf8(line));
+        if (test->onLine) test->onLine(test->lines.back());
+    }
+
+    // A text of the library in UTF-8; a text that is not valid in the code page stays as it is,
+    // so it matches no literal.
+    static std::string Utf8(const std::string& narrow) {
+        std::string utf8;
+        return wi::platform::NarrowToUtf8(narrow, utf8) ? utf8 : narrow;
+    }
+    static LogInfo Utf8(const LogInfo& entry) {
+        LogInfo converted{Utf8(entry.guid), Utf8(entry.special_code), Utf8(entry.result), {}};
+        for (const std::string& detail : entry.details) converted.details.push_back(Utf8(detail));
+        return converted;
     }
 
     // Copies tests/store/fixtures/<name> to a Windows path of the machine, making its folders.
@@ -71,8 +85,11 @@ protected:
     }
 
     static std::vector<LogInfo> LogEntries() {
-        const auto entries = wi::log::LogAccess::CurrentRun().entries;
-        return {entries.begin(), entries.end()};
+        std::vector<LogInfo> converted;
+        for (const LogInfo& entry : wi::log::LogAccess::CurrentRun().entries) {
+            converted.push_back(Utf8(entry));
+        }
+        return converted;
     }
 
     bool SawLine(const std::string& line) const {

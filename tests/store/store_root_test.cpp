@@ -1,7 +1,8 @@
 // Which store root an item gets: the last fixed drive with more than its size plus 50 MB free.
 #include <gtest/gtest.h>
 
-#include "free_space_machine.h"
+#include "drives_machine.h"
+#include "inc/narrow_text.h"
 #include "store/store_layout.h"
 #include "store_fixture.h"
 
@@ -11,7 +12,7 @@ constexpr std::uint64_t kMb = 1024 * 1024;
 
 class StoreRoot : public wi::test::StoreTest {
 protected:
-    wi::test::FreeSpaceMachine disks;
+    wi::test::DrivesMachine disks;
 };
 
 TEST_F(StoreRoot, LastDriveWithRoomBeyondTheHeadroom) {
@@ -27,14 +28,14 @@ TEST_F(StoreRoot, LastDriveWithRoomBeyondTheHeadroom) {
 }
 
 TEST_F(StoreRoot, NoDriveNoRoot) {
-    machine.RemoveDrive('c');
-    machine.RemoveDrive('d');
+    disks.notFixed = "CD";
     Reinit();
     EXPECT_EQ(wi::store::ChooseStoreRoot(0), "");
 }
 
 TEST(StoreNames, OnlySingleDirectoryNamesPass) {
-    for (const char* good : {"{5F3A-11}", "1.0", "软件", "a b"}) {
+    const std::string chinese = wi::inc::NarrowFromUtf8("软件");
+    for (const char* good : {"{5F3A-11}", "1.0", chinese.c_str(), "a b"}) {
         EXPECT_TRUE(wi::store::IsStoreName(good)) << good;
     }
     for (const char* bad : {"", ".", "..", "a\\b", "a/b", "C:x", "a\"b", "a\nb", "a\x7f"}) {

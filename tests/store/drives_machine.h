@@ -1,5 +1,7 @@
-// The system's machine with the free space of some drives as the test sets it, for store roots
-// chosen by free space without disks of that size. Installed for its lifetime.
+// The system's machine with some drives and their free space as the test sets them: store roots
+// chosen by free space without disks of that size, and drives taken out of the fixed-drive list
+// without changing the machine's drives (their files stay where they are). Installed for its
+// lifetime.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +14,22 @@
 
 namespace wi::test {
 
-class FreeSpaceMachine : public ForwardingMachine {
+class DrivesMachine : public ForwardingMachine {
 public:
-    FreeSpaceMachine() { wi::platform::SetMachine(this); }
-    ~FreeSpaceMachine() override { wi::platform::SetMachine(nullptr); }
+    DrivesMachine() { wi::platform::SetMachine(this); }
+    ~DrivesMachine() override { wi::platform::SetMachine(nullptr); }
 
+    // Upper-case letters of drives that do not count as fixed drives here.
+    std::string notFixed;
     // Bytes free per drive letter; a drive not named here reports its real space.
     std::map<char, std::uint64_t> freeBytes;
     // Called before each query, so a test can change the space as the operation goes on.
     std::function<void()> beforeQuery;
 
+    bool IsFixedDrive(char letter) override {
+        if (notFixed.find(letter) != std::string::npos) return false;
+        return real().IsFixedDrive(letter);
+    }
     bool QueryDiskSpace(const std::string& path, wi::platform::DiskSpace& space) override {
         if (beforeQuery) beforeQuery();
         const auto found = freeBytes.find(path.empty() ? '?' : path[0]);
