@@ -10,11 +10,13 @@
 
 #include "e2e_support.h"
 #include "platform/codepage.h"
+#include "support/registry_probe.h"
 
 namespace {
 
 using wi::test::CliRun;
 using wi::test::FileBytes;
+using wi::test::Narrow;
 using wi::test::kCiba;
 using wi::test::kRising;
 using wi::test::ServicePeer;
@@ -60,12 +62,14 @@ TEST_F(CliFlowsTest, ListsGoUpAndComeBackDown) {
     Ok({"softlist", "upload", "--list", softwares_, "--url", Url("/upload/softlist")});
     ASSERT_EQ(1u, service_.Uploads("softlist").size());
     const CliRun ids = Ok({"softlist", "download", "--url", Url("/softlist")});
-    EXPECT_TRUE(ids.Printed("{E2E-0001} \"金山词霸\"")) << ids.out;
-    EXPECT_TRUE(ids.Printed("{E2E-0002} \"瑞星杀毒\"")) << ids.out;
-    // The same list read from a file: the service's answer as a host would have kept it.
+    EXPECT_TRUE(ids.Printed(Narrow("{E2E-0001} \"金山词霸\""))) << ids.out;
+    EXPECT_TRUE(ids.Printed(Narrow("{E2E-0002} \"瑞星杀毒\""))) << ids.out;
+    // The same list read from a file: the service's answer (UTF-8) as a host would have kept it,
+    // in its narrow code page.
     const std::string kept = machine_.Root() + "/softids.xml";
-    wi::test::RunShell("curl -s -o " + wi::test::ShellQuoted(kept) + " " + Url("/softlist"));
-    EXPECT_TRUE(Ok({"softlist", "parse", "--file", kept}).Printed("{E2E-0002} \"瑞星杀毒\""));
+    wi::test::TempMachine::WriteHostFile(kept,
+                                         Narrow(wi::test::RunShell("curl -s " + Url("/softlist"))));
+    EXPECT_TRUE(Ok({"softlist", "parse", "--file", kept}).Printed(Narrow("{E2E-0002} \"瑞星杀毒\"")));
 
     EXPECT_TRUE(
         Ok({"filelist", "create", "--list", softwares_}).Printed("<GUID>{E2E-0002}</GUID>"));
@@ -76,10 +80,10 @@ TEST_F(CliFlowsTest, ListsGoUpAndComeBackDown) {
     // The demo data knows only the first software; the second comes from the uploaded list.
     const CliRun rising = Ok({"filelist", "download", "--url", Url("/filelist"), "--guid", kRising,
                               "--save", "C:\\rising.xml"});
-    EXPECT_TRUE(rising.Printed("瑞星杀毒")) << rising.out;
+    EXPECT_TRUE(rising.Printed(Narrow("瑞星杀毒"))) << rising.out;
     EXPECT_NE(std::string::npos, Host("C:\\rising.xml").find("<GUID>{E2E-0002}</GUID>"));
     EXPECT_TRUE(Ok({"certain", "--url", Url("/certain"), "--guid", kCiba, "--version", "-1"})
-                    .Printed("金山词霸"));
+                    .Printed(Narrow("金山词霸")));
 
     Ok({"installinfo", "upload", "--list", softwares_, "--url", Url("/upload/installinfo"),
         "--guid", kRising});
@@ -138,32 +142,37 @@ TEST_F(CliFlowsTest, FilesAreDownloadedWholeAndTheServiceToldOfRemovals) {
 }
 
 TEST_F(CliFlowsTest, ASoftwareIsProtectedItsRegistryRestoredAndItsProtectionCleaned) {
-    wi::test::PutFile(machine_, "D:\\金山词霸\\ciba.exe", FileBytes(200000, 4));
-    wi::test::PutFile(machine_, "D:\\金山词霸\\data\\词库.dat", FileBytes(90000, 5));
+    wi::test::PutFile(machine_, Narrow("D:\\金山词霸\\ciba.exe"), FileBytes(200000, 4));
+    wi::test::PutFile(machine_, Narrow("D:\\金山词霸\\data\\词库.dat"), FileBytes(90000, 5));
     wi::test::PutFile(machine_, "C:\\Windows\\System32\\ciba_core.dll", "shared");
     Ok({"protect", "--list", softwares_, "--guid", kCiba});
-    const std::string stored = "D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\ciba.exe";
+    const std::string stored = Narrow("D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\ciba.exe");
     EXPECT_EQ(FileBytes(200000, 4), Host(stored));
 
     const std::string protectXml = "D:\\qel_protect\\software\\{E2E-0001}\\Protect.xml";
     EXPECT_EQ(protectXml, LastPath(Ok({"query", "xml", "--guid", kCiba})));
-    EXPECT_EQ("D:\\金山词霸", LastPath(Ok({"query", "install", "--guid", kCiba})));
+    EXPECT_EQ(Narrow("D:\\金山词霸"), LastPath(Ok({"query", "install", "--guid", kCiba})));
     EXPECT_TRUE(Ok({"query", "version", "--guid", kCiba}).Printed("2\n"));
     EXPECT_EQ(
         stored,
-        LastPath(Ok({"query", "file", "--xml", protectXml, "--source", "D:\\金山词霸\\ciba.exe"})));
+        LastPath(Ok({"query", "file", "--xml", protectXml, "--source",
+                     Narrow("D:\\金山词霸\\ciba.exe")})));
 
     // A value changed by hand in the registry, then the stored configuration restored.
-    const std::string key = "HKEY_CURRENT_USER\\Software\\Kingsoft\\金山词霸";
-    EXPECT_EQ(key + "\tSkin\t1\t红色\n", Ok({"registry", "set", "--key", key, "--name", "Skin",
-                                             "--type", "1", "--data", "红色"})
-                                             .out);
-    EXPECT_EQ(key + "\tSkin\t1\t红色\n", Ok({"registry", "show"}).out);
+    const std::string key = Narrow("HKEY_CURRENT_USER\\Software\\Kingsoft\\金山词霸");
+    EXPECT_EQ(key + Narrow("\tSkin\t1\t红色\n"),
+              Ok({"registry", "set", "--key", key, "--name", "Skin", "--type", "1", "--data",
+                  Narrow("红色")})
+                  .out);
+    std::string skin, port;
+    EXPECT_TRUE(wi::test::ReadRegistryText(key, "Skin", skin));
+    EXPECT_EQ(Narrow("红色"), skin);
     const CliRun restore = Ok({"config", "restore", "--list", softwares_, "--guid", kCiba});
-    EXPECT_TRUE(restore.Printed("配置项Skin 恢复成功")) << restore.out;
-    const std::string registry = Ok({"registry", "show"}).out;
-    EXPECT_NE(std::string::npos, registry.find(key + "\tSkin\t1\t蓝色\n")) << registry;
-    EXPECT_NE(std::string::npos, registry.find(key + "\tPort\t4\t8080\n")) << registry;
+    EXPECT_TRUE(restore.Printed(Narrow("配置项Skin 恢复成功"))) << restore.out;
+    EXPECT_TRUE(wi::test::ReadRegistryText(key, "Skin", skin));
+    EXPECT_EQ(Narrow("蓝色"), skin);
+    EXPECT_TRUE(wi::test::ReadRegistryText(key, "Port", port));
+    EXPECT_EQ("8080", port);
     const std::string configDocument = LastPath(Ok({"config", "protect", "--list", softwares_}));
     EXPECT_NE(std::string::npos, Host(configDocument).find("Skin")) << configDocument;
 
@@ -199,7 +208,7 @@ TEST_F(CliFlowsTest, MachineInformationUserDocumentSoftwareFilesAndTheLogReachTh
     const std::string state = machine_.Root() + "/log.state";
     Ok({"log", "start", "--state", state});
     Ok({"log", "add", "--state", state, "--guid", kCiba, "--special-code", "KS-2", "--result",
-        "保护成功", "--details", "复制文件|写入注册表"});
+        Narrow("保护成功"), "--details", Narrow("复制文件|写入注册表")});
     Ok({"log", "stop", "--state", state, "--config", config, "--type", "protect", "--source",
         "cli"});
     ASSERT_EQ(1u, service_.Uploads("log").size());

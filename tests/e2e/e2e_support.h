@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "inc/narrow_text.h"
+#include "platform/files.h"
 #include "service_peer/service_peer.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
@@ -17,15 +19,11 @@ namespace wi::test {
 constexpr const char* kCiba = "{E2E-0001}";
 constexpr const char* kRising = "{E2E-0002}";
 
+// A text of the tests, written as UTF-8, in the narrow code page the library and the CLI use.
+inline std::string Narrow(const std::string& utf8) { return wi::inc::NarrowFromUtf8(utf8); }
+
 inline std::string Fixture(const std::string& name) {
     return TempMachine::ReadHostFile(std::string(WI_TEST_FIXTURES) + "/" + name);
-}
-
-// Text quoted for the shell: single quotes, each inner one closed, escaped and reopened.
-inline std::string ShellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 // How one run of the CLI ended.
@@ -36,18 +34,28 @@ struct CliRun {
     bool Printed(const std::string& text) const { return out.find(text) != std::string::npos; }
 };
 
-// Runs `webinteractive <arguments> --prefix <the machine's prefix>` and waits for it.
+// Runs `webinteractive <arguments>` on the test's machine (with `--prefix <its prefix>` where it
+// is an emulated one) and waits for it.
 inline CliRun RunCli(const TempMachine& machine, const std::vector<std::string>& arguments) {
     const std::string out = machine.Root() + "/cli.out";
     const std::string err = machine.Root() + "/cli.err";
-    std::string command = ShellQuoted(WI_CLI);
-    for (const std::string& argument : arguments) command += " " + ShellQuoted(argument);
-    command += " --prefix " + ShellQuoted(machine.Prefix()) + " </dev/null >" + ShellQuoted(out) +
-               " 2>" + ShellQuoted(err) + "; echo $?";
+    std::vector<std::string> argv{WI_CLI};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    if (!machine.Prefix().empty()) {
+        argv.push_back("--prefix");
+        argv.push_back(machine.Prefix());
+    }
     CliRun run;
-    run.exit = std::stoi(RunShell(command));
-    run.out = TempMachine::ReadHostFile(out);
-    run.err = TempMachine::ReadHostFile(err);
+    run.exit = RunProgram(argv, out, err).exitCode;
+    // Lines as a Windows program ends them on its standard streams ("\r\n") read as lines.
+    const auto lines = [](std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+            text.erase(at, 1);
+        }
+        return text;
+    };
+    run.out = lines(TempMachine::ReadHostFile(out));
+    run.err = lines(TempMachine::ReadHostFile(err));
     return run;
 }
 
@@ -62,7 +70,7 @@ inline std::string ServiceConfig(const std::string& base, const std::string& mac
            element("ReadUserUrl", base + "/userinfo") +
            element("UpSysUrl", base + "/upload/sysinfo") + element("MachineNum", machineNum) +
            element("DownSysPatchsUrl", base + "/patch") + element("SysId", "e2e") +
-           element("CaseId", "case-1") + element("Creator", "测试员") +
+           element("CaseId", "case-1") + element("Creator", Narrow("测试员")) +
            element("Servlet", base + "/upload/log") + "</Logs>\n";
 }
 
@@ -80,9 +88,12 @@ inline std::string FileBytes(std::size_t size, unsigned seed) {
 // Writes a file of the machine, making its folders first.
 inline void PutFile(const TempMachine& machine, const std::string& windowsPath,
                     const std::string& content) {
-    const std::string host = machine.HostPath(windowsPath);
-    std::filesystem::create_directories(std::filesystem::path(host).parent_path());
-    TempMachine::WriteHostFile(host, content);
+    // The folders through the machine's own calls, which take names in the narrow code page.
+    for (std::size_t slash = windowsPath.find('\\', 3); slash != std::string::npos;
+         slash = windowsPath.find('\\', slash + 1)) {
+        wi::platform::CreateDirectory(windowsPath.substr(0, slash));
+    }
+    TempMachine::WriteHostFile(machine.HostPath(windowsPath), content);
 }
 
 inline std::string ReadFile(const TempMachine& machine, const std::string& windowsPath) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <list>
 #include <set>
@@ -12,6 +13,8 @@
 
 #include "e2e_support.h"
 #include "platform/codepage.h"
+#include "platform/registry.h"
+#include "support/registry_probe.h"
 #include "service/request.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/host.h"
@@ -22,11 +25,14 @@ namespace {
 
 using wi::test::kCiba;
 using wi::test::kRising;
+using wi::test::Narrow;
 using wi::test::ServicePeer;
 using wi::test::TempMachine;
 
 constexpr const char* kMachineNum = "E2E-7";
-constexpr const char* kStoredCiba = "D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\ciba.exe";
+std::string StoredCiba() {
+    return wi::test::Narrow("D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\ciba.exe");
+}
 
 class LibraryFlowsTest : public testing::Test {
 protected:
@@ -87,17 +93,17 @@ private:
 TEST_F(LibraryFlowsTest, SoftwareAndFileListsMakeTheRoundTripThroughTheService) {
     ASSERT_EQ(
         1, IWebInteractive::UploadSoftList(service_.Url("/upload/softlist").c_str(),
-                                           {{kCiba, "金山词霸", "2"}, {kRising, "瑞星杀毒", "5"}}));
+                                           {{kCiba, Narrow("金山词霸"), "2"}, {kRising, Narrow("瑞星杀毒"), "5"}}));
     std::set<std::string> ids;
     for (const auto& id : IWebInteractive::DownloadSoftList(service_.Url("/softlist").c_str())) {
         ids.insert(id.GUID + " " + id.pn_name + " " + id.pn_version);
     }
     // The reader of the answer leaves pn_version empty.
-    EXPECT_EQ((std::set<std::string>{"{E2E-0001} 金山词霸 ", "{E2E-0002} 瑞星杀毒 "}), ids);
+    EXPECT_EQ((std::set<std::string>{Narrow("{E2E-0001} 金山词霸 "), Narrow("{E2E-0002} 瑞星杀毒 ")}), ids);
 
     // The demo data's list of one software, uploaded again as another software's list.
     const ISoftInfoInc::_SoftInfo ciba = Listed(kCiba);
-    EXPECT_EQ("金山词霸", ciba.Name);
+    EXPECT_EQ(Narrow("金山词霸"), ciba.Name);
     EXPECT_EQ("2", ciba.Version);
     EXPECT_EQ(2u, ciba.files.size());
     EXPECT_EQ(1u, ciba.dependences.size());
@@ -105,13 +111,13 @@ TEST_F(LibraryFlowsTest, SoftwareAndFileListsMakeTheRoundTripThroughTheService) 
     EXPECT_TRUE(Listed(kRising).GUID.empty());  // nothing known of it yet
     ISoftInfoInc::_SoftInfo rising = ciba;
     rising.GUID = kRising;
-    rising.Name = "瑞星杀毒";
+    rising.Name = Narrow("瑞星杀毒");
     rising.Version = "5";
     ASSERT_EQ(1,
               IWebInteractive::UploadFileList(service_.Url("/upload/filelist").c_str(), {rising}));
 
     const ISoftInfoInc::_SoftInfo back = Listed(kRising);
-    EXPECT_EQ("瑞星杀毒", back.Name);
+    EXPECT_EQ(Narrow("瑞星杀毒"), back.Name);
     EXPECT_EQ("5", back.Version);
     EXPECT_EQ(ciba.files.size(), back.files.size());
     EXPECT_EQ(ciba.configs.size(), back.configs.size());
@@ -125,7 +131,7 @@ TEST_F(LibraryFlowsTest, SoftwareAndFileListsMakeTheRoundTripThroughTheService) 
 
     const ISoftInfoInc::_SoftInfo& latest =
         IWebInteractive::DownloadCertainFileList(service_.Url("/certain").c_str(), kRising, -1);
-    EXPECT_EQ("瑞星杀毒", latest.Name);
+    EXPECT_EQ(Narrow("瑞星杀毒"), latest.Name);
     EXPECT_EQ("5", latest.Version);
     EXPECT_EQ(2u, latest.configs.size());
 
@@ -166,18 +172,19 @@ TEST_F(LibraryFlowsTest, ProtectionRegistryRestoreCleaningAndTheLogOfTheRun) {
         soft.dependences.insert(dependence);
     }
     ASSERT_EQ(1, IWebInteractive::ProtectFilesToLocal(soft, nullptr));
-    EXPECT_EQ(Host("D:\\金山词霸\\ciba.exe"), Host(kStoredCiba));
-    EXPECT_EQ(Host("D:\\金山词霸\\data\\词库.dat"),
-              Host("D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\data\\词库.dat"));
+    EXPECT_EQ(Host(Narrow("D:\\金山词霸\\ciba.exe")), Host(StoredCiba()));
+    EXPECT_EQ(Host(Narrow("D:\\金山词霸\\data\\词库.dat")),
+              Host(Narrow("D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\data\\词库.dat")));
     EXPECT_EQ("shared library",
               Host("D:\\qel_protect\\software\\Dependence\\Windows\\System32\\ciba_core.dll"));
 
     const std::string protectXml = IWebInteractive::GetProtectXmlPath(kCiba);
     EXPECT_EQ("D:\\qel_protect\\software\\{E2E-0001}\\Protect.xml", protectXml);
-    EXPECT_STREQ("D:\\金山词霸", IWebInteractive::GetProtectedInstallPath(kCiba));
+    EXPECT_STREQ(Narrow("D:\\金山词霸").c_str(), IWebInteractive::GetProtectedInstallPath(kCiba));
     EXPECT_EQ(2, IWebInteractive::GetProtectedVersion(kCiba));
-    EXPECT_STREQ(kStoredCiba,
-                 IWebInteractive::GetFileProtectPath(protectXml.c_str(), "D:\\金山词霸\\ciba.exe"));
+    EXPECT_STREQ(StoredCiba().c_str(),
+                 IWebInteractive::GetFileProtectPath(protectXml.c_str(),
+                                                     Narrow("D:\\金山词霸\\ciba.exe").c_str()));
 
     // One configuration entry changed in the registry, then the stored entries restored.
     const auto skin =
@@ -185,30 +192,34 @@ TEST_F(LibraryFlowsTest, ProtectionRegistryRestoreCleaningAndTheLogOfTheRun) {
                      [](const IConfInfoInc::_ConfInfo& c) { return c.Key == "Skin"; });
     ASSERT_NE(soft.configs.end(), skin);
     IConfInfoInc::_ConfInfo changed = *skin;
-    changed.Value = "红色";
+    // The Windows registry outlives a test machine: no value of an earlier test stays.
+    wi::platform::DeleteRegistryValue(skin->Source, "Port");
+    changed.Value = Narrow("红色");
     ASSERT_TRUE(ISoftRepairInc::InstallConf(changed));
-    const auto registry = [] {
-        std::list<IConfInfoInc::_ConfInfo> entries;
-        EXPECT_TRUE(ISoftRepairInc::ListInstalledConf(entries));
+    const std::string keyPath = Narrow("HKEY_CURRENT_USER\\Software\\Kingsoft\\金山词霸");
+    const auto registry = [&keyPath] {
         std::set<std::string> values;
-        for (const auto& entry : entries) {
-            values.insert(entry.Source + "|" + entry.Key + "|" + entry.Value);
+        for (const char* name : {"Skin", "Port"}) {
+            std::string data;
+            if (wi::test::ReadRegistryText(keyPath, name, data)) {
+                values.insert(keyPath + "|" + name + "|" + data);
+            }
         }
         return values;
     };
-    const std::string key = "HKEY_CURRENT_USER\\Software\\Kingsoft\\金山词霸|";
-    EXPECT_EQ((std::set<std::string>{key + "Skin|红色"}), registry());
+    const std::string key = keyPath + "|";
+    EXPECT_EQ((std::set<std::string>{key + Narrow("Skin|红色")}), registry());
     LogInfo restore;
     restore.guid = kCiba;
     ASSERT_EQ(1, IWebInteractive::RestoreConfig(soft, restore));
-    EXPECT_EQ((std::set<std::string>{key + "Port|8080", key + "Skin|蓝色"}), registry());
+    EXPECT_EQ((std::set<std::string>{key + "Port|8080", key + Narrow("Skin|蓝色")}), registry());
     EXPECT_EQ(2u, restore.details.size());
-    restore.result = "恢复完成";
+    restore.result = Narrow("恢复完成");
     log->SaveOneLog(restore);
 
     ASSERT_EQ(1, IWebInteractive::CleanProtectSoftware(kCiba));
     EXPECT_STREQ("", IWebInteractive::GetProtectXmlPath(kCiba));
-    EXPECT_FALSE(std::filesystem::exists(machine_.HostPath(kStoredCiba)));
+    EXPECT_FALSE(std::ifstream(machine_.HostPath(StoredCiba())).good());
 
     // The run's log: the protection's entry and the restore's, in one document.
     ASSERT_EQ(1, log->StopLog());
@@ -241,7 +252,7 @@ TEST_F(LibraryFlowsTest, PatchAndInstallFilesArriveWhole) {
     ASSERT_EQ(1u, softs.size());
     ASSERT_EQ(1u, softs.front().patchs.size());
     const _PatchInfo& patch = softs.front().patchs.front();
-    EXPECT_EQ("词库更新", patch.Descrip);
+    EXPECT_EQ(Narrow("词库更新"), patch.Descrip);
     EXPECT_TRUE(patch.Enforces);
 
     char path[300] = "";

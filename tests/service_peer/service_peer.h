@@ -21,7 +21,8 @@ public:
     explicit ServicePeer(std::vector<std::string> extraArguments = {})
         : PeerProcess("service", WI_SERVICE_PROGRAM) {
         std::filesystem::create_directories(Data() + "/files");
-        std::vector<std::string> arguments{"--data", Data(), "--port", std::to_string(port_)};
+        std::vector<std::string> arguments{"--data", host::UnixPath(Data()), "--port",
+                                           std::to_string(port_)};
         arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
         Launch(arguments);
     }

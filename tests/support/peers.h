@@ -133,8 +133,11 @@ struct ProgramRun {
     double seconds = 0;      // wall-clock time from start to end
     long peakMemoryKib = 0;  // the child's largest resident set
 };
-// Runs the program (a path) with these arguments, its output thrown away, and waits for it.
-ProgramRun RunProgram(const std::vector<std::string>& argv);
+// Runs a program of the test's own platform (a path; under Wine a Windows program) with these
+// arguments and no input, and waits for it. Its standard output and error go to these files, or
+// are thrown away where no file is named.
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& outputFile = "",
+                      const std::string& errorFile = "");
 
 // Runs a shell command line on the build machine; throws std::runtime_error with its output when
 // it fails.

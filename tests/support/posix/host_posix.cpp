@@ -130,7 +130,8 @@ std::string RunShell(const std::string& commandLine) {
     return output;
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& argv) {
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& outputFile,
+                      const std::string& errorFile) {
     std::vector<char*> arguments;
     for (const auto& argument : argv) {
         arguments.push_back(const_cast<char*>(argument.c_str()));
@@ -143,9 +144,13 @@ ProgramRun RunProgram(const std::vector<std::string>& argv) {
         throw std::runtime_error("cannot start " + argv.at(0));
     }
     if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
+        const auto openOutput = [](const std::string& file) {
+            return file.empty() ? open("/dev/null", O_WRONLY)
+                                : open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        };
+        dup2(open("/dev/null", O_RDONLY), 0);
+        dup2(openOutput(outputFile), 1);
+        dup2(openOutput(errorFile), 2);
         execv(arguments[0], arguments.data());
         _exit(127);
     }

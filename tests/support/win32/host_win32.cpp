@@ -201,7 +201,8 @@ std::string RunShell(const std::string& commandLine) {
     return output;
 }
 
-ProgramRun RunProgram(const std::vector<std::string>& argv) {
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& outputFile,
+                      const std::string& errorFile) {
     // A Windows program: its arguments quoted by the rules its C runtime reads them with.
     std::string commandLine;
     for (const auto& argument : argv) {
@@ -224,15 +225,30 @@ ProgramRun RunProgram(const std::vector<std::string>& argv) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE null = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                              nullptr);
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
+    const auto openOutput = [&inherit](const std::string& file) {
+        return file.empty() ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
+                                          OPEN_EXISTING, 0, nullptr)
+                            : CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                          CREATE_ALWAYS, 0, nullptr);
+    };
+    HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0,
+                               nullptr);
+    HANDLE output = openOutput(outputFile);
+    HANDLE error = openOutput(errorFile);
+    const auto closeStreams = [&] {
+        for (HANDLE handle : {input, output, error}) {
+            if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        }
+    };
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = error;
     PROCESS_INFORMATION process{};
     ProgramRun run;
     const auto started = std::chrono::steady_clock::now();
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &process)) {
-        CloseHandle(null);
+        closeStreams();
         throw std::runtime_error("cannot start " + argv.at(0));
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -242,7 +258,7 @@ ProgramRun RunProgram(const std::vector<std::string>& argv) {
     run.exitCode = static_cast<int>(code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    CloseHandle(null);
+    closeStreams();
     return run;
 }
 
