@@ -3,7 +3,7 @@
 # with AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer, and the tests that use
 # threads with ThreadSanitizer. The tests start and stop their own peer servers (nginx,
 # tinyproxy, apache2) on 127.0.0.1. Any failure or sanitizer report fails the run. Last, the
-# library is cross-built for Windows.
+# same sources are cross-built for Windows and the Windows tests run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -28,9 +28,8 @@ scripts/build.sh build-tsan -DWEBINTERACTIVE_SANITIZE=thread -DWEBINTERACTIVE_BE
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   run_suite build-tsan -L threads || failed+=(build-tsan)
 
-# The same sources cross-built for Windows with mingw-w64, so that the Windows build keeps up.
-echo "=== Windows cross-build in build-win ==="
-{ scripts/install-deps.sh windows && scripts/build-windows.sh build-win; } || failed+=(build-win)
+echo "=== Windows build and tests under Wine in build-win ==="
+scripts/test-windows.sh build-win build || failed+=(build-win)
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "FAILED: ${failed[*]}"
