@@ -14,7 +14,6 @@
 #include <stdexcept>
 #include <thread>
 
-#include "socket_shim.h"
 #include "support/host.h"
 #include "support/peers.h"
 
@@ -31,22 +30,6 @@ bool RunsAsRoot() { return geteuid() == 0; }
 
 void ShareWithEveryone(const std::string& path, bool writable) {
     chmod(path.c_str(), fs::is_directory(path) ? 0755 : (writable ? 0666 : 0644));
-}
-
-int FreePort() {
-    const int probe = sock::OpenTcp(false);
-    int port = 0;
-    const bool bound = probe >= 0 && sock::ListenOnLoopback(probe, 1, port);
-    if (probe >= 0) sock::Close(probe);
-    if (!bound) throw std::runtime_error("no free port on 127.0.0.1");
-    return port;
-}
-
-bool Accepts(int port) {
-    const int probe = sock::OpenTcp(false);
-    const bool ok = probe >= 0 && sock::ConnectLoopback(probe, port) == 0;
-    if (probe >= 0) sock::Close(probe);
-    return ok;
 }
 
 ProcessGroup::ProcessGroup(const std::string& program, const std::vector<std::string>& arguments,

@@ -2,15 +2,11 @@
 // programs through CreateProcess, but gives no handle that can be waited on: each program is
 // started by a small shell script that leaves its process id and its end as files, which the test
 // reads. Paths go between the two sides through Wine's own conversion.
-#include "socket_shim.h"  // Winsock's header comes before <windows.h>
-
 #include <windows.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -22,13 +18,6 @@ namespace wi::test {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A Linux path as a Windows program opens it: Wine's namespace of the whole Linux root.
 std::string WindowsNameOfUnixPath(const std::string& unixPath) {
@@ -110,22 +99,6 @@ void ShareWithEveryone(const std::string& path, bool writable) {
     RunShell("chmod " + std::string(writable ? "a+rw" : "a+rX") + " " + ShellQuoted(UnixPath(path)));
 }
 
-int FreePort() {
-    const int probe = sock::OpenTcp(false);
-    int port = 0;
-    const bool bound = probe >= 0 && sock::ListenOnLoopback(probe, 1, port);
-    if (probe >= 0) sock::Close(probe);
-    if (!bound) throw std::runtime_error("no free port on 127.0.0.1");
-    return port;
-}
-
-bool Accepts(int port) {
-    const int probe = sock::OpenTcp(false);
-    const bool ok = probe >= 0 && sock::ConnectLoopback(probe, port) == 0;
-    if (probe >= 0) sock::Close(probe);
-    return ok;
-}
-
 ProcessGroup::ProcessGroup(const std::string& program, const std::vector<std::string>& arguments,
                            const std::string& outputFile) {
     controlFolder_ = MakeTempDirectory("wi-group");
@@ -145,7 +118,7 @@ ProcessGroup::ProcessGroup(const std::string& program, const std::vector<std::st
     if (!WaitForFile(controlFolder_ + "/pid", std::chrono::seconds(10))) {
         throw std::runtime_error("the build machine did not start " + program);
     }
-    group_ = std::atoi(ReadWhole(controlFolder_ + "/pid").c_str());
+    group_ = std::atoi(TempMachine::ReadHostFile(controlFolder_ + "/pid").c_str());
 }
 
 ProcessGroup::~ProcessGroup() {
@@ -192,8 +165,8 @@ std::string RunShell(const std::string& commandLine) {
                                    "/status\n");
     StartShellScript(folder + "/run.sh");
     const bool ended = WaitForFile(folder + "/status", std::chrono::seconds(120));
-    const std::string output = ReadWhole(folder + "/output");
-    const std::string status = ReadWhole(folder + "/status");
+    const std::string output = TempMachine::ReadHostFile(folder + "/output");
+    const std::string status = TempMachine::ReadHostFile(folder + "/status");
     RemoveHostTree(folder);
     if (!ended || std::atoi(status.c_str()) != 0) {
         throw std::runtime_error("command failed: " + commandLine + "\n" + output);
