@@ -9,6 +9,7 @@
 #include "documents/file_list_test_support.h"
 #include "log/log_access.h"
 #include "support/gbk_locale.h"
+#include "support/narrow_literal.h"
 #include "support/temp_machine.h"
 #include "webinteractive/documents.h"
 #include "webinteractive/frame.h"
@@ -21,6 +22,7 @@ using wi::test::BareRecord;
 using wi::test::ChildNames;
 using wi::test::ChildTexts;
 using wi::test::FullRecord;
+using wi::test::Narrow;
 using wi::test::NamedTexts;
 using wi::xml::Document;
 using wi::xml::Element;
@@ -44,8 +46,8 @@ TEST(FileListXml, EveryMemberInItsPlaceAndForm) {
     ASSERT_EQ(std::vector<std::string>{"software"}, ChildNames(root));
     const Element software = root.FirstChild("software");
     EXPECT_EQ((std::vector<std::string>{"BaseInfo", "Version"}), ChildNames(software));
-    EXPECT_EQ((NamedTexts{{"GUID", "{G-1}"}, {"Type", "9"}, {"Name", "中文软件"},
-                          {"Vendor", "厂商"}, {"is_protected", "1"}, {"pn_name", "pn"}}),
+    EXPECT_EQ((NamedTexts{{"GUID", "{G-1}"}, {"Type", "9"}, {"Name", Narrow("中文软件")},
+                          {"Vendor", Narrow("厂商")}, {"is_protected", "1"}, {"pn_name", "pn"}}),
               ChildTexts(software.FirstChild("BaseInfo")));
 
     const Element version = software.FirstChild("Version");
@@ -88,7 +90,7 @@ TEST(FileListXml, EveryMemberInItsPlaceAndForm) {
                           {"Name", "a.dll"},
                           {"SetupPath", "C:\\X\\a.dll"},
                           {"Type", "2"},
-                          {"ProductName", "产品"},
+                          {"ProductName", Narrow("产品")},
                           {"ProductVersion", "1.1"},
                           {"InsideName", "inside"},
                           {"OriginalName", "orig.dll"},
@@ -99,9 +101,9 @@ TEST(FileListXml, EveryMemberInItsPlaceAndForm) {
                           {"CharacterCode", "CC"},
                           {"Category", "1"},
                           {"file_version", "1.1.0"},
-                          {"company_name", "公司"},
+                          {"company_name", Narrow("公司")},
                           {"copy_right", "(c)"},
-                          {"language", "中文(中国)"},
+                          {"language", Narrow("中文(中国)")},
                           {"analyse_result", "5"},
                           {"Component", "3"},
                           {"particularinfo", "p"},
@@ -116,7 +118,7 @@ TEST(FileListXml, EveryMemberInItsPlaceAndForm) {
               ChildTexts(version.FirstChild("Dependence").FirstChild("dep")));
     EXPECT_EQ((NamedTexts{{"CfgId", ""},
                           {"Source", "HKLM\\Software\\X"},
-                          {"Key", "键"},
+                          {"Key", Narrow("键")},
                           {"Value", "v"},
                           {"Type", "1"},
                           {"delflag", "0"},
@@ -159,14 +161,14 @@ TEST(FileListXml, StatusLinesFollowTheBuild) {
     soft.files.insert(AnalysedFile("second.dll", 0));
     wi::test::StatusCapture status;
     IWebInteractive::CreateFileListXml({BareRecord("", "skipped"), soft});
-    EXPECT_EQ((std::vector<std::string>{"正在创建软件列表信息...",
-                                        "正在创建软件基本信息...",
-                                        "正在创建软件列表信息...{G-2}",
-                                        "正在创建软件基本信息...{G-2}",
-                                        "正在创建文件信息...C:\\setup\\second.dll",  // set order
-                                        "正在创建文件信息...C:\\X\\a.dll",
-                                        "正在创建依赖文件信息...C:\\X\\b.dll",
-                                        "正在创建配置信息...键"}),
+    EXPECT_EQ((std::vector<std::string>{Narrow("正在创建软件列表信息..."),
+                                        Narrow("正在创建软件基本信息..."),
+                                        Narrow("正在创建软件列表信息...{G-2}"),
+                                        Narrow("正在创建软件基本信息...{G-2}"),
+                                        Narrow("正在创建文件信息...C:\\setup\\second.dll"),  // set order
+                                        Narrow("正在创建文件信息...C:\\X\\a.dll"),
+                                        Narrow("正在创建依赖文件信息...C:\\X\\b.dll"),
+                                        Narrow("正在创建配置信息...键")}),
               status.Lines());
 }
 
@@ -218,13 +220,13 @@ TEST(FileListXml, OneLogEntryPerWrittenRecordWithGrowingDetails) {
     }
     log.StartLog();
 
-    const std::string firstDetails = "文件D:\\a1.dll 正常;文件D:\\a2.dll 缺少依赖文件;;";
+    const std::string firstDetails = Narrow("文件D:\\a1.dll 正常;文件D:\\a2.dll 缺少依赖文件;;");
     const std::string allDetails = firstDetails +
-                                   "文件D:\\b1.dll 被升级到新的版本;文件D:\\b2.dll 可升级;"
-                                   "文件D:\\b3.dll 被升级到新的版本;";
-    EXPECT_EQ((std::vector<std::string>{"A|SC-A|软件被修改|" + firstDetails,
-                                        "B|SC-B|软件被修改|" + allDetails,  // 7 has no text
-                                        "A||软件被升级到新的版本|" + allDetails}),
+                                   Narrow("文件D:\\b1.dll 被升级到新的版本;文件D:\\b2.dll 可升级;"
+                                          "文件D:\\b3.dll 被升级到新的版本;");
+    EXPECT_EQ((std::vector<std::string>{Narrow("A|SC-A|软件被修改|") + firstDetails,
+                                        Narrow("B|SC-B|软件被修改|") + allDetails,  // 7: no text
+                                        Narrow("A||软件被升级到新的版本|") + allDetails}),
               entries);
 }
 
@@ -233,8 +235,10 @@ TEST(FileListXml, OneLogEntryPerWrittenRecordWithGrowingDetails) {
 TEST(FileListXml, BadBytesAreReplacedAndTheDocumentStaysWhole) {
     wi::test::TempMachine machine;
     _SoftInfo soft = FullRecord("{G-\xFF}");
-    soft.Name = "ab\xFF\xFE" "cd中\xE4\xB8(\x80";
-    soft.Vendor = "é😀中";  // valid, but not in GB2312
+    // 0xFF, and lead bytes followed by no trail byte or cut off by the end, begin no character
+    // in UTF-8 or in code page 936.
+    soft.Name = "ab\xFF\xFF" "cd" + Narrow("中") + "\xE4(\x81 \xE4";
+    soft.Vendor = Narrow("é丂中");  // valid, but 丂 is not in GB2312
     const std::list<_SoftInfo> softs = {soft, BareRecord("next")};
 
     Document text;
@@ -247,8 +251,8 @@ TEST(FileListXml, BadBytesAreReplacedAndTheDocumentStaysWhole) {
         ASSERT_EQ(2u, software.size());
         const Element base = software[0].Children()[0];
         EXPECT_EQ("{G-?}", base.FirstChild("GUID").Text());
-        EXPECT_EQ("ab??cd中??" "(?", base.FirstChild("Name").Text());
-        EXPECT_EQ("é😀中", base.FirstChild("Vendor").Text());
+        EXPECT_EQ("ab??cd" + Narrow("中") + "?(? ?", base.FirstChild("Name").Text());
+        EXPECT_EQ(Narrow("é丂中"), base.FirstChild("Vendor").Text());
         EXPECT_EQ(4u, software[0].FirstChild("Version").Children().size());
         EXPECT_EQ("next", software[1].Children()[0].FirstChild("GUID").Text());
     }

@@ -9,14 +9,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/xml_dom.h"
+#include "support/narrow_literal.h"
 #include "webinteractive/records.h"
 #include "webinteractive/status.h"
 
 namespace wi::test {
 
 // A record with every member set to a value of its own, one file, one dependence and one
-// configuration entry. Texts carry Chinese (UTF-8: the tests run in the C locale, whose narrow
-// code page is UTF-8) and control characters.
+// configuration entry. Texts carry Chinese (in the narrow code page) and control characters.
 inline ISoftInfoInc::_SoftInfo FullRecord(const std::string& guid) {
     ISoftInfoInc::_SoftInfo soft;
     soft.GUID = guid;
@@ -24,7 +24,7 @@ inline ISoftInfoInc::_SoftInfo FullRecord(const std::string& guid) {
     soft.authorized_prefix = "AP";
     soft.comments = "a\tb\r\n";
     soft.contact = "c";
-    soft.Name = "中文软件";
+    soft.Name = Narrow("中文软件");
     soft.OriginalVersion = "1.0.0";
     soft.pn_name = "pn";
     soft.pn_version = "pv";
@@ -39,7 +39,7 @@ inline ISoftInfoInc::_SoftInfo FullRecord(const std::string& guid) {
     soft.no_remove = 0;
     soft.no_repair = 1;
     soft.modify_path = "m";
-    soft.Vendor = "厂商";
+    soft.Vendor = Narrow("厂商");
     soft.readme = "r";
     soft.Size = 5000000000LL;
     soft.system_component = 1;
@@ -64,15 +64,15 @@ inline ISoftInfoInc::_SoftInfo FullRecord(const std::string& guid) {
     file.SetupPath = "C:\\X\\a.dll";
     file.LocalPath = "D:\\local\\a.dll";
     file.OriginalName = "orig.dll";
-    file.ProductName = "产品";
+    file.ProductName = Narrow("产品");
     file.ProductVersion = "1.1";
     file.file_version = "1.1.0";
-    file.company_name = "公司";
+    file.company_name = Narrow("公司");
     file.copy_right = "(c)";
     file.Name = "a.dll";
     file.Description = "desc\n";
     file.InsideName = "inside";
-    file.language = "中文(中国)";
+    file.language = Narrow("中文(中国)");
     file.CreateDate = "cd";
     file.ModifyDate = "md";
     file.AccessDate = "ad";
@@ -96,7 +96,7 @@ inline ISoftInfoInc::_SoftInfo FullRecord(const std::string& guid) {
 
     IConfInfoInc::_ConfInfo config;
     config.Source = "HKLM\\Software\\X";
-    config.Key = "键";
+    config.Key = Narrow("键");
     config.Value = "v";
     config.Type = 1;
     config.Action = 2;

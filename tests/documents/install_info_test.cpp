@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "document_checks.h"
+#include "platform/files.h"
+#include "support/narrow_literal.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
@@ -18,8 +20,8 @@ using wi::test::ChildNames;
 using wi::test::Tree;
 using wi::xml::Document;
 
-const std::string kChinese = "中文";  // narrow UTF-8 in the tests' C locale
-const std::string kChineseGb2312 = "\xD6\xD0\xCE\xC4";
+const std::string kChinese = wi::test::Narrow("中文");
+const std::string kChineseGb2312 = "\xD6\xD0\xCE\xC4";  // "中文" in GB2312
 
 // A record with every member the document carries set, and members it leaves out set too.
 _SoftInfo SampleSoft() {
@@ -72,6 +74,8 @@ TEST(InstallInfo, SavedDocumentIsGb2312WithOneSoftware) {
     EXPECT_EQ(kSampleTree, Tree(saved.Root()));
     EXPECT_EQ(32u, ChildNames(saved.Root().FirstChild("software").FirstChild("Version")
                                   .FirstChild("VersionInfo")).size());
+    // The common documents folder outlives the test where the machine is the system's own.
+    EXPECT_TRUE(wi::platform::DeleteFile(path));
 }
 
 TEST(InstallInfo, UploadHandsBackTheReplyAndRemovesTheFile) {

@@ -7,6 +7,7 @@
 
 #include "document_checks.h"
 #include "support/gbk_locale.h"
+#include "support/narrow_literal.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
@@ -18,19 +19,21 @@ using ISoftInfoInc::_SoftID;
 using wi::test::Tree;
 using wi::xml::Document;
 
-// The tests run in the C locale: the narrow code page is UTF-8. "中文" in GB2312 is D6 D0 CE C4.
-const std::string kChinese = "中文";
-const std::string kChineseGb2312 = "\xD6\xD0\xCE\xC4";
+using wi::test::Narrow;
+
+const std::string kChinese = Narrow("中文");
+const std::string kChineseGb2312 = "\xD6\xD0\xCE\xC4";  // "中文" in GB2312
 const std::string kGb2312Declaration = "<?xml version=\"1.0\" encoding=\"gb2312\"?>";
 
 std::set<_SoftID> SampleIds() {
-    return {{"{B-2}", kChinese + "\n软件", "1.0"}, {"{A-1}\t", "plain", ""}};
+    return {{"{B-2}", kChinese + "\n" + Narrow("软件"), "1.0"}, {"{A-1}\t", "plain", ""}};
 }
 
 // What the sample identities give, in set order ({A-1} before {B-2}).
 const std::string kSampleTree =
     "softwares{software{BaseInfo{GUID=\"{A-1}\",pn_name=\"plain\",pn_version=\"\"}},"
-    "software{BaseInfo{GUID=\"{B-2}\",pn_name=\"" + kChinese + "软件\",pn_version=\"1.0\"}}}";
+    "software{BaseInfo{GUID=\"{B-2}\",pn_name=\"" + kChinese + Narrow("软件") +
+    "\",pn_version=\"1.0\"}}}";
 
 std::string TreeOfText(const char* text) {
     Document document;
@@ -48,14 +51,15 @@ TEST(SoftList, TextFormHoldsEachIdentityInSetOrder) {
     EXPECT_EQ("softwares=\"\"", TreeOfText(empty.c_str()));
 }
 
-// Control characters go; a byte that begins no character becomes '?', and the rest of the value
+// Control characters go; a byte that begins no character of the narrow code page (0xFF, a lead
+// byte followed by no trail byte or cut off by the end) becomes '?', and the rest of the value
 // and of the document stays.
 TEST(SoftList, BadBytesAreReplacedWithoutLosingTheDocument) {
     std::string controls;
     for (char c = 1; c < 32; ++c) controls += c;
-    const std::set<_SoftID> ids = {{"g\xFF" + controls + "1", "a\xE4\xB8" "b", kChinese},
-                                   {"h", "\xC0", "2"}};
-    EXPECT_EQ("softwares{software{BaseInfo{GUID=\"g?1\",pn_name=\"a??b\",pn_version=\"" +
+    const std::set<_SoftID> ids = {{"g\xFF" + controls + "1", "a\xFF\xE4 b", kChinese},
+                                   {"h", "\xE4", "2"}};
+    EXPECT_EQ("softwares{software{BaseInfo{GUID=\"g?1\",pn_name=\"a?? b\",pn_version=\"" +
                   kChinese + "\"}},software{BaseInfo{GUID=\"h\",pn_name=\"?\",pn_version=\"2\"}}}",
               TreeOfText(IWebInteractive::CreateSoftListXml(ids)));
 }

@@ -9,6 +9,7 @@
 #include "documents/system_info_collector.h"
 #include "frame/config.h"
 #include "platform/system_info.h"
+#include "support/narrow_literal.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "webinteractive/documents.h"
@@ -16,6 +17,7 @@
 namespace {
 
 using wi::test::ChildNames;
+using wi::test::Narrow;
 using wi::test::Tree;
 using wi::test::WireReply;
 using wi::test::WireServer;
@@ -24,7 +26,7 @@ using wi::xml::Document;
 TEST(SystemInfoCollector, DocumentHoldsTheFactsAndTheFixedDrives) {
     wi::test::TempMachine machine;
     wi::platform::SystemFacts facts;
-    facts.osName = "中文 Linux\n";
+    facts.osName = Narrow("中文") + " Linux\n";
     facts.kernelName = "Linux";
     facts.kernelRelease = "6.1\xFF";
     facts.architecture = "x86_64";
@@ -41,7 +43,7 @@ TEST(SystemInfoCollector, DocumentHoldsTheFactsAndTheFixedDrives) {
     Document saved;
     ASSERT_TRUE(saved.ParseFile(path));
     const wi::xml::Element root = saved.Root();
-    EXPECT_EQ("OperatingSystem{Name=\"中文 Linux\",Version=\"\"}",
+    EXPECT_EQ(Narrow("OperatingSystem{Name=\"中文 Linux\",Version=\"\"}"),
               Tree(root.FirstChild("OperatingSystem")));
     EXPECT_EQ("Kernel{Name=\"Linux\",Release=\"6.1?\",Version=\"\",Architecture=\"x86_64\"}",
               Tree(root.FirstChild("Kernel")));

@@ -13,6 +13,7 @@
 #include "platform/machine.h"
 #include "platform/xml_dom.h"
 #include "support/gbk_locale.h"
+#include "support/narrow_literal.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "webinteractive/frame.h"
@@ -20,6 +21,7 @@
 
 namespace {
 
+using wi::test::Narrow;
 using wi::test::NginxPeer;
 using wi::test::TempMachine;
 
@@ -50,14 +52,15 @@ private:
     static wi::platform::Machine& System() { return wi::platform::SystemMachine(); }
 };
 
-constexpr const char* kHeader = "Type=protect,SysId=sys-1,CaseId=案例7,Creator=张三,"
-                                "CreateDate=2026-03-07 09:05:01";
+// Texts the library takes and gives are in the narrow code page.
+const std::string kHeader =
+    Narrow("Type=protect,SysId=sys-1,CaseId=案例7,Creator=张三,CreateDate=2026-03-07 09:05:01");
 
 std::string Config(const std::string& servlet, const std::string& root = "Logs") {
     return "<?xml version=\"1.0\"?><" + root +
-           "><UpUserUrl>u</UpUserUrl><SysId>sys-1</SysId><CaseId>案例7</CaseId>"
-           "<Creator>张三</Creator><Servlet>" +
-           servlet + "</Servlet></" + root + ">";
+           "><UpUserUrl>u</UpUserUrl><SysId>sys-1</SysId>" +
+           Narrow("<CaseId>案例7</CaseId><Creator>张三</Creator>") + "<Servlet>" + servlet +
+           "</Servlet></" + root + ">";
 }
 
 // An element as text: name, for "Log" its two attributes in brackets, then "=text" for a leaf
@@ -143,10 +146,11 @@ protected:
 TEST_F(LogTest, ReportsTheRunAsOneGb2312DocumentInOneRequest) {
     NginxPeer web;
     const std::string url = web.Url("/upload?case=7");
-    Log().SetParam(Config(url).c_str(), "protect", "客户端\t1");
+    Log().SetParam(Config(url).c_str(), "protect", Narrow("客户端\t1").c_str());
     Log().StartLog();
-    Log().SaveOneLog({"{GUID-1}\t", "SC\x01-9", "保护成功", {"复制 a.exe\t成功\r\n", "b"}});
-    Log().SaveOneLog({"g2", "", "保护失败", {}});
+    Log().SaveOneLog(
+        {"{GUID-1}\t", "SC\x01-9", Narrow("保护成功"), {Narrow("复制 a.exe\t成功\r\n"), "b"}});
+    Log().SaveOneLog({"g2", "", Narrow("保护失败"), {}});
 
     ASSERT_EQ(1, Stop());
     const std::vector<std::string> bodies = web.ReceivedBodies();
@@ -157,10 +161,10 @@ TEST_F(LogTest, ReportsTheRunAsOneGb2312DocumentInOneRequest) {
     EXPECT_NE(std::string::npos, body.find(Gb2312("<Result>保护成功</Result>"))) << body;
     // Only the two attributes of each "Log"; texts cleaned, the guid keeps its tab, XML drops the
     // 0x01 that it cannot carry.
-    EXPECT_EQ(std::string("Logs{") + kHeader +
-                  ",Log[{GUID-1}\t|SC-9]{Content{Source=客户端1,Result=保护成功,"
-                  "Details{Detail=复制 a.exe成功,Detail=b}}},"
-                  "Log[g2|]{Content{Source=客户端1,Result=保护失败,Details=}}}",
+    EXPECT_EQ("Logs{" + kHeader +
+                  Narrow(",Log[{GUID-1}\t|SC-9]{Content{Source=客户端1,Result=保护成功,"
+                         "Details{Detail=复制 a.exe成功,Detail=b}}},"
+                         "Log[g2|]{Content{Source=客户端1,Result=保护失败,Details=}}}"),
               ReceivedTree(body));
     std::size_t attributes = 0;
     for (std::size_t at = body.find("?>"); (at = body.find("=\"", at)) != std::string::npos; ++at) {
@@ -170,8 +174,8 @@ TEST_F(LogTest, ReportsTheRunAsOneGb2312DocumentInOneRequest) {
 
     // The status line names the temporary file, which is gone afterwards.
     ASSERT_EQ(1u, lines_.size());
-    EXPECT_EQ(0u, lines_[0].find("开始上传文件 logTemp")) << lines_[0];
-    EXPECT_NE(std::string::npos, lines_[0].find(".xml 到 " + url + "...")) << lines_[0];
+    EXPECT_EQ(0u, lines_[0].find(Narrow("开始上传文件 logTemp"))) << lines_[0];
+    EXPECT_NE(std::string::npos, lines_[0].find(Narrow(".xml 到 ") + url + "...")) << lines_[0];
     EXPECT_TRUE(LeftoverLogFiles().empty());
 }
 
@@ -194,9 +198,9 @@ TEST_F(LogTest, EntriesStayUntilStartLogAndOnlyAServletIsPostedTo) {
 
     const std::vector<std::string> bodies = web.ReceivedBodies();
     ASSERT_EQ(3u, bodies.size());
-    EXPECT_EQ(std::string("Logs{") + kHeader + "," + logs + "}", ReceivedTree(bodies[0]));
+    EXPECT_EQ("Logs{" + kHeader + "," + logs + "}", ReceivedTree(bodies[0]));
     EXPECT_EQ(bodies[0], bodies[1]);
-    EXPECT_EQ(std::string("Logs{") + kHeader + "}", ReceivedTree(bodies[2]));
+    EXPECT_EQ("Logs{" + kHeader + "}", ReceivedTree(bodies[2]));
     EXPECT_EQ(3u, lines_.size());
 }
 
@@ -235,18 +239,19 @@ TEST_F(LogTest, AConfigurationReplacesOnlyTheKeysItHolds) {
 TEST_F(LogTest, DamagedTextsReachTheDocumentWhole) {
     NginxPeer web;
     Log().SetParam(Config(web.Url("/upload")).c_str(), "pro\x1Ftect", "s");
-    // Bytes that begin no UTF-8 character become '?'; characters GB2312 lacks travel as
-    // character references and come back as they were.
-    Log().SaveOneLog({"\xFEg", "c\xC3", "bad\xFF\x80!", {"café 😀", "\x01\x02\x1F\x7F"}});
+    // Bytes that begin no character of the narrow code page (0xFF, a lead byte followed by no
+    // trail byte or cut off by the end) become '?'; characters GB2312 lacks travel as character
+    // references or in code page 936 and come back as they were.
+    Log().SaveOneLog(
+        {"\xFFg", "c\xE4", "bad\xFF\xE4!", {Narrow("café 丂"), "\x01\x02\x1F\x7F"}});
     Log().SaveOneLog({"next", "", "ok", {}});
 
     ASSERT_EQ(1, Stop());
     const std::vector<std::string> bodies = web.ReceivedBodies();
     ASSERT_EQ(1u, bodies.size());
-    EXPECT_EQ("Logs{Type=protect,SysId=sys-1,CaseId=案例7,Creator=张三,"
-              "CreateDate=2026-03-07 09:05:01,"
-              "Log[?g|c?]{Content{Source=s,Result=bad?" "?!,Details{Detail=café 😀,Detail=\x7F}}},"
-              "Log[next|]{Content{Source=s,Result=ok,Details=}}}",
+    EXPECT_EQ("Logs{" + kHeader + ",Log[?g|c?]{Content{Source=s,Result=bad?" "?!,Details{Detail=" +
+                  Narrow("café 丂") + ",Detail=\x7F}}},"
+                  "Log[next|]{Content{Source=s,Result=ok,Details=}}}",
               ReceivedTree(bodies[0]));
 }
 
@@ -257,7 +262,7 @@ TEST_F(LogTest, AFailedUploadOrSaveLosesNoEntry) {
         closedUrl = gone.Url("/upload");
     }
     Log().SetParam(Config(closedUrl).c_str(), "protect", "s");
-    Log().SaveOneLog({"g", "1", "保护成功", {}});
+    Log().SaveOneLog({"g", "1", Narrow("保护成功"), {}});
     EXPECT_EQ(0, Stop());
     EXPECT_TRUE(LeftoverLogFiles().empty());
 
@@ -271,8 +276,7 @@ TEST_F(LogTest, AFailedUploadOrSaveLosesNoEntry) {
 
     ASSERT_EQ(1, Stop());
     ASSERT_EQ(1u, web.ReceivedBodies().size());
-    EXPECT_EQ(std::string("Logs{") + kHeader +
-                  ",Log[g|1]{Content{Source=s,Result=保护成功,Details=}}}",
+    EXPECT_EQ("Logs{" + kHeader + Narrow(",Log[g|1]{Content{Source=s,Result=保护成功,Details=}}}"),
               ReceivedTree(web.ReceivedBodies()[0]));
     EXPECT_TRUE(LeftoverLogFiles().empty());
 }

@@ -13,9 +13,11 @@ namespace {
 std::wstring Ascii(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::wstring Fixture(const char* name) {
-    std::ifstream file(std::string(WI_TEST_FIXTURES) + "/" + name, std::ios::binary);
+    const std::string path = std::string(WI_TEST_FIXTURES) + "/" + name;
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
+    EXPECT_FALSE(bytes.str().empty()) << "no fixture " << path;
     return Ascii(bytes.str());
 }
 
@@ -27,7 +29,7 @@ std::wstring Nested(int depth, const std::wstring& innermost) {
 
 TEST(XmlScan, BoundsDepthAttributesAndDocumentTypes) {
     // Comments, CDATA and instructions neither open elements nor hold attributes.
-    const std::wstring skipped = Fixture("skipped_markup.xml");
+    const std::wstring skipped = Fixture("xml_scan_skipped_markup.xml");
     EXPECT_TRUE(WithinBounds(skipped, 3, 2));
     EXPECT_FALSE(WithinBounds(skipped, 2, 2));  // <g/> sits at depth 3
     EXPECT_FALSE(WithinBounds(skipped, 3, 1));  // <f> has two attributes, quoted '>' and all
