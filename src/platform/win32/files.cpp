@@ -166,6 +166,9 @@ bool SameFile(HANDLE first, HANDLE second) {
 
 const DWORD kSettableAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// The attributes GetFileAttributes reports.
+const DWORD kReportedAttributes = kSettableAttributes | FILE_ATTRIBUTE_DIRECTORY |
+                                  FILE_ATTRIBUTE_REPARSE_POINT;
 // What SetFileAttributes keeps of an entry's attributes besides the three it sets.
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
                               FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE;
@@ -177,7 +180,10 @@ bool GetFileAttributes(const std::string& path, std::uint32_t& attributes) {
     if (!win32::ToWidePath(path, wide)) return false;
     const DWORD found = OwnAttributes(wide);
     if (found == INVALID_FILE_ATTRIBUTES) return false;
-    attributes = found;
+    // Only the attributes the callers know: a file the system marks archived, compressed or
+    // not indexed is a normal file here, as on every platform.
+    const DWORD known = found & kReportedAttributes;
+    attributes = known ? known : static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL);
     return true;
 }
 
@@ -307,6 +313,8 @@ bool GetFileSize(const std::string& path, std::uint64_t& size) {
         !::GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
         return false;
     }
+    // A directory has no size of its own.
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return Fail(ERROR_ACCESS_DENIED);
     size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return true;
 }
