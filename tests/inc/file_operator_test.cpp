@@ -9,6 +9,8 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "support/forwarding_machine.h"
+#include "support/host.h"
+#include "support/peers.h"
 #include "support/temp_machine.h"
 #include "webinteractive/FileOperator.h"
 
@@ -146,20 +148,29 @@ TEST_F(FileOperator, ListingAndSizesOfATree) {
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\missing"), 0u);
 }
 
-// Deleting or replacing a link acts on the link alone, and a size walk never enters a link to a
-// directory or a name that reads as a path back into the tree (either would be counted over and
-// over).
+// A link made by the build machine (under Wine a Linux symbolic link is what a Windows program
+// sees as a link): at the Windows path `link`, pointing at the host path `target` as it stands.
+void MakeLink(const TempMachine& machine, const std::string& target, const std::string& link) {
+    wi::test::RunShell("ln -s '" + target + "' '" +
+                       wi::test::host::UnixPath(machine.HostPath(link)) + "'");
+}
+
+// Deleting or replacing a link acts on the link alone.
 TEST_F(FileOperator, LinksAreNeverFollowedToWhatTheyPointAt) {
+    if (wi::test::host::UnderWine()) {
+        GTEST_SKIP() << "Wine deletes and changes what a Linux link points at, not the link, and "
+                        "makes no Windows links";
+    }
     namespace fs = std::filesystem;
-    const std::string outside = machine.MakeHostDirectory("outside");
-    TempMachine::WriteHostFile(outside + "/precious.txt", "keep");
-    machine.AddDrive('e', outside);
+    CXFileOperator::InsureDirectoryExist("D:\\outside");
+    Write("D:\\outside\\precious.txt", "keep");
     ASSERT_TRUE(wi::platform::SetFileAttributes(
-        "E:\\precious.txt", wi::platform::kAttrReadOnly | wi::platform::kAttrHidden));
-    const std::uint32_t outsideAttributes = Attributes("E:\\precious.txt");
-    const fs::perms outsideMode = fs::status(outside + "/precious.txt").permissions();
-    fs::create_symlink(outside + "/precious.txt", machine.HostPath("D:\\deleted"));
-    fs::create_symlink(outside + "/precious.txt", machine.HostPath("D:\\replaced"));
+        "D:\\outside\\precious.txt", wi::platform::kAttrReadOnly | wi::platform::kAttrHidden));
+    const std::uint32_t outsideAttributes = Attributes("D:\\outside\\precious.txt");
+    const std::string precious = machine.HostPath("D:\\outside\\precious.txt");
+    const fs::perms outsideMode = fs::status(precious).permissions();
+    MakeLink(machine, wi::test::host::UnixPath(precious), "D:\\deleted");
+    MakeLink(machine, wi::test::host::UnixPath(precious), "D:\\replaced");
 
     CXFileOperator::DeleteFile("D:\\deleted");
     EXPECT_FALSE(fs::is_symlink(machine.HostPath("D:\\deleted")));
@@ -168,18 +179,27 @@ TEST_F(FileOperator, LinksAreNeverFollowedToWhatTheyPointAt) {
     EXPECT_FALSE(fs::is_symlink(machine.HostPath("D:\\replaced")));
     EXPECT_EQ(Read("D:\\replaced"), "new");
 
-    EXPECT_EQ(TempMachine::ReadHostFile(outside + "/precious.txt"), "keep");
-    EXPECT_EQ(fs::status(outside + "/precious.txt").permissions(), outsideMode);
-    EXPECT_EQ(Attributes("E:\\precious.txt"), outsideAttributes);
+    EXPECT_EQ(Read("D:\\outside\\precious.txt"), "keep");
+    EXPECT_EQ(fs::status(precious).permissions(), outsideMode);
+    EXPECT_EQ(Attributes("D:\\outside\\precious.txt"), outsideAttributes);
+}
 
+// A size walk never enters a link to a directory or a name that reads as a path back into the
+// tree (either would be counted over and over).
+TEST_F(FileOperator, SizeWalksNeverEnterLinks) {
+    CXFileOperator::InsureDirectoryExist("D:\\outside");
+    Write("D:\\outside\\precious.txt", "keep");
     CXFileOperator::InsureDirectoryExist("D:\\sized\\inner");
     Write("D:\\sized\\inner\\a.bin", std::string(10, 'a'));
-    fs::create_directory_symlink(".", machine.HostPath("D:\\sized\\inner\\self"));
-    fs::create_directory_symlink(outside, machine.HostPath("D:\\sized\\out"));
+    MakeLink(machine, ".", "D:\\sized\\inner\\self");
+    MakeLink(machine, wi::test::host::UnixPath(machine.HostPath("D:\\outside")), "D:\\sized\\out");
     // A host name holding backslashes, read back as a Windows path, names the tree itself.
-    fs::create_directory(machine.HostPath("D:\\sized\\inner") + "/..\\..\\sized");
+    wi::test::RunShell("mkdir '" + wi::test::host::UnixPath(machine.HostPath("D:\\sized\\inner")) +
+                       "/..\\..\\sized'");
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\sized"), 10u);
     EXPECT_EQ(CXFileOperator::GetPathSize("D:\\sized\\out"), 0u);
+    // Removed by the build machine that made the links: Wine would remove what they point at.
+    wi::test::RunShell("rm -rf '" + wi::test::host::UnixPath(machine.HostPath("D:\\sized")) + "'");
 }
 
 // A machine whose volumes report chosen sizes; everything else is the real machine's.
