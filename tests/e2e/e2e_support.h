@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "inc/narrow_text.h"
 #include "platform/files.h"
 #include "service_peer/service_peer.h"
+#include "support/narrow_literal.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 
@@ -18,9 +18,6 @@ namespace wi::test {
 // The GUIDs of the demo softwares in fixtures/softwares.xml.
 constexpr const char* kCiba = "{E2E-0001}";
 constexpr const char* kRising = "{E2E-0002}";
-
-// A text of the tests, written as UTF-8, in the narrow code page the library and the CLI use.
-inline std::string Narrow(const std::string& utf8) { return wi::inc::NarrowFromUtf8(utf8); }
 
 inline std::string Fixture(const std::string& name) {
     return TempMachine::ReadHostFile(std::string(WI_TEST_FIXTURES) + "/" + name);
