@@ -6,6 +6,8 @@
 // parameter, internal or external). Nothing the library reads declares entities, and refusing
 // them outright rules out entity expansion attacks without counting expansions. The predefined
 // entities (&amp; &lt; ...) and character references work as usual. Parse errors are silent.
+// A document type declaration without entities is read and ignored on posix; the Windows
+// backend (MSXML, with DTDs prohibited) refuses any document that has one.
 //
 // Every reader also bounds what it accepts (the limits below), so that a hostile document costs
 // time and memory in proportion to its size. Beyond a limit the input is refused as a malformed
