@@ -29,7 +29,8 @@ TEST(Process, RunsCmdWithTheWholeTextAsItsCommandLine) {
 
 TEST(Process, AttribGivesANamedDirectoryItsAttributes) {
     if (test::host::UnderWine()) {
-        GTEST_SKIP() << "Wine's attrib changes a directory only when given /d";
+        GTEST_SKIP() << "Wine's attrib applies only its last switch, and Wine keeps no read-only "
+                        "attribute on directories";
     }
     test::TempMachine machine;
     ASSERT_TRUE(CreateDirectory("D:\\with space"));
