@@ -55,9 +55,9 @@ void RaiseFileError(const char* operation) {
     const std::uint32_t code = wi::platform::LastError();
     CXException error(kSourceFile, kLine, operation, FileErrorMessage(code), kCategory);
     // The handler must still find the code as the thread's last error. Looking up the system's
-    // message may change it, and so may the C++ runtime when it sets up the thread's exception
-    // state at the thread's first throw (the Windows runtime does): that state is set up here by
-    // asking it something (volatile, so the call stays), and then the code is put back.
+    // message may change it, and so may the C++ runtime when it sets up its exception state at
+    // the first throw (the Windows runtime does): that state is set up here by asking it
+    // something (volatile, so the call stays), and then the code is put back.
     volatile int pending = std::uncaught_exceptions();
     static_cast<void>(pending);
     wi::platform::SetLastError(code);
