@@ -19,8 +19,7 @@ enum FileAttribute : std::uint32_t {
     kAttrReparsePoint = 0x400,
 };
 
-// The entry's own attributes among those above (a link's, not its target's); kAttrNormal when it
-// has none of them.
+// The entry's attributes among those above; kAttrNormal when it has none of them.
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
 // Sets hidden, system and read-only as given (kAttrNormal clears them) on the entry the path
 // names. Fails for a link (a link holds no attributes of its own here), leaving its target as it
