@@ -103,4 +103,14 @@ std::string DigestAuthorization(const AuthChallenge& challenge, const DigestRequ
     return value;
 }
 
+AuthScheme SchemeOf(const AuthChallenge& challenge) {
+    const std::string& name = challenge.scheme;
+    if (name == "basic") return kAuthBasic;
+    if (name == "ntlm") return kAuthNtlm;
+    if (name.rfind("passport", 0) == 0) return kAuthPassport;
+    if (name == "digest") return CanAnswerDigest(challenge) ? kAuthDigest : kAuthNone;
+    if (name == "negotiate") return kAuthNegotiate;
+    return kAuthNone;
+}
+
 }  // namespace wi::platform::posix

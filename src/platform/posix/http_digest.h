@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/http.h"
 #include "platform/posix/http_challenge.h"
 
 namespace wi::platform::posix {
@@ -26,5 +27,9 @@ bool CanAnswerDigest(const AuthChallenge& challenge);
 // The header value answering the challenge; "" when the challenge cannot be answered or the user
 // name, the uri or the cnonce holds a control character.
 std::string DigestAuthorization(const AuthChallenge& challenge, const DigestRequest& request);
+
+// The scheme a challenge offers that an upload transport can answer (Digest only where
+// CanAnswerDigest); kAuthNone for any other.
+AuthScheme SchemeOf(const AuthChallenge& challenge);
 
 }  // namespace wi::platform::posix

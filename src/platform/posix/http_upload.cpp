@@ -26,23 +26,12 @@ namespace wi::platform {
 namespace {
 
 using posix::AuthChallenge;
-using posix::CanAnswerDigest;
+using posix::SchemeOf;
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-// The scheme a challenge offers that this transport can answer; kAuthNone for any other.
-AuthScheme SchemeOf(const AuthChallenge& challenge) {
-    const std::string& name = challenge.scheme;
-    if (name == "basic") return kAuthBasic;
-    if (name == "ntlm") return kAuthNtlm;
-    if (name.rfind("passport", 0) == 0) return kAuthPassport;
-    if (name == "digest") return CanAnswerDigest(challenge) ? kAuthDigest : kAuthNone;
-    if (name == "negotiate") return kAuthNegotiate;
-    return kAuthNone;
 }
 
 // 16 random bytes as hexadecimal digits.

@@ -19,6 +19,9 @@ namespace {
 constexpr unsigned kKnownSchemes = kAuthBasic | kAuthNtlm | kAuthPassport | kAuthDigest |
                                    kAuthNegotiate;
 
+// The challenges of one kind read from a response, as on posix.
+constexpr std::size_t kKeptChallenges = 32;
+
 // A peer that accepts no connection or stops answering ends the pass: no name lookup or connect
 // gets longer than a minute, no single send or wait for the answer longer than 30 s.
 constexpr int kConnectTimeoutMs = 60000;
@@ -138,7 +141,10 @@ public:
         }
         status_ = static_cast<int>(win32::ResponseStatus(request_));
         if (status_ == 0) return ExchangeResult::kNoResponse;
-        if (status_ == 401 || status_ == 407) ReadSchemes();
+        if (status_ == 401 || status_ == 407) {
+            offered_[kAuthServer] = OfferedBy(WINHTTP_QUERY_WWW_AUTHENTICATE);
+            offered_[kAuthProxy] = OfferedBy(WINHTTP_QUERY_PROXY_AUTHENTICATE);
+        }
         ReadBody();
         return ExchangeResult::kAnswered;
     }
@@ -173,35 +179,25 @@ private:
         return true;
     }
 
-    // The schemes of the latest response's challenges for the target it names, as WinHTTP
-    // reports them; a Digest offer counts only when one of its challenges can be answered (MD5
-    // or MD5-sess, qop "auth" or none).
-    void ReadSchemes() {
-        DWORD supported = 0;
-        DWORD first = 0;
-        DWORD target = 0;
-        if (!WinHttpQueryAuthSchemes(request_, &supported, &first, &target)) return;
-        const AuthTarget side = target == WINHTTP_AUTH_TARGET_PROXY ? kAuthProxy : kAuthServer;
-        unsigned offered = supported & kKnownSchemes;
-        if ((offered & kAuthDigest) != 0 && !OffersAnswerableDigest(side)) offered &= ~kAuthDigest;
-        offered_[side] = offered;
-    }
-
-    bool OffersAnswerableDigest(AuthTarget side) {
-        const DWORD query =
-            side == kAuthProxy ? WINHTTP_QUERY_PROXY_AUTHENTICATE : WINHTTP_QUERY_WWW_AUTHENTICATE;
+    // The schemes the latest response's challenges of one kind (WWW-Authenticate or
+    // Proxy-Authenticate) offer and the transport can answer. Read from the headers themselves:
+    // WinHttpQueryAuthSchemes names one target only and, in some WinHTTP versions, reads only the
+    // first challenge of a header.
+    unsigned OfferedBy(DWORD query) {
+        unsigned offered = 0;
+        std::size_t kept = 0;
         // One header per call, up to the same number of challenges a response keeps on posix.
-        for (DWORD index = 0; index < 32;) {
+        for (DWORD index = 0; kept < kKeptChallenges;) {
             DWORD size = 0;
             const DWORD asked = index;
             WinHttpQueryHeaders(request_, query, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size,
                                 &index);
-            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return false;
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) break;
             std::wstring value(size / sizeof(wchar_t), L'\0');
             index = asked;
             if (!WinHttpQueryHeaders(request_, query, WINHTTP_HEADER_NAME_BY_INDEX, &value[0],
                                      &size, &index)) {
-                return false;
+                break;
             }
             value.resize(size / sizeof(wchar_t));
             // Challenge syntax is ASCII; other characters cannot make a challenge answerable.
@@ -209,11 +205,11 @@ private:
             for (wchar_t c : value) text += c < 0x80 ? static_cast<char>(c) : '?';
             std::vector<posix::AuthChallenge> challenges;
             posix::ParseChallenges(text, challenges);
-            for (const posix::AuthChallenge& challenge : challenges) {
-                if (challenge.scheme == "digest" && posix::CanAnswerDigest(challenge)) return true;
+            for (std::size_t i = 0; i < challenges.size() && kept < kKeptChallenges; ++i, ++kept) {
+                offered |= posix::SchemeOf(challenges[i]);
             }
         }
-        return false;
+        return offered;
     }
 
     // Keeps the first kKeptBody bytes and reads the rest, so that the connection can serve the
