@@ -3,11 +3,14 @@
 // so that a cancel ends the transfer at once whatever the server does (a pending step may finish
 // only later: what it writes into lives on until WinHTTP reports the request's handle closed).
 // Every download takes its connections from the process's one session, which keeps them open
-// between downloads.
+// between downloads. Redirects are followed here, not by WinHTTP, so that one to another protocol
+// is refused before anything is sent for it: some WinHTTP versions take an address of another
+// protocol for a path on the same server and ask for it there.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cwctype>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -31,6 +34,44 @@ unsigned StallSeconds() {
 }
 
 bool IsSuccessCode(DWORD code) { return code >= 200 && code < 300; }
+
+// Redirects followed at most, as on posix.
+constexpr int kMaxRedirects = 20;
+
+bool IsRedirectCode(DWORD code) {
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// Whether the reference begins with a scheme ("ftp:", "https:"): letters, digits, "+", "-" and
+// "." after a first letter, up to a colon.
+bool HasScheme(const std::wstring& reference) {
+    if (reference.empty() || !std::iswalpha(reference[0])) return false;
+    for (wchar_t c : reference) {
+        if (c == L':') return true;
+        if (!std::iswalnum(c) && c != L'+' && c != L'-' && c != L'.') return false;
+    }
+    return false;
+}
+
+// The address a redirect's Location leads to from the current one: absolute (http or https
+// only), without a scheme ("//host/x"), from the root ("/x") or beside the current path ("x").
+// False for any other protocol or an address that cannot be parsed.
+bool FollowLocation(const std::wstring& location, win32::HttpAddress& address) {
+    if (location.empty()) return false;
+    if (HasScheme(location)) return win32::SplitHttpAddress(location, address);
+    if (location.compare(0, 2, L"//") == 0) {
+        return win32::SplitHttpAddress((address.secure ? L"https:" : L"http:") + location,
+                                       address);
+    }
+    std::wstring path = location.substr(0, location.find(L'#'));
+    if (path[0] != L'/') {
+        const std::wstring current = address.pathWithQuery.substr(
+            0, address.pathWithQuery.find(L'?'));
+        path = current.substr(0, current.rfind(L'/') + 1) + path;
+    }
+    address.pathWithQuery = path;
+    return true;
+}
 
 // Large pieces keep the per-write cost low on fast links.
 constexpr DWORD kPieceBytes = 512 * 1024;
@@ -106,11 +147,17 @@ public:
 private:
     void Run() {
         bool stored = false;
-        HINTERNET connection = WinHttpConnect(win32::DownloadSession(), address_.host.c_str(),
-                                              address_.port, 0);
-        if (connection != nullptr) {
-            stored = Transfer(connection);
+        for (int redirects = 0;; ++redirects) {
+            HINTERNET connection = WinHttpConnect(win32::DownloadSession(), address_.host.c_str(),
+                                                  address_.port, 0);
+            if (connection == nullptr) break;
+            std::wstring location;
+            stored = Transfer(connection, location);
             WinHttpCloseHandle(connection);
+            if (stored || location.empty() || redirects == kMaxRedirects ||
+                !FollowLocation(location, address_)) {
+                break;
+            }
         }
         file_.reset();  // a body that did not take the file's place is dropped
         result_.store(stored);
@@ -168,9 +215,8 @@ private:
         // A caller without a cancel event has no other way out of a server that stops sending:
         // no name lookup, connect, send or wait for data gets longer than the stall limit.
         const int limitMs = static_cast<int>(stallSeconds_ * 1000);
-        // Redirects go to http and https only (all WinHTTP speaks), either way, at most 20.
-        DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS;
-        DWORD redirects = 20;
+        // Redirects are answered by Run.
+        DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         const DWORD notifications =
             WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
         const bool ready =
@@ -178,8 +224,6 @@ private:
                                      0) != WINHTTP_INVALID_STATUS_CALLBACK &&
             WinHttpSetTimeouts(request, limitMs, limitMs, limitMs, limitMs) &&
             WinHttpSetOption(request, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy) &&
-            WinHttpSetOption(request, WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
-                             sizeof redirects) &&
             (!address_.secure || win32::PrepareTrust(request));
         if (!ready) {
             WinHttpCloseHandle(request);
@@ -188,7 +232,9 @@ private:
         return request;
     }
 
-    bool Transfer(HINTERNET connection) {
+    // One request of the download: true when its body was stored. A redirect stores nothing and
+    // leaves the address it names in location.
+    bool Transfer(HINTERNET connection, std::wstring& location) {
         auto* state = new (std::nothrow) RequestState();
         if (state == nullptr || state->stepDone == nullptr) {
             delete state;
@@ -207,12 +253,16 @@ private:
         bool stored = false;
         if (StepSucceeded(*state, sent) &&
             StepSucceeded(*state, WinHttpReceiveResponse(request, nullptr)) &&
-            (!address_.secure || win32::VerifyTrust(request, address_.host)) &&
-            IsSuccessCode(win32::ResponseStatus(request))) {
-            // Only the body of a successful answer is the file.
-            const std::int64_t length = win32::ResponseLength(request);
-            if (length > 0) total_.store(length);
-            stored = ReadBody(request, *state, length);
+            (!address_.secure || win32::VerifyTrust(request, address_.host))) {
+            const DWORD status = win32::ResponseStatus(request);
+            if (IsSuccessCode(status)) {
+                // Only the body of a successful answer is the file.
+                const std::int64_t length = win32::ResponseLength(request);
+                if (length > 0) total_.store(length);
+                stored = ReadBody(request, *state, length);
+            } else if (IsRedirectCode(status)) {
+                location = win32::ResponseHeader(request, WINHTTP_QUERY_LOCATION);
+            }
         }
         if (!sent) {
             // Without a sent request no notification carries the state.

@@ -1,6 +1,9 @@
 // Trust for tests that bring their own authority: with an authority file set, WinHTTP is told to
-// accept a chain it cannot place, and the transfer itself checks, before it uses the answer,
-// that the server's chain ends at a certificate of that file.
+// accept a chain it cannot place and a name it cannot match, and the transfer itself checks,
+// before it uses the answer, that the server's chain ends at a certificate of that file and that
+// the certificate names the host: a host name through the system's check, an IP address against
+// the certificate's addresses (which not every system's check reads).
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -9,6 +12,8 @@
 #include "platform/win32/http_winhttp.h"
 
 #include <wincrypt.h>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 namespace wi::platform {
 namespace {
@@ -67,6 +72,46 @@ HCERTSTORE LoadAuthorities(const std::string& pem) {
     return store;
 }
 
+// The host as the bytes of an IPv4 or IPv6 address; empty when it is a name.
+std::string AddressBytes(std::wstring host) {
+    if (host.size() > 2 && host.front() == L'[' && host.back() == L']') {
+        host = host.substr(1, host.size() - 2);
+    }
+    IN_ADDR v4{};
+    if (InetPtonW(AF_INET, host.c_str(), &v4) == 1) {
+        return std::string(reinterpret_cast<const char*>(&v4), sizeof v4);
+    }
+    IN6_ADDR v6{};
+    if (InetPtonW(AF_INET6, host.c_str(), &v6) == 1) {
+        return std::string(reinterpret_cast<const char*>(&v6), sizeof v6);
+    }
+    return "";
+}
+
+// Whether the certificate's subject alternative names hold the address.
+bool NamesAddress(PCCERT_CONTEXT certificate, const std::string& address) {
+    const CERT_INFO* info = certificate->pCertInfo;
+    PCERT_EXTENSION extension =
+        CertFindExtension(szOID_SUBJECT_ALT_NAME2, info->cExtension, info->rgExtension);
+    if (extension == nullptr) return false;
+    CERT_ALT_NAME_INFO* names = nullptr;
+    DWORD size = 0;
+    if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_ALTERNATE_NAME, extension->Value.pbData,
+                             extension->Value.cbData, CRYPT_DECODE_ALLOC_FLAG, nullptr, &names,
+                             &size)) {
+        return false;
+    }
+    bool found = false;
+    for (DWORD i = 0; i < names->cAltEntry && !found; ++i) {
+        const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
+        found = entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS &&
+                entry.IPAddress.cbData == address.size() &&
+                std::memcmp(entry.IPAddress.pbData, address.data(), address.size()) == 0;
+    }
+    LocalFree(names);
+    return found;
+}
+
 // True when the certificate chains up to one of the authorities and names the host. The chain
 // is built with the authorities at hand; its root must be one of them, so that a root of the
 // system's store does not count, while every other check of the chain and the name applies.
@@ -89,8 +134,11 @@ bool ChainsTo(HCERTSTORE authorities, PCCERT_CONTEXT certificate, const std::wst
             SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
             ssl.cbSize = sizeof ssl;
             ssl.dwAuthType = AUTHTYPE_SERVER;
-            // The root is not in the system's store: that alone is no fault here.
-            ssl.fdwChecks = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+            // The root is not in the system's store: that alone is no fault here. An address is
+            // matched below instead.
+            const std::string address = AddressBytes(host);
+            ssl.fdwChecks = SECURITY_FLAG_IGNORE_UNKNOWN_CA |
+                            (address.empty() ? 0 : SECURITY_FLAG_IGNORE_CERT_CN_INVALID);
             ssl.pwszServerName = const_cast<wchar_t*>(host.c_str());
             CERT_CHAIN_POLICY_PARA policyPara{};
             policyPara.cbSize = sizeof policyPara;
@@ -99,7 +147,8 @@ bool ChainsTo(HCERTSTORE authorities, PCCERT_CONTEXT certificate, const std::wst
             status.cbSize = sizeof status;
             trusted = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyPara,
                                                        &status) &&
-                      status.dwError == 0;
+                      status.dwError == 0 &&
+                      (address.empty() || NamesAddress(certificate, address));
         }
     }
     CertFreeCertificateChain(chain);
@@ -117,8 +166,8 @@ namespace win32 {
 
 bool PrepareTrust(HINTERNET request) {
     if (TrustedCaFile().empty()) return true;
-    // The name on the certificate and its dates are still checked by WinHTTP.
-    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
+    // The dates are still checked by WinHTTP; the authority and the name by VerifyTrust.
+    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
     return WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof flags);
 }
 

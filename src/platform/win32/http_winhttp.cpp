@@ -74,4 +74,18 @@ std::int64_t ResponseLength(HINTERNET request) {
     return end != text && *end == L'\0' && length >= 0 ? length : -1;
 }
 
+std::wstring ResponseHeader(HINTERNET request, DWORD query) {
+    DWORD size = 0;
+    WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size,
+                        WINHTTP_NO_HEADER_INDEX);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return L"";
+    std::wstring value(size / sizeof(wchar_t), L'\0');
+    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, &value[0], &size,
+                             WINHTTP_NO_HEADER_INDEX)) {
+        return L"";
+    }
+    value.resize(size / sizeof(wchar_t));
+    return value;
+}
+
 }  // namespace wi::platform::win32

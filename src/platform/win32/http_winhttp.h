@@ -32,9 +32,11 @@ HINTERNET DownloadSession();
 DWORD ResponseStatus(HINTERNET request);
 // The Content-Length of the received response; -1 when it has none.
 std::int64_t ResponseLength(HINTERNET request);
+// The value of the received response's first header of that kind; "" when it has none.
+std::wstring ResponseHeader(HINTERNET request, DWORD query);
 
 // For requests over TLS only. Before the request is sent: with a trusted authority file set,
-// leaves the check of the server's chain to VerifyTrust instead of the system's store. False
+// leaves the check of the server's chain and name to VerifyTrust instead of WinHTTP. False
 // when that cannot be arranged.
 bool PrepareTrust(HINTERNET request);
 // After the request was sent (the TLS handshake done), before its body or its answer is used:
