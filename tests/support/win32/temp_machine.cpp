@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 
@@ -26,6 +27,17 @@ void EmptyTestDrive() {
     platform::ListDirectory("D:\\", names);
     for (const std::string& name : names) {
         RemoveHostTree("D:\\" + name);
+    }
+    // The folders of C: that the library keeps its documents and downloads in begin empty too, as
+    // on a fresh emulated machine (the run's prefix starts with them empty).
+    for (const int id : {platform::kCommonTemplates, platform::kCommonDocuments}) {
+        std::string folder;
+        names.clear();
+        if (!platform::SystemMachine().GetSpecialFolder(id, folder)) continue;
+        platform::ListDirectory(folder, names);
+        for (const std::string& name : names) {
+            RemoveHostTree(folder + "\\" + name);
+        }
     }
 }
 
