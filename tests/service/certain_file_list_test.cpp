@@ -1,10 +1,12 @@
 // DownloadCertainFileList and SaveCertainFileListXml against a local nginx.
+#include "inc/narrow_text.h"
 #include "list_test_support.h"
 #include "webinteractive/lists.h"
 
 namespace {
 
 using ISoftInfoInc::_SoftInfo;
+using wi::inc::NarrowFromUtf8;
 
 class CertainFileListTest : public wi::test::ListTest {
 protected:
@@ -22,11 +24,11 @@ TEST_F(CertainFileListTest, MergesEveryVersionIntoTheOneRecord) {
     EXPECT_TRUE(LeftBehind().empty());
 
     EXPECT_EQ("{R1}", record.GUID);
-    EXPECT_EQ("瑞星杀毒", record.Name);
-    EXPECT_EQ("瑞星", record.Vendor);
+    EXPECT_EQ(NarrowFromUtf8("瑞星杀毒"), record.Name);
+    EXPECT_EQ(NarrowFromUtf8("瑞星"), record.Vendor);
     EXPECT_EQ(1, record.is_protected);
     EXPECT_EQ("2.0", record.Version);        // the later version's value
-    EXPECT_EQ("C:\\瑞星", record.SetupPath);  // kept where the later one has none
+    EXPECT_EQ(NarrowFromUtf8("C:\\瑞星"), record.SetupPath);  // kept where the later one has none
     EXPECT_EQ(5000000000LL, record.Size);
     EXPECT_EQ("XP", record.OSCode);
     ASSERT_EQ(2u, record.files.size());  // the files of both versions
@@ -34,33 +36,33 @@ TEST_F(CertainFileListTest, MergesEveryVersionIntoTheOneRecord) {
     EXPECT_EQ("dep.dll", record.dependences.begin()->Name);
     EXPECT_EQ("C:\\dep.dll", record.dependences.begin()->SetupPath);
     ASSERT_EQ(1u, record.configs.size());
-    EXPECT_EQ("HKLM\\瑞星", record.configs.begin()->Key);
+    EXPECT_EQ(NarrowFromUtf8("HKLM\\瑞星"), record.configs.begin()->Key);
 
     ASSERT_EQ(2u, record.patchs.size());
     const _PatchInfo& first = record.patchs.front();
     EXPECT_EQ("P1", first.PatchID);
-    EXPECT_EQ("补丁一", first.PNID);
+    EXPECT_EQ(NarrowFromUtf8("补丁一"), first.PNID);
     EXPECT_EQ("0.9", first.SportEdition);
     EXPECT_TRUE(first.Enforces);
     EXPECT_TRUE(first.DefaultInstall);  // any nonzero number
-    EXPECT_EQ("C:\\补丁", first.SavePath);
+    EXPECT_EQ(NarrowFromUtf8("C:\\补丁"), first.SavePath);
     EXPECT_EQ("V1", first.VerificationCode);
-    EXPECT_EQ("内容", first.Content);
+    EXPECT_EQ(NarrowFromUtf8("内容"), first.Content);
     EXPECT_EQ("2024-12-31", first.EndTime);
     ASSERT_EQ(2u, first.dependences.size());  // "pat" in any case; other children skipped
     EXPECT_EQ("P0", first.dependences.front().PatchID);
-    EXPECT_EQ("前置", first.dependences.front().Descrip);
+    EXPECT_EQ(NarrowFromUtf8("前置"), first.dependences.front().Descrip);
     EXPECT_EQ("P00", first.dependences.back().PatchID);
     const _PatchInfo& second = record.patchs.back();
     EXPECT_EQ("P2", second.PatchID);
     EXPECT_FALSE(second.Enforces);
     EXPECT_TRUE(second.dependences.empty());
 
-    EXPECT_TRUE(HasLine("正在下载软件的最新版本软件列表...{R 1}"));
-    EXPECT_TRUE(HasLine("正在解析软件的最新版本软件列表...{R 1}"));
-    EXPECT_TRUE(HasLine("正在解析软件的基本信息...{R 1}"));
-    EXPECT_TRUE(HasLine("正在解析补丁信息...补丁一"));
-    EXPECT_TRUE(HasLine("正在解析文件信息...升级.exe"));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在下载软件的最新版本软件列表...{R 1}")));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析软件的最新版本软件列表...{R 1}")));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析软件的基本信息...{R 1}")));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析补丁信息...补丁一")));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析文件信息...升级.exe")));
 
     // A failed download leaves the record exactly as it was.
     EXPECT_EQ(&record, &Download(web_.Url("/missing.xml"), "{B}"));

@@ -14,6 +14,7 @@
 namespace {
 
 using ISoftInfoInc::_SoftInfo;
+using wi::inc::NarrowFromUtf8;
 using wi::test::ReadFixture;
 
 class FileListDownloadTest : public wi::test::ListTest {
@@ -44,20 +45,20 @@ TEST_F(FileListDownloadTest, ReadsEveryVersionOfTheFirstSoftware) {
     EXPECT_EQ("", At(softs, 0).Name);
 
     const _SoftInfo& soft = At(softs, 1);
-    EXPECT_EQ("金山词霸", soft.Name);
-    EXPECT_EQ("金山软件", soft.Vendor);
-    EXPECT_EQ("词霸", soft.pn_name);
+    EXPECT_EQ(NarrowFromUtf8("金山词霸"), soft.Name);
+    EXPECT_EQ(NarrowFromUtf8("金山软件"), soft.Vendor);
+    EXPECT_EQ(NarrowFromUtf8("词霸"), soft.pn_name);
     EXPECT_EQ(3, soft.Type);
     EXPECT_EQ(1, soft.is_protected);
     EXPECT_EQ("{A1B2}", soft.GUID);
     EXPECT_EQ("2.0", soft.Version);
-    EXPECT_EQ("C:\\Program Files\\金山\\词霸", soft.SetupPath);
+    EXPECT_EQ(NarrowFromUtf8("C:\\Program Files\\金山\\词霸"), soft.SetupPath);
     EXPECT_EQ(5, soft.WindowsVersion);
     EXPECT_EQ(5000000000LL, soft.Size);
-    EXPECT_EQ("D:\\安装", soft.SetupSourcePath);
-    EXPECT_EQ("注释", soft.comments);
+    EXPECT_EQ(NarrowFromUtf8("D:\\安装"), soft.SetupSourcePath);
+    EXPECT_EQ(NarrowFromUtf8("注释"), soft.comments);
     EXPECT_EQ(2052, soft.language);
-    EXPECT_EQ("说明", soft.readme);
+    EXPECT_EQ(NarrowFromUtf8("说明"), soft.readme);
     EXPECT_EQ(7, soft.version_info);
     EXPECT_EQ("2.0.1", soft.pn_version);
     EXPECT_EQ("XP", soft.OSCode);
@@ -66,24 +67,27 @@ TEST_F(FileListDownloadTest, ReadsEveryVersionOfTheFirstSoftware) {
 
     // The folder is skipped; "FILE" and "file" with the same values give one record.
     ASSERT_EQ(2u, soft.files.size());
-    const IFileInfoInc::_FileInfo& dll = *std::find_if(
-        soft.files.begin(), soft.files.end(), [](const auto& f) { return f.Name == "词典.dll"; });
-    EXPECT_EQ("F1", dll.SId);
-    EXPECT_EQ(1, dll.Type);
-    EXPECT_EQ("词典库", dll.Description);
-    EXPECT_EQ("中文", dll.language);
-    EXPECT_EQ(3, dll.analyse_result);
-    EXPECT_EQ(1u, dll.delFlag);
-    EXPECT_EQ(1u, dll.analyseFlag);
-    const IFileInfoInc::_FileInfo& exe = *std::find_if(
-        soft.files.begin(), soft.files.end(), [](const auto& f) { return f.Name == "b.exe"; });
-    EXPECT_EQ(0u, exe.analyseFlag);  // "2" is not the flag
-    EXPECT_EQ(2, exe.Type);
+    const std::string dllName = NarrowFromUtf8("词典.dll");
+    const auto dll = std::find_if(soft.files.begin(), soft.files.end(),
+                                  [&](const auto& f) { return f.Name == dllName; });
+    ASSERT_NE(soft.files.end(), dll);
+    EXPECT_EQ("F1", dll->SId);
+    EXPECT_EQ(1, dll->Type);
+    EXPECT_EQ(NarrowFromUtf8("词典库"), dll->Description);
+    EXPECT_EQ(NarrowFromUtf8("中文"), dll->language);
+    EXPECT_EQ(3, dll->analyse_result);
+    EXPECT_EQ(1u, dll->delFlag);
+    EXPECT_EQ(1u, dll->analyseFlag);
+    const auto exe = std::find_if(soft.files.begin(), soft.files.end(),
+                                  [](const auto& f) { return f.Name == "b.exe"; });
+    ASSERT_NE(soft.files.end(), exe);
+    EXPECT_EQ(0u, exe->analyseFlag);  // "2" is not the flag
+    EXPECT_EQ(2, exe->Type);
 
     // Any child of "Dependence" and "Configration" is an item; missing values keep their start.
     ASSERT_EQ(2u, soft.dependences.size());
     EXPECT_FALSE(soft.dependences.begin()->delflag);  // msvcrt.dll, "0"
-    EXPECT_EQ("共享.dll", soft.dependences.rbegin()->Name);
+    EXPECT_EQ(NarrowFromUtf8("共享.dll"), soft.dependences.rbegin()->Name);
     EXPECT_TRUE(soft.dependences.rbegin()->delflag);
     ASSERT_EQ(2u, soft.configs.size());
     for (const IConfInfoInc::_ConfInfo& config : soft.configs) {
@@ -100,12 +104,12 @@ TEST_F(FileListDownloadTest, ReadsEveryVersionOfTheFirstSoftware) {
     EXPECT_EQ(1u, bare.dependences.size());
     EXPECT_EQ(1u, bare.configs.size());
 
-    EXPECT_EQ("正在下载软件的文件列表...{A1B2}", lines_.at(0));
+    EXPECT_EQ(NarrowFromUtf8("正在下载软件的文件列表...{A1B2}"), lines_.at(0));
     for (const char* line :
          {"正在解析文件列表...{A1B2}", "正在解析基本软件信息：{A1B2}，版本：2.0...",
           "正在解析文件信息...词典.dll", "正在解析依赖信息...共享.dll",
           "正在解析配置信息...HKLM\\Software\\金山"}) {
-        EXPECT_TRUE(HasLine(line)) << line;
+        EXPECT_TRUE(HasLine(NarrowFromUtf8(line))) << line;
     }
 }
 
@@ -119,7 +123,7 @@ TEST_F(FileListDownloadTest, SendsOneRequestWithEveryValueEncoded) {
 
     // No GUID: nothing is asked for.
     EXPECT_STREQ("", IWebInteractive::SaveDownloadFileListXml(url.c_str(), "", "", ""));
-    EXPECT_EQ("正在下载软件的文件列表...", lines_.back());
+    EXPECT_EQ(NarrowFromUtf8("正在下载软件的文件列表..."), lines_.back());
     EXPECT_EQ(1u, Requests(expected).size());
 }
 
@@ -226,7 +230,7 @@ TEST_F(FileListDownloadTest, ADocumentBeyondTheFileBoundIsRefused) {
 class FileListCancelTest : public FileListDownloadTest {
 protected:
     void OnStatus(const std::string& line) override {
-        if (event_ != nullptr && line == "正在解析文件信息...词典.dll") {
+        if (event_ != nullptr && line == NarrowFromUtf8("正在解析文件信息...词典.dll")) {
             std::thread([this] { IHostInc::SignalCancelEvent(event_); }).join();
         }
     }

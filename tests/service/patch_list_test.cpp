@@ -7,20 +7,22 @@
 namespace {
 
 using ISoftInfoInc::_SoftInfo;
+using wi::inc::NarrowFromUtf8;
 using wi::test::ReadFixture;
 
 class PatchListTest : public wi::test::ListTest {};
 
 TEST_F(PatchListTest, ReadsTheVersionsAndPatchesOfEveryChild) {
-    // GB2312 bytes on a UTF-8 host: decoded by their declaration.
+    // GB2312 bytes: on a UTF-8 host decoded by their declaration, in code page 936 read as they
+    // stand; the names arrive in the narrow code page either way.
     const std::list<_SoftInfo>& softs =
         IWebInteractive::ParsePatchsList(ReadFixture("patch_list_gb2312.xml").c_str());
     ASSERT_EQ(3u, softs.size());
 
     const _SoftInfo& soft = softs.front();
     EXPECT_EQ("{BASE}", soft.GUID);  // from "BaseInfo": "VersionInfo" has none
-    EXPECT_EQ("补丁软件", soft.Name);
-    EXPECT_EQ("厂商", soft.Vendor);
+    EXPECT_EQ(NarrowFromUtf8("补丁软件"), soft.Name);
+    EXPECT_EQ(NarrowFromUtf8("厂商"), soft.Vendor);
     EXPECT_EQ(2, soft.Type);
     EXPECT_EQ("3.0", soft.Version);
     EXPECT_EQ(5000000000LL, soft.Size);
@@ -29,14 +31,14 @@ TEST_F(PatchListTest, ReadsTheVersionsAndPatchesOfEveryChild) {
     ASSERT_EQ(2u, soft.patchs.size());
     const _PatchInfo& first = soft.patchs.front();
     EXPECT_EQ("K1", first.PatchID);
-    EXPECT_EQ("安全补丁", first.PNID);
+    EXPECT_EQ(NarrowFromUtf8("安全补丁"), first.PNID);
     EXPECT_TRUE(first.Enforces);
     ASSERT_EQ(2u, first.dependences.size());
-    EXPECT_EQ("先装", first.dependences.front().Descrip);
+    EXPECT_EQ(NarrowFromUtf8("先装"), first.dependences.front().Descrip);
     EXPECT_EQ("K00", first.dependences.back().PatchID);
     const _PatchInfo& second = soft.patchs.back();  // "Patch", without "version"
     EXPECT_EQ("", second.PatchID);
-    EXPECT_EQ("只有说明", second.Content);
+    EXPECT_EQ(NarrowFromUtf8("只有说明"), second.Content);
     EXPECT_FALSE(second.Enforces);
     EXPECT_TRUE(second.dependences.empty());
 
@@ -51,8 +53,8 @@ TEST_F(PatchListTest, ReadsTheVersionsAndPatchesOfEveryChild) {
     ASSERT_EQ(1u, bare.patchs.size());
     EXPECT_EQ("K9", bare.patchs.front().PatchID);
 
-    EXPECT_TRUE(HasLine("正在解析补丁列表...{BASE}"));
-    EXPECT_TRUE(HasLine("正在解析补丁...安全补丁"));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析补丁列表...{BASE}")));
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("正在解析补丁...安全补丁")));
 }
 
 TEST_F(PatchListTest, SharesTheListWithDownloadFileList) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "inc/narrow_text.h"
 #include "platform/events.h"
 #include "platform/http.h"
 #include "support/peers.h"
@@ -21,6 +22,7 @@
 
 namespace {
 
+using wi::inc::NarrowFromUtf8;
 using wi::test::NginxPeer;
 using wi::test::WireReply;
 using wi::test::WireServer;
@@ -83,7 +85,7 @@ TEST_F(DownloadFileTest, StoresTheFileWithStartAndEndLines) {
     ASSERT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "C:\\a.exe", "Setup", nullptr));
     EXPECT_EQ(content, Read("C:\\a.exe"));
     ASSERT_GE(lines_.size(), 2u);
-    EXPECT_EQ("开始下载文件 Setup 从 " + url + "...", lines_.front());
+    EXPECT_EQ(NarrowFromUtf8("开始下载文件 Setup 从 ") + url + "...", lines_.front());
     EXPECT_EQ("Setup|1", lines_.back());
     for (const auto& line : ProgressLines()) {
         EXPECT_TRUE(std::regex_match(line, std::regex(R"( Setup\|\d+\|\d+\|300000)"))) << line;
@@ -98,7 +100,7 @@ TEST_F(DownloadFileTest, NamesTheFileAfterThePathWithoutDisplayName) {
     ASSERT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "D:\\b.exe", nullptr, nullptr));
     EXPECT_TRUE(Exists("D:\\b.exe"));  // an empty body still makes the file
     EXPECT_EQ("", Read("D:\\b.exe"));
-    EXPECT_EQ("开始下载文件 b.exe 从 " + url + "...", lines_.front());
+    EXPECT_EQ(NarrowFromUtf8("开始下载文件 b.exe 从 ") + url + "...", lines_.front());
     EXPECT_EQ("b.exe|1", lines_.back());
     EXPECT_NE(std::string::npos, web.AccessLog().find("GET /redirect/b.txt 302"));
 }
@@ -190,13 +192,13 @@ TEST_F(DownloadFileTest, CancelEventEndsAStalledTransfer) {
     });
 
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\stall.bin", "S", cancel));
+    EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "D:\\stall.bin", "S", cancel));
     const auto took = std::chrono::steady_clock::now() - started;
     canceller.join();
     wi::platform::CloseEventObject(cancel);
 
     EXPECT_EQ("S|0", lines_.back());
-    EXPECT_FALSE(Exists("C:\\stall.bin"));  // nothing partial is left
+    EXPECT_FALSE(Exists("D:\\stall.bin"));  // nothing partial is left
     const auto progress = ProgressLines();
     ASSERT_FALSE(progress.empty());
     for (const auto& line : progress) {
@@ -220,12 +222,12 @@ TEST_F(DownloadFileTest, AStalledServerEndsTheDownloadAndKeepsTheOldFile) {
         wire.reset();
         unconnectable.reset();
     };
-    wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\stall.bin"), "old");
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("D:\\stall.bin"), "old");
 
     for (const std::string& url : {wire->Url("/stall.bin"), unconnectable->Url("/stall.bin")}) {
-        EXPECT_EQ(0, DownloadGuarded(url, "C:\\stall.bin", release)) << url;
+        EXPECT_EQ(0, DownloadGuarded(url, "D:\\stall.bin", release)) << url;
         EXPECT_EQ("stall.bin|0", lines_.back());
-        EXPECT_EQ("old", Read("C:\\stall.bin"));
+        EXPECT_EQ("old", Read("D:\\stall.bin"));
     }
 }
 

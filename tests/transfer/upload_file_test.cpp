@@ -1,9 +1,12 @@
 // UploadFile against real peers: nginx (plain, TLS, Basic), apache2 (Digest), tinyproxy (proxy).
+#include "inc/narrow_text.h"
+#include "support/host.h"
 #include "transfer/upload_file_fixture.h"
 
 namespace {
 
 using namespace wi::test::upload;
+using wi::inc::NarrowFromUtf8;
 
 TEST_F(UploadFileTest, PostsTheFileBytesAsTheyAre) {
     NginxPeer web;
@@ -16,7 +19,7 @@ TEST_F(UploadFileTest, PostsTheFileBytesAsTheyAre) {
     EXPECT_STREQ("TRUE", reply_);
     EXPECT_EQ(kSuccess, out_);
     ASSERT_EQ(1u, lines_.size());
-    EXPECT_EQ("开始上传文件 data.bin 到 " + url + "...", lines_[0]);
+    EXPECT_EQ(NarrowFromUtf8("开始上传文件 data.bin 到 ") + url + "...", lines_[0]);
     ASSERT_EQ(1u, web.ReceivedBodies().size());
     EXPECT_EQ(content, web.ReceivedBodies()[0]);
     // The headers as they arrived: no Content-Type, no Expect, our agent, the whole length.
@@ -30,7 +33,7 @@ TEST_F(UploadFileTest, AMissingFileIsPostedEmpty) {
     NginxPeer web;
     ASSERT_EQ(1, Upload(web.Url("/upload"), "C:\\nothing.xml", "Doc"));
     EXPECT_STREQ("TRUE", reply_);
-    EXPECT_EQ("开始上传文件 Doc 到 " + web.Url("/upload") + "...", lines_[0]);
+    EXPECT_EQ(NarrowFromUtf8("开始上传文件 Doc 到 ") + web.Url("/upload") + "...", lines_[0]);
     EXPECT_TRUE(web.AccessLogHas("POST /upload 200 ctype=[-]")) << web.AccessLog();
     EXPECT_TRUE(web.AccessLogHas("length=[0]")) << web.AccessLog();
 }
@@ -112,6 +115,7 @@ TEST_F(UploadFileTest, UntrustedServerCertificateGivesZero) {
 // Every pass is one request with the whole body: the answer to the challenge rides on the
 // request after it, with no empty probe in between.
 TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
+    if (wi::test::host::UnderWine()) GTEST_SKIP() << "Wine lacks WinHTTP Digest";
     ApacheDigestPeer apache;
     const std::string path = MakeFile("d.xml", "<digest/>");
     const std::string url = apache.Url("/digest/upload");
@@ -135,10 +139,12 @@ TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
     EXPECT_EQ(0u, CountOf(apache.AccessLog(), "length=[0]")) << apache.AccessLog();
 }
 
+// The proxies are named "localhost" and the services 127.0.0.1: Wine's WinHTTP takes a proxy
+// named like the server for that server itself and sends it the plain request.
 TEST_F(UploadFileTest, GoesThroughTheDiscoveredProxy) {
     NginxPeer web;
     TinyproxyPeer proxy;
-    wi::platform::SetProxyListForTesting("127.0.0.1:" + std::to_string(proxy.port()) +
+    wi::platform::SetProxyListForTesting("localhost:" + std::to_string(proxy.port()) +
                                          ";127.0.0.1:1");
     const std::string path = MakeFile("p.xml", "<proxied/>");
 
@@ -159,13 +165,20 @@ TEST_F(UploadFileTest, ProxyCredentialsAreSentOnlyOverTls) {
     NginxPeer secure(/*tls=*/true);
     wi::platform::SetTrustedCaFile(secure.CaFile());
     TinyproxyPeer proxy({"proxyuser", "proxypass"});
-    wi::platform::SetProxyListForTesting("proxyuser:proxypass@127.0.0.1:" +
+    wi::platform::SetProxyListForTesting("proxyuser:proxypass@localhost:" +
                                          std::to_string(proxy.port()));
     const std::string path = MakeFile("p.xml", "<proxied/>");
 
-    ASSERT_EQ(1, Upload(plain.Url("/upload"), path)) << proxy.Log();
+    // An empty body here: tinyproxy answers 407 and closes without reading the body, and a body
+    // sent after the header (as WinHTTP sends it) may then reset the connection before the answer
+    // is read.
+    ASSERT_EQ(1, Upload(plain.Url("/upload"), MakeFile("empty.xml", ""))) << proxy.Log();
     EXPECT_EQ(std::string(kProxyAuth) + kProxyAuth + kProxyFailed, out_);
     EXPECT_TRUE(plain.ReceivedBodies().empty());
+
+    if (wi::test::host::UnderWine()) {
+        GTEST_SKIP() << "Wine's WinHTTP takes a proxy's 407 to its CONNECT for the tunnel";
+    }
 
     ASSERT_EQ(1, Upload(secure.Url("/upload"), path));
     EXPECT_EQ(std::string(kProxyAuth) + kSuccess, out_);

