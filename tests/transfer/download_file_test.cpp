@@ -231,7 +231,8 @@ TEST_F(DownloadFileTest, AStalledServerEndsTheDownloadAndKeepsTheOldFile) {
     }
 }
 
-// A redirect to another protocol is refused: nothing connects to the address it names.
+// A redirect to another protocol is refused: nothing connects to the address it names. Locations
+// without a scheme are read against the address they answer.
 TEST_F(DownloadFileTest, RedirectsLeadOnlyToHttpOrHttps) {
     WireServer ftp({WireReply::Stall()});
     const std::string ftpUrl = "ftp://127.0.0.1:" + std::to_string(ftp.port()) + "/x.bin";
@@ -241,6 +242,20 @@ TEST_F(DownloadFileTest, RedirectsLeadOnlyToHttpOrHttps) {
     EXPECT_EQ("x.bin|0", lines_.back());
     EXPECT_EQ(1u, web.Requests().size());
     EXPECT_EQ(0u, ftp.Connections());
+
+    WireServer relative({WireReply::Http(302, "", "Location: next.bin\r\n"),
+                         WireReply::Http(301, "", "Location: /top/last.bin?q=1\r\n"),
+                         WireReply::Http(200, "moved bytes")});
+    EXPECT_EQ(1, DownloadGuarded(relative.Url("/dir/first.bin"), "D:\\moved.bin",
+                                 [&] { relative.Stop(); }));
+    EXPECT_EQ("moved bytes", Read("D:\\moved.bin"));
+    std::vector<std::string> requestLines;
+    for (const auto& request : relative.Requests()) {
+        requestLines.push_back(request.head.substr(0, request.head.find("\r\n")));
+    }
+    EXPECT_EQ((std::vector<std::string>{"GET /dir/first.bin HTTP/1.1", "GET /dir/next.bin HTTP/1.1",
+                                        "GET /top/last.bin?q=1 HTTP/1.1"}),
+              requestLines);
 }
 
 TEST_F(DownloadFileTest, AnAlreadySignalledEventCancelsAtOnce) {
