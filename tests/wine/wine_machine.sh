@@ -28,6 +28,9 @@ start)
     ln -sfn "$run_dir/d" "$WINEPREFIX/dosdevices/d:"
     ln -sfn "$source_dir" "$WINEPREFIX/dosdevices/s:"
     wine reg add 'HKLM\Software\Wine\Drives' /v s: /d cdrom /f </dev/null >/dev/null 2>&1
+    # A test program that crashes ends at once instead of waiting in Wine's debugger.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' \
+        /f </dev/null >/dev/null 2>&1
     # The drive table is read when the server starts: restart it with the new drives.
     wineserver -k >/dev/null 2>&1 || true
     wait "$(cat "$run_dir/wineserver.pid")" 2>/dev/null || true
