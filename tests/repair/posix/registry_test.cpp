@@ -10,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/posix/registry_store.h"
+#include "repair/conf_entry.h"
 #include "support/gbk_locale.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
@@ -30,16 +31,7 @@ std::string Fixture(const std::string& name) {
     return content.str();
 }
 
-_ConfInfo Entry(const std::string& source, const std::string& key, const std::string& value,
-                int type = 1, int action = 1) {
-    _ConfInfo entry;
-    entry.Source = source;
-    entry.Key = key;
-    entry.Value = value;
-    entry.Type = type;
-    entry.Action = action;
-    return entry;
-}
+using wi::test::Entry;
 
 std::list<_ConfInfo> Installed() {
     std::list<_ConfInfo> entries;

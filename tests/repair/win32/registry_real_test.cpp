@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/machine.h"
 #include "platform/process.h"
+#include "repair/conf_entry.h"
 #include "webinteractive/repair.h"
 
 namespace {
@@ -21,16 +22,7 @@ namespace fs = std::filesystem;
 
 const std::string kKey = "HKEY_CURRENT_USER\\Software\\webinteractive-test";
 
-_ConfInfo Entry(const std::string& source, const std::string& key, const std::string& value,
-                int type, int action = 1) {
-    _ConfInfo entry;
-    entry.Source = source;
-    entry.Key = key;
-    entry.Value = value;
-    entry.Type = type;
-    entry.Action = action;
-    return entry;
-}
+using wi::test::Entry;
 
 // The key as "reg export" writes it, in UTF-8 ("" when it cannot be exported).
 std::string ExportedKey() {
