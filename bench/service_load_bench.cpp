@@ -186,15 +186,6 @@ int MissingBodies(std::ptrdiff_t kept) {
     return kept < expected ? expected - static_cast<int>(kept) : 0;
 }
 
-// The peers with their process group in view.
-class LoadedService : public wi::test::ServicePeer {
-public:
-    int Group() const { return group_; }
-};
-class LoadedNginx : public wi::test::NginxPeer {
-public:
-    int Group() const { return group_; }
-};
 
 void Print(const Target& target, const Outcome& outcome) {
     std::printf(
@@ -219,20 +210,20 @@ int main() try {
 
     Outcome service, nginx;
     {
-        LoadedService peer;
+        wi::test::ServicePeer peer;
         for (int i = 0; i < kFiles; ++i) peer.AddFile("files/small/" + std::to_string(i), file);
         const Target target{"service", peer.Url("/files/small/"), peer.Url("/upload/filelist")};
         service = RunLoad(target, document);
-        service.peakKib = GroupPeakKib(peer.Group());
+        service.peakKib = GroupPeakKib(peer.ProcessGroupId());
         service.failed += MissingBodies(peer.Uploads("filelist").size());
         Print(target, service);
     }
     {
-        LoadedNginx peer;
+        wi::test::NginxPeer peer;
         for (int i = 0; i < kFiles; ++i) peer.AddFile("small/" + std::to_string(i), file);
         const Target target{"nginx", peer.Url("/small/"), peer.Url("/upload-kept")};
         nginx = RunLoad(target, document);
-        nginx.peakKib = GroupPeakKib(peer.Group());
+        nginx.peakKib = GroupPeakKib(peer.ProcessGroupId());
         nginx.failed += MissingBodies(
             std::distance(std::filesystem::directory_iterator(peer.UploadsDirectory()),
                           std::filesystem::directory_iterator()));

@@ -36,6 +36,8 @@ public:
     ProcessGroup(const ProcessGroup&) = delete;
     ProcessGroup& operator=(const ProcessGroup&) = delete;
 
+    // The group's number on the build machine (-1 once stopped).
+    int id() const { return group_; }
     // The program has ended by itself.
     bool Exited();
     // Ends the group: a polite signal, then after five seconds a forceful one.

@@ -39,6 +39,8 @@ public:
     PeerProcess& operator=(const PeerProcess&) = delete;
 
     int port() const { return port_; }
+    // The server's process group on the build machine (-1 when it is not running).
+    int ProcessGroupId() const { return process_ ? process_->id() : -1; }
     // The peer's own directory.
     const std::string& directory() const { return directory_; }
     // Every log file of the peer, one after another.
