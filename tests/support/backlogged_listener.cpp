@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "socket_shim.h"
+#include "support/loopback_socket.h"
 #include "support/wire_server.h"
 
 namespace wi::test {

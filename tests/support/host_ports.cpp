@@ -1,7 +1,7 @@
 // Ports on 127.0.0.1, through the sockets of the test's own platform.
 #include <stdexcept>
 
-#include "socket_shim.h"
+#include "support/loopback_socket.h"
 #include "support/host.h"
 
 namespace wi::test::host {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "socket_shim.h"
+#include "support/loopback_socket.h"
 
 namespace wi::test {
 namespace {

@@ -43,27 +43,7 @@ inline long Receive(int socket, char* buffer, std::size_t size) {
 inline bool Interrupted() { return WSAGetLastError() == WSAEINTR; }
 inline bool ConnectPending() { return WSAGetLastError() == WSAEWOULDBLOCK; }
 
-// Binds the socket to 127.0.0.1 and a free port (returned in port) and listens.
-inline bool ListenOnLoopback(int socket, int backlog, int& port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(static_cast<SOCKET>(socket), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(static_cast<SOCKET>(socket), backlog) != 0 ||
-        ::getsockname(static_cast<SOCKET>(socket), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        return false;
-    }
-    port = ntohs(address.sin_port);
-    return true;
-}
-// Connects to 127.0.0.1:port; 0 when connected.
-inline int ConnectLoopback(int socket, int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<unsigned short>(port));
-    return ::connect(static_cast<SOCKET>(socket), reinterpret_cast<sockaddr*>(&address), sizeof address);
-}
+// The platform's handle of a socket kept in an int.
+inline SOCKET Native(int socket) { return static_cast<SOCKET>(socket); }
 
 }  // namespace wi::test::sock
