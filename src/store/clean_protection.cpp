@@ -16,7 +16,10 @@ namespace IWebInteractive {
 
 int CleanProtectSoftware(const char* guid) {
     const std::string software = wi::frame::OrEmpty(guid);
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
+    // Another process may have protected or cleaned softwares since this one read the user
+    // document: read it again, so that the rewrite below keeps their entries.
+    wi::store::RefreshProtectedTable();
     // A software counts as protected when its protect document reads a version other than -1.
     // A GUID that cannot name a store directory never does, so it never reaches the command.
     if (GetProtectedVersion(software.c_str()) == -1) return 0;

@@ -14,7 +14,7 @@
 namespace IWebInteractive {
 
 const char* ProtectConfig(const std::set<IConfInfoInc::_ConfInfo>& configs) {
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     // protecting configuration information
     static const std::string protectingText = wi::inc::NarrowFromUtf8("正在保护配置信息...%s");
     thread_local std::string path;  // valid until this thread's next call

@@ -44,7 +44,7 @@ std::string ChildText(const wi::xml::Element& parent, const char* name, const st
 namespace IWebInteractive {
 
 int RestoreConfig(const ISoftInfoInc::_SoftInfo& soft, LogInfo& entry) {
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     const std::string protectXml = GetProtectXmlPath(soft.GUID.c_str());
     if (protectXml.empty()) {
         return 0;

@@ -41,7 +41,7 @@ std::string SaveProtectXml() {
 bool ReadProtectDocument(const std::string& path,
                          const std::function<bool(const wi::xml::Element& root)>& read) {
     if (!CXFileOperator::PathExists(path)) return false;
-    StoreLock lock(StoreMutex());
+    StoreLock lock;
     ScratchCopy scratch(kProtectScratch);
     try {
         scratch.CopyFrom(path);

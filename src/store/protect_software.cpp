@@ -47,7 +47,7 @@ int ProtectFilesToLocal(const ISoftInfoInc::_SoftInfo& soft, void* cancelEvent) 
     // Both become directory names of the store and part of the cleaning's command line.
     if (!wi::store::IsStoreName(guid) || !wi::store::IsStoreName(version)) return 0;
 
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     const wi::store::ProtectTexts texts;
     const std::string success = NarrowFromUtf8("成功"), failure = NarrowFromUtf8("失败");
 

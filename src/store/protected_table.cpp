@@ -37,19 +37,18 @@ std::vector<ProtectedPair> PairsOf(const wi::xml::Document& document) {
 
 }  // namespace
 
-int LoadProtectedTable() {
-    StoreLock storeLock(StoreMutex());
+namespace {
+
+// Empties the table and fills it from the user document at this path (none when empty).
+int LoadTableFrom(const std::string& userXml) {
     {
         std::lock_guard<std::mutex> lock(tableMutex);
         Table().clear();
     }
-    if (wi::frame::FixedDrives().empty()) return 1;
-
     int result = 1;
     std::vector<ProtectedPair> pairs;
     ScratchCopy scratch(kUserScratch);
-    const std::string userXml = wi::userinfo::GetUserXmlPath();
-    if (CXFileOperator::PathExists(userXml)) {
+    if (!userXml.empty() && CXFileOperator::PathExists(userXml)) {
         scratch.CopyFrom(userXml);
         wi::xml::Document document;
         if (scratch.Parse(document)) {
@@ -64,6 +63,25 @@ int LoadProtectedTable() {
     std::lock_guard<std::mutex> lock(tableMutex);
     Table() = std::move(pairs);
     return result;
+}
+
+}  // namespace
+
+int LoadProtectedTable() {
+    StoreLock storeLock;
+    if (wi::frame::FixedDrives().empty()) {
+        std::lock_guard<std::mutex> lock(tableMutex);
+        Table().clear();
+        return 1;
+    }
+    return LoadTableFrom(wi::userinfo::GetUserXmlPath());
+}
+
+int RefreshProtectedTable() {
+    StoreLock storeLock;
+    const std::string userXml = wi::userinfo::StoredUserXmlPath();
+    if (userXml.empty()) return 1;
+    return LoadTableFrom(userXml);
 }
 
 void RememberProtection(const std::string& guid, const std::string& protectXmlPath) {

@@ -17,6 +17,12 @@ using ProtectedPair = std::pair<std::string, std::string>;  // (GUID, protect do
 // parse. A failed copy to, or deletion of, the scratch copy raises CXException.
 int LoadProtectedTable();
 
+// Reads the table again from the user document that is already stored, without asking the
+// service for its path: what a change of the store does under the machine-wide lock before it
+// rewrites the document, since another process may have changed it since. Keeps the table when
+// no user document is stored; otherwise as LoadProtectedTable.
+int RefreshProtectedTable();
+
 // Gives the first pair of the GUID this path, or appends the pair when the GUID has none.
 void RememberProtection(const std::string& guid, const std::string& protectXmlPath);
 

@@ -27,7 +27,7 @@ namespace IWebInteractive {
 const char* GetProtectXmlPath(const char* guid) {
     thread_local std::string result;
     result.clear();
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     ProtectXmlOf(wi::frame::OrEmpty(guid), result);
     return result.c_str();
 }
@@ -39,7 +39,7 @@ const char* GetProtectedInstallPath(const char* guid) {
     const std::string line = wi::inc::NarrowFromUtf8("正在获取软件的保护路径...%s");
     IHelperInc::MakeStatus(line.c_str(), software.c_str());  // getting the protection path
 
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     std::string path;
     if (!ProtectXmlOf(software, path)) return result.c_str();
     wi::store::ReadProtectDocument(path, [](const wi::xml::Element& root) {
@@ -55,7 +55,7 @@ int GetProtectedVersion(const char* guid) {
     const std::string line = wi::inc::NarrowFromUtf8("获取软件的保护版本...%s");
     IHelperInc::MakeStatus(line.c_str(), software.c_str());  // getting the protection version
 
-    wi::store::StoreLock lock(wi::store::StoreMutex());
+    wi::store::StoreLock lock;
     std::string path;
     if (!ProtectXmlOf(software, path)) return -1;
     int version = -1;

@@ -31,6 +31,12 @@ std::recursive_mutex& UserXmlPathMutex() {
     return mutex;
 }
 
+std::string StoredUserXmlPath() {
+    std::string name = kParameterName;
+    const std::string path = IHelperInc::ReadParam(name);
+    return NamesExistingFile(path) ? path : std::string();
+}
+
 std::string GetUserXmlPath() {
     std::lock_guard<std::recursive_mutex> lock(UserXmlPathMutex());
     std::string& path = UserXmlPath();

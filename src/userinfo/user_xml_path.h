@@ -14,6 +14,10 @@ namespace wi::userinfo {
 // has no fixed drive.
 std::string GetUserXmlPath();
 
+// The path of the parameter "qeluser" when it names an existing file, else "": the user
+// document as it is already stored, found without asking the service.
+std::string StoredUserXmlPath();
+
 // The process-global user-document path (empty at load) and the lock that every reader and
 // writer of it holds; the lock is held across a whole resolution, with its requests.
 std::string& UserXmlPath();

@@ -185,3 +185,12 @@ std::string MachinePrefix() {
 }
 
 }  // namespace wi::platform
+
+namespace wi::platform {
+
+std::string MachineLockPath() {
+    const std::string prefix = posix::PreparedMachinePrefix();
+    return prefix.empty() ? std::string() : prefix + "/machine.lock";
+}
+
+}  // namespace wi::platform

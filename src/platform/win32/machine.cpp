@@ -131,3 +131,19 @@ void SetMachinePrefix(const std::string&) {}
 std::string MachinePrefix() { return ""; }
 
 }  // namespace wi::platform
+
+namespace wi::platform {
+
+std::string MachineLockPath() {
+    // The common application data folder: one for every user of the machine, and writable by
+    // each of them for files of their own.
+    char buffer[MAX_PATH + 1] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                  SHGFP_TYPE_CURRENT, buffer)) ||
+        buffer[0] == '\0') {
+        return "";
+    }
+    return std::string(buffer) + "\\webinteractive-machine.lock";
+}
+
+}  // namespace wi::platform
