@@ -65,8 +65,14 @@ public:
     // Puts the written content in place of the file; false, with the old file kept, on failure.
     virtual bool Commit() = 0;
 };
+// Whether Commit makes the new content durable before it takes the old file's place: kFlushed
+// for the small documents that index what the machine keeps (after a power loss the file is the
+// old one or the whole new one, never empty), kOrdinary for bulk content such as downloads and
+// the copies of a protection, where the flush would cost more than a lost file does.
+enum class Durability { kOrdinary, kFlushed };
 // Fails, as OpenForWrite does, for a read-only file or a directory at the path. A link at the
 // path is replaced by the committed file, so only the link is looked at.
-std::unique_ptr<PendingFile> OpenReplacement(const std::string& path);
+std::unique_ptr<PendingFile> OpenReplacement(const std::string& path,
+                                             Durability durability = Durability::kOrdinary);
 
 }  // namespace wi::platform

@@ -6,7 +6,7 @@
 #include "store/protect_document.h"
 #include "store/protected_table.h"
 #include "store/store_layout.h"
-#include "store/user_document.h"
+#include "store/document_replace.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/status.h"
@@ -144,14 +144,10 @@ int ProtectItemToLocal(const std::string& source, const std::string& guid,
         destination = root;
     }
 
-    if (kind == kUserDocument) {
-        // The one index of every protection: replaced whole or not at all.
-        if (CXFileOperator::PathExists(source)) {
-            ReplaceUserDocument(source, destination);
-            IHelperInc::MakeStatus(texts.copying[kind].c_str(), source.c_str());
-        }
-    } else {
-        CopyWhenPresent(source, destination, texts.copying[kind]);
+    // The documents index the store: each is replaced whole or not at all.
+    if (CXFileOperator::PathExists(source)) {
+        ReplaceStoreDocument(source, destination);
+        IHelperInc::MakeStatus(texts.copying[kind].c_str(), source.c_str());
     }
     if (!CXFileOperator::PathExists(destination)) {
         ReportLine(texts.notStored[kind], source, entry);

@@ -1,11 +1,7 @@
 #include "store/user_document.h"
 
-#include <memory>
-#include <vector>
-
 #include "documents/xml_builder.h"
-#include "inc/file_error.h"
-#include "platform/files.h"
+#include "store/document_replace.h"
 #include "store/protected_table.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
@@ -43,30 +39,8 @@ void SaveUserXmlWithout(const std::string& guid) {
     const std::string temporary = SaveUserDocument(guid);
     const std::string userXml = wi::userinfo::GetUserXmlPath();
     if (!CXFileOperator::PathExists(temporary)) return;
-    ReplaceUserDocument(temporary, userXml);
+    ReplaceStoreDocument(temporary, userXml);
     CXFileOperator::DeleteFile(temporary);
-}
-
-void ReplaceUserDocument(const std::string& source, const std::string& destination) {
-    constexpr const char* kOperation = "CXFileOperator::CopyFile";
-    if (source.empty() || destination.empty()) return;
-    if (CXFileOperator::PathExists(destination)) {
-        wi::platform::SetFileAttributes(destination, wi::platform::kAttrNormal);
-    }
-    std::unique_ptr<wi::platform::File> in = wi::platform::OpenForRead(source);
-    if (!in) wi::inc::RaiseFileError(kOperation);
-    std::unique_ptr<wi::platform::PendingFile> out = wi::platform::OpenReplacement(destination);
-    if (!out) wi::inc::RaiseFileError(kOperation);
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        const long long count = in->Read(buffer.data(), buffer.size());
-        if (count < 0) wi::inc::RaiseFileError(kOperation);  // `out` is abandoned: old file kept
-        if (count == 0) break;
-        if (!out->Write(buffer.data(), static_cast<std::size_t>(count))) {
-            wi::inc::RaiseFileError(kOperation);
-        }
-    }
-    if (!out->Commit()) wi::inc::RaiseFileError(kOperation);
 }
 
 }  // namespace wi::store

@@ -17,10 +17,4 @@ std::string SaveUserXml();
 // replaced, xml::XmlError when the temporary one cannot be saved.
 void SaveUserXmlWithout(const std::string& guid);
 
-// Puts the content of the file `source` in place of the user document at `destination` in one
-// step: the new content is written beside it and renamed over it, so that a full disk or an
-// interruption leaves the old document whole instead of cut short. The destination's
-// attributes are cleared first, as a copy clears them. Raises CXException on failure.
-void ReplaceUserDocument(const std::string& source, const std::string& destination);
-
 }  // namespace wi::store

@@ -123,10 +123,25 @@ private:
     int fd_;
 };
 
+// Puts the folder entries of the path's folder on disk (a rename into it, say). Best effort: a
+// file system that cannot flush a folder has nothing more to give.
+void FlushFolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 class PosixReplacement : public PendingFile {
 public:
-    PosixReplacement(int fd, std::string temporary, std::string destination)
-        : fd_(fd), temporary_(std::move(temporary)), destination_(std::move(destination)) {}
+    PosixReplacement(int fd, std::string temporary, std::string destination,
+                     Durability durability)
+        : fd_(fd),
+          temporary_(std::move(temporary)),
+          destination_(std::move(destination)),
+          durability_(durability) {}
     ~PosixReplacement() override {
         if (fd_ >= 0) close(fd_);
         if (!committed_) unlink(temporary_.c_str());
@@ -147,10 +162,18 @@ public:
         if (fd_ < 0) return Fail(EBADF);
         const int fd = fd_;
         fd_ = -1;
+        const bool flush = durability_ == Durability::kFlushed;
+        if (flush && fsync(fd) != 0) {
+            const int error = errno;
+            close(fd);
+            return Fail(error);
+        }
         // A failed close can be the last write failing (a full disk): the old file stays then.
         if (close(fd) != 0) return Fail(errno);
         if (rename(temporary_.c_str(), destination_.c_str()) != 0) return Fail(errno);
         committed_ = true;
+        // The rename itself lasts once the folder's entry is on disk.
+        if (flush) FlushFolderOf(destination_);
         return true;
     }
 
@@ -158,6 +181,7 @@ private:
     int fd_;
     std::string temporary_;
     std::string destination_;
+    Durability durability_;
     bool committed_ = false;
 };
 
@@ -300,19 +324,19 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
     return std::make_unique<PosixFile>(fd);
 }
 
-std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
+std::unique_ptr<PendingFile> OpenReplacement(const std::string& path, Durability durability) {
     std::string host;
     if (!posix::ToHostPath(path, host)) {
         return nullptr;
     }
-    return posix::OpenHostReplacement(host);
+    return posix::OpenHostReplacement(host, durability);
 }
 
 }  // namespace wi::platform
 
 namespace wi::platform::posix {
 
-std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host) {
+std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host, Durability durability) {
     if (!MayGetNewContent(host, AtLink::kLooksAtLink)) {
         return nullptr;
     }
@@ -322,7 +346,7 @@ std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host) {
         Fail(errno);
         return nullptr;
     }
-    return std::make_unique<PosixReplacement>(fd, temporary, host);
+    return std::make_unique<PosixReplacement>(fd, temporary, host, durability);
 }
 
 }  // namespace wi::platform::posix

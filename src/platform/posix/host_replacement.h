@@ -9,6 +9,7 @@
 
 namespace wi::platform::posix {
 
-std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& hostPath);
+std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& hostPath,
+                                                 Durability durability = Durability::kOrdinary);
 
 }  // namespace wi::platform::posix

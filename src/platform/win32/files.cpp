@@ -67,7 +67,6 @@ public:
     // Puts the written bytes on the disk and closes the file.
     bool FlushAndClose() { return ::FlushFileBuffers(handle_) && Close(); }
 
-private:
     bool Close() {
         if (handle_ == INVALID_HANDLE_VALUE) return true;
         const bool ok = ::CloseHandle(handle_) != 0;
@@ -75,6 +74,7 @@ private:
         return ok;
     }
 
+private:
     HANDLE handle_;
 };
 
@@ -83,11 +83,12 @@ private:
 class WindowsReplacement : public PendingFile {
 public:
     WindowsReplacement(HANDLE handle, std::wstring temporary, std::wstring destination,
-                       bool mayReplace)
+                       bool mayReplace, Durability durability)
         : file_(std::make_unique<WindowsFile>(handle)),
           temporary_(std::move(temporary)),
           destination_(std::move(destination)),
-          mayReplace_(mayReplace) {}
+          mayReplace_(mayReplace),
+          durability_(durability) {}
 
     ~WindowsReplacement() override {
         if (!committed_) {
@@ -108,10 +109,12 @@ public:
 
     bool Commit() override {
         if (committed_ || !file_) return Fail(ERROR_INVALID_HANDLE);
-        const bool flushed = file_->FlushAndClose();
+        const bool flush = durability_ == Durability::kFlushed;
+        const bool flushed = flush ? file_->FlushAndClose() : file_->Close();
         DWORD error = ::GetLastError();
         file_.reset();
-        const DWORD flags = MOVEFILE_WRITE_THROUGH | (mayReplace_ ? MOVEFILE_REPLACE_EXISTING : 0);
+        const DWORD flags = (flush ? MOVEFILE_WRITE_THROUGH : 0) |
+                            (mayReplace_ ? MOVEFILE_REPLACE_EXISTING : 0);
         if (flushed && ::MoveFileExW(temporary_.c_str(), destination_.c_str(), flags)) {
             committed_ = true;
             return true;
@@ -127,6 +130,7 @@ private:
     std::wstring temporary_;
     std::wstring destination_;
     bool mayReplace_;
+    Durability durability_;
     bool committed_ = false;
 };
 
@@ -149,11 +153,11 @@ HANDLE CreateSibling(const std::string& destination, std::wstring& name) {
 }
 
 std::unique_ptr<PendingFile> NewReplacement(const std::string& path, const std::wstring& wide,
-                                            bool mayReplace) {
+                                            bool mayReplace, Durability durability) {
     std::wstring temporary;
     HANDLE handle = CreateSibling(path, temporary);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<WindowsReplacement>(handle, temporary, wide, mayReplace);
+    return std::make_unique<WindowsReplacement>(handle, temporary, wide, mayReplace, durability);
 }
 
 // The identity of an open file: its volume and its index there.
@@ -247,7 +251,7 @@ bool CopyFile(const std::string& source, const std::string& destination, bool fa
     if (refusal) return Fail(refusal);
     // The copy is written beside the destination and then moved onto it, so that a failed copy
     // (a full disk) leaves the old destination as it was.
-    auto out = NewReplacement(destination, to, !failIfExists);
+    auto out = NewReplacement(destination, to, !failIfExists, Durability::kOrdinary);
     if (!out) return false;
     char buffer[64 * 1024];
     for (;;) {
@@ -349,10 +353,10 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
     return std::make_unique<WindowsFile>(handle);
 }
 
-std::unique_ptr<PendingFile> OpenReplacement(const std::string& path) {
+std::unique_ptr<PendingFile> OpenReplacement(const std::string& path, Durability durability) {
     std::wstring wide;
     if (!win32::ToWidePath(path, wide) || !MayBeReplaced(wide)) return nullptr;
-    return NewReplacement(path, wide, true);
+    return NewReplacement(path, wide, true, durability);
 }
 
 }  // namespace wi::platform

@@ -8,7 +8,7 @@
 
 #include "../drives_machine.h"
 #include "../protect_faults_fixture.h"
-#include "store/user_document.h"
+#include "store/document_replace.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TEST_F(FullVolume, AUserDocumentThatCannotBeReplacedStaysWhole) {
     const std::string userXml = "E:\\qeluser.xml";
     PutFile(userXml, "<user><software><guid>G0</guid><protect_xml>x</protect_xml></software></user>");
     PutFile("D:\\larger.xml", std::string(100 * 1024, ' '));
-    EXPECT_THROW(wi::store::ReplaceUserDocument("D:\\larger.xml", userXml), CXException);
+    EXPECT_THROW(wi::store::ReplaceStoreDocument("D:\\larger.xml", userXml), CXException);
     wi::xml::Document document;
     ASSERT_TRUE(document.ParseFile(userXml));
     EXPECT_EQ(document.Root().FirstChild("software").FirstChild("guid").Text(), "G0");
