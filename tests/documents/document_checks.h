@@ -2,10 +2,8 @@
 // temporary documents left behind, and a machine whose folders cannot be written.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/machine.h"
@@ -32,23 +30,6 @@ inline std::vector<std::string> ChildNames(const wi::xml::Element& element) {
     std::vector<std::string> names;
     for (const wi::xml::Element& child : element.Children()) names.push_back(child.Name());
     return names;
-}
-
-// How often the text occurs in the peer's access log, once it occurs at least `expected` times
-// or five seconds have passed (a server logs a request after its answer has gone out).
-inline std::size_t WaitForLogCount(const PeerProcess& peer, const std::string& text,
-                                   std::size_t expected) {
-    std::size_t count = 0;
-    for (int round = 0; round < 50; ++round) {
-        const std::string log = peer.AccessLog();
-        count = 0;
-        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
-            ++count;
-        }
-        if (count >= expected) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return count;
 }
 
 // The files in the machine's temporary document folder whose names begin with the base name.

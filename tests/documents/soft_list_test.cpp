@@ -95,8 +95,9 @@ TEST(SoftList, UploadPostsTheGb2312DocumentOnceAndRemovesIt) {
     EXPECT_EQ("softwares=\"\"", Tree(received.Root()));
 
     // Two requests, each to the address as given.
-    EXPECT_EQ(2u, wi::test::WaitForLogCount(web, "POST /upload 200 ", 2)) << web.AccessLog();
-    EXPECT_EQ(2u, wi::test::WaitForLogCount(web, "POST /upload", 2)) << web.AccessLog();
+    const wi::test::SettledLog requests = web.Requests();
+    EXPECT_EQ(2, requests.Count("POST /upload 200 ")) << requests.Text();
+    EXPECT_EQ(2, requests.Count("POST /upload")) << requests.Text();
     EXPECT_TRUE(wi::test::TempDocuments(machine, "UpSoftTempXml").empty());
 }
 

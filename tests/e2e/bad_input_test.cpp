@@ -93,7 +93,7 @@ TEST_F(BadInputTest, WrongUsageAndUnusableDocumentsAreToldInOneLine) {
     Fails(1, {"filelist", "upload", "--list", users, "--url", service.Url("/upload/filelist")});
     Fails(1, {"protect", "--list", softwares_, "--guid", "{NOT-LISTED}"});
     EXPECT_EQ(0, FilesUnder("D:\\qel_protect"));
-    EXPECT_EQ(0, wi::test::LoggedRequests(service, 0));
+    EXPECT_EQ(0, service.Requests().Count(""));
 }
 
 TEST_F(BadInputTest, TheServiceRefusesMalformedHostileAndOversizedRequestsAndGoesOn) {
@@ -129,11 +129,12 @@ TEST_F(BadInputTest, TheServiceRefusesMalformedHostileAndOversizedRequestsAndGoe
                                     "--subdir", "ciba", "--name", "setup\\ciba_setup.exe"});
     EXPECT_EQ(0, install.exit) << install.out << install.err;
 
-    EXPECT_EQ(1, service.Count("GET /install?filename=%2e%2e%5csecret%2etxt 404", 1));
-    EXPECT_EQ(1, service.Count("GET /size?filename=%2e%2e%2fsecret%2etxt 404", 1));
-    EXPECT_EQ(1, service.Count("POST /upload/softfile 413", 1));
-    EXPECT_EQ(1, service.Count("POST /upload/softfile?filename=small\\ 200", 1));
-    EXPECT_EQ(1, service.Count("GET /files/setup/ciba_setup.exe 200 2097169", 1));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(1, requests.Count("GET /install?filename=%2e%2e%5csecret%2etxt 404"));
+    EXPECT_EQ(1, requests.Count("GET /size?filename=%2e%2e%2fsecret%2etxt 404"));
+    EXPECT_EQ(1, requests.Count("POST /upload/softfile 413"));
+    EXPECT_EQ(1, requests.Count("POST /upload/softfile?filename=small\\ 200"));
+    EXPECT_EQ(1, requests.Count("GET /files/setup/ciba_setup.exe 200 2097169"));
 }
 
 }  // namespace

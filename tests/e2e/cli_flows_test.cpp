@@ -98,15 +98,16 @@ TEST_F(CliFlowsTest, ListsGoUpAndComeBackDown) {
     EXPECT_TRUE(patches.Printed("{E2E-0001}")) << patches.out;
     EXPECT_NE(std::string::npos, Host("C:\\patches.xml").find("<GUID>{E2E-0001}</GUID>"));
 
-    EXPECT_EQ(1, service_.Count("POST /upload/softlist 200", 1));
-    EXPECT_EQ(2, service_.Count("GET /softlist 200", 2));
-    EXPECT_EQ(1, service_.Count("POST /upload/filelist 200", 1));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload/softlist 200"));
+    EXPECT_EQ(2, requests.Count("GET /softlist 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload/filelist 200"));
     EXPECT_EQ(
-        1, service_.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /certain?guid=%7bE2E%2d0001%7d&version=-1 200", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/installinfo 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /patchlist?guid=%7bE2E%2d0001%7d 200", 1));
-    EXPECT_EQ(8, wi::test::LoggedRequests(service_, 8));
+        1, requests.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 200"));
+    EXPECT_EQ(1, requests.Count("GET /certain?guid=%7bE2E%2d0001%7d&version=-1 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload/installinfo 200"));
+    EXPECT_EQ(1, requests.Count("GET /patchlist?guid=%7bE2E%2d0001%7d 200"));
+    EXPECT_EQ(8, requests.Count(""));
 }
 
 TEST_F(CliFlowsTest, FilesAreDownloadedWholeAndTheServiceToldOfRemovals) {
@@ -128,17 +129,17 @@ TEST_F(CliFlowsTest, FilesAreDownloadedWholeAndTheServiceToldOfRemovals) {
         "C01"});
     EXPECT_EQ("{E2E-0001}\t2\tC01\n", TempMachine::ReadHostFile(service_.Data() + "/removed.log"));
 
-    EXPECT_EQ(1, service_.Count("GET /patch?patchid=KB%2d2001 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /files/patches/KB-2001 200 307200", 1));
-    EXPECT_EQ(1, service_.Count("GET /softfile?guid=%7bE2E%2d0001%7d&soft_code=S1&file_code=F01&"
-                                "file_type=1 200 4096",
-                                1));
-    EXPECT_EQ(2, service_.Count("GET /install?filename=setup%5cciba%5fsetup%2eexe 200", 2));
-    EXPECT_EQ(2, service_.Count("GET /files/setup/ciba_setup.exe 200 2097169", 2));
-    EXPECT_EQ(1, service_.Count("GET /size?filename=setup%2fciba%5fsetup%2eexe 200", 1));
-    EXPECT_EQ(1, service_.Count("HEAD /files/setup/ciba_setup.exe 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /removefileinfo?", 1));
-    EXPECT_EQ(10, wi::test::LoggedRequests(service_, 10));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("GET /patch?patchid=KB%2d2001 200"));
+    EXPECT_EQ(1, requests.Count("GET /files/patches/KB-2001 200 307200"));
+    EXPECT_EQ(1, requests.Count("GET /softfile?guid=%7bE2E%2d0001%7d&soft_code=S1&file_code=F01&"
+                                "file_type=1 200 4096"));
+    EXPECT_EQ(2, requests.Count("GET /install?filename=setup%5cciba%5fsetup%2eexe 200"));
+    EXPECT_EQ(2, requests.Count("GET /files/setup/ciba_setup.exe 200 2097169"));
+    EXPECT_EQ(1, requests.Count("GET /size?filename=setup%2fciba%5fsetup%2eexe 200"));
+    EXPECT_EQ(1, requests.Count("HEAD /files/setup/ciba_setup.exe 200"));
+    EXPECT_EQ(1, requests.Count("GET /removefileinfo?"));
+    EXPECT_EQ(10, requests.Count(""));
 }
 
 TEST_F(CliFlowsTest, ASoftwareIsProtectedItsRegistryRestoredAndItsProtectionCleaned) {
@@ -179,7 +180,7 @@ TEST_F(CliFlowsTest, ASoftwareIsProtectedItsRegistryRestoredAndItsProtectionClea
     Ok({"clean", "--guid", kCiba});
     EXPECT_FALSE(std::filesystem::exists(machine_.HostPath(stored)));
     EXPECT_EQ(1, Run({"query", "xml", "--guid", kCiba}).exit);
-    EXPECT_EQ(0, wi::test::LoggedRequests(service_, 0));  // the store is the machine's own business
+    EXPECT_EQ(0, service_.Requests().Count(""));  // the store is the machine's own business
 }
 
 TEST_F(CliFlowsTest, MachineInformationUserDocumentSoftwareFilesAndTheLogReachTheService) {
@@ -217,13 +218,14 @@ TEST_F(CliFlowsTest, MachineInformationUserDocumentSoftwareFilesAndTheLogReachTh
     EXPECT_NE(std::string::npos, log.find("<Result>保护成功</Result>")) << log;
     EXPECT_NE(std::string::npos, log.find("<Detail>写入注册表</Detail>")) << log;
 
-    EXPECT_EQ(1, service_.Count("POST /upload/sysinfo?machinenum=E2E%2d9 200", 1));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload/sysinfo?machinenum=E2E%2d9 200"));
     EXPECT_EQ(1,
-              service_.Count("POST /upload/softfile?filename=%7bE2E%2d0001%7d\\dump%2ebin 200", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/user 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /userinfo?MachineNum=E2E%2d9 200", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/log 200", 1));
-    EXPECT_EQ(5, wi::test::LoggedRequests(service_, 5));
+              requests.Count("POST /upload/softfile?filename=%7bE2E%2d0001%7d\\dump%2ebin 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload/user 200"));
+    EXPECT_EQ(1, requests.Count("GET /userinfo?MachineNum=E2E%2d9 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload/log 200"));
+    EXPECT_EQ(5, requests.Count(""));
 }
 
 }  // namespace

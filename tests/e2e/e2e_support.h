@@ -105,12 +105,6 @@ inline std::string HostFile(const TempMachine& machine, const std::string& name,
     return path;
 }
 
-// How many requests the service has logged, once `expected` of them are there (its first line
-// says where it listens).
-inline int LoggedRequests(const ServicePeer& service, int expected) {
-    return service.Count("", expected + 1) - 1;
-}
-
 // The demo data set: the softwares' file lists, their patch list and the files to download.
 inline void AddDemoData(const ServicePeer& service) {
     service.AddFile(std::string("filelists/") + kCiba + ".xml", Fixture("softwares.xml"));

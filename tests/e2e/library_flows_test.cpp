@@ -45,7 +45,7 @@ protected:
         if (HasFailure()) {
             std::cout << "status lines:\n";
             for (const std::string& line : lines_) std::cout << line << "\n";
-            std::cout << "requests the service logged:\n" << service_.RequestLog();
+            std::cout << "requests the service logged:\n" << service_.Output();
         }
         IWebInteractive::GetLogInc()->SetParam("", "", "");
         IWebInteractive::Init("<Config/>");  // no service addresses left for the next test
@@ -69,8 +69,6 @@ protected:
                                                               guid, "", "", locked, nullptr);
         return softs.empty() ? ISoftInfoInc::_SoftInfo() : softs.front();
     }
-    // Every request the service has logged, once `expected` of them are there.
-    int AllRequests(int expected) const { return wi::test::LoggedRequests(service_, expected); }
     std::string Host(const std::string& windowsPath) const {
         return wi::test::ReadFile(machine_, windowsPath);
     }
@@ -135,17 +133,18 @@ TEST_F(LibraryFlowsTest, SoftwareAndFileListsMakeTheRoundTripThroughTheService) 
     EXPECT_EQ("5", latest.Version);
     EXPECT_EQ(2u, latest.configs.size());
 
-    EXPECT_EQ(1, service_.Count("POST /upload/softlist 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /softlist 200", 1));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload/softlist 200"));
+    EXPECT_EQ(1, requests.Count("GET /softlist 200"));
     EXPECT_EQ(
-        1, service_.Count("GET /filelist?guid=%7bE2E%2d0001%7d&special_code=&pnversion= 200", 1));
+        1, requests.Count("GET /filelist?guid=%7bE2E%2d0001%7d&special_code=&pnversion= 200"));
     EXPECT_EQ(
-        1, service_.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 404", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/filelist 200", 1));
+        1, requests.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 404"));
+    EXPECT_EQ(1, requests.Count("POST /upload/filelist 200"));
     EXPECT_EQ(
-        2, service_.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 200", 2));
-    EXPECT_EQ(1, service_.Count("GET /certain?guid=%7bE2E%2d0002%7d&version=-1 200", 1));
-    EXPECT_EQ(8, AllRequests(8));
+        2, requests.Count("GET /filelist?guid=%7bE2E%2d0002%7d&special_code=&pnversion= 200"));
+    EXPECT_EQ(1, requests.Count("GET /certain?guid=%7bE2E%2d0002%7d&version=-1 200"));
+    EXPECT_EQ(8, requests.Count(""));
 }
 
 TEST_F(LibraryFlowsTest, ProtectionRegistryRestoreCleaningAndTheLogOfTheRun) {
@@ -236,12 +235,13 @@ TEST_F(LibraryFlowsTest, ProtectionRegistryRestoreCleaningAndTheLogOfTheRun) {
     ASSERT_FALSE(users.empty());
     EXPECT_NE(std::string::npos,
               users.back().find("<qeluser>D:\\qel_protect\\software\\qeluser.xml</qeluser>"));
-    EXPECT_EQ(1, service_.Count("GET /filelist?", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/log 200", 1));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("GET /filelist?"));
+    EXPECT_EQ(1, requests.Count("POST /upload/log 200"));
     // One exchange of the user-document path: the first time the protection asks for it.
-    EXPECT_EQ(1, service_.Count("GET /userinfo?MachineNum=E2E%2d7 200", 1));
-    EXPECT_EQ(1, service_.Count("POST /upload/user 200", 1));
-    EXPECT_EQ(4, AllRequests(4));
+    EXPECT_EQ(1, requests.Count("GET /userinfo?MachineNum=E2E%2d7 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload/user 200"));
+    EXPECT_EQ(4, requests.Count(""));
 }
 
 TEST_F(LibraryFlowsTest, PatchAndInstallFilesArriveWhole) {
@@ -269,11 +269,12 @@ TEST_F(LibraryFlowsTest, PatchAndInstallFilesArriveWhole) {
     EXPECT_NE(std::string::npos, std::string(path).find("\\Templates\\ciba\\setup\\ciba_setup.exe"))
         << path;
 
-    EXPECT_EQ(1, service_.Count("GET /patch?patchid=KB%2d2001 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /files/patches/KB-2001 200 307200", 1));
-    EXPECT_EQ(1, service_.Count("GET /install?filename=setup%5cciba%5fsetup%2eexe 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /files/setup/ciba_setup.exe 200 2097169", 1));
-    EXPECT_EQ(5, AllRequests(5));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("GET /patch?patchid=KB%2d2001 200"));
+    EXPECT_EQ(1, requests.Count("GET /files/patches/KB-2001 200 307200"));
+    EXPECT_EQ(1, requests.Count("GET /install?filename=setup%5cciba%5fsetup%2eexe 200"));
+    EXPECT_EQ(1, requests.Count("GET /files/setup/ciba_setup.exe 200 2097169"));
+    EXPECT_EQ(5, requests.Count(""));
 }
 
 TEST_F(LibraryFlowsTest, SystemInformationAndTheUserDocumentPathOfThisMachine) {
@@ -286,7 +287,7 @@ TEST_F(LibraryFlowsTest, SystemInformationAndTheUserDocumentPathOfThisMachine) {
     const auto sysinfo = service_.Uploads("sysinfo");
     ASSERT_EQ(1u, sysinfo.size());
     EXPECT_NE(std::string::npos, sysinfo.front().find("<Drive>D:</Drive>")) << sysinfo.front();
-    EXPECT_EQ(1, service_.Count("POST /upload/sysinfo?machinenum=E2E%2d7 200", 1));
+    EXPECT_EQ(1, service_.Requests().Count("POST /upload/sysinfo?machinenum=E2E%2d7 200"));
 
     EXPECT_EQ(1, IWebInteractive::UpdateUserInfo());
     EXPECT_NE(std::string::npos, service_.Uploads("user").front().find(
@@ -296,9 +297,10 @@ TEST_F(LibraryFlowsTest, SystemInformationAndTheUserDocumentPathOfThisMachine) {
     SetUserXmlParameter("C:\\other.xml");
     ASSERT_EQ("C:\\other.xml", wi::userinfo::GetUserXmlPath());
     EXPECT_STREQ("C:\\Users\\demo\\qeluser.xml", IWebInteractive::ReadUserInfo());
-    EXPECT_EQ(1, service_.Count("POST /upload/user 200", 1));
-    EXPECT_EQ(1, service_.Count("GET /userinfo?MachineNum=E2E%2d7 200", 1));
-    EXPECT_EQ(3, AllRequests(3));
+    const wi::test::SettledLog requests = service_.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload/user 200"));
+    EXPECT_EQ(1, requests.Count("GET /userinfo?MachineNum=E2E%2d7 200"));
+    EXPECT_EQ(3, requests.Count(""));
 }
 
 }  // namespace

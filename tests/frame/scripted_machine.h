@@ -20,13 +20,11 @@ public:
     bool fixedClock = false;            // report utc and threadId instead of the real ones
     wi::platform::ClockTime utc;
     unsigned long threadId = 0;
-    int systemFolderLookups = 0;        // each command run asks for the system folder once
 
     bool IsFixedDrive(char letter) override {
         return fixedDrives.find(letter) != std::string::npos;
     }
     bool GetSpecialFolder(int id, std::string& path) override {
-        if (id == wi::platform::kSystemFolder) ++systemFolderLookups;
         return realFolders && real().GetSpecialFolder(id, path);
     }
     wi::platform::ClockTime UtcTime() override { return fixedClock ? utc : real().UtcTime(); }

@@ -3,6 +3,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "inc/file_error.h"
 #include "platform/codepage.h"
@@ -84,10 +85,16 @@ TEST(InsureDirectoryExist, BadPathsRaiseTheBadNameError) {
 }
 
 TEST(InsureDirectoryExist, OverlongAndEmptyPathsDoNothing) {
-    std::string overlong = "D:\\" + std::string(258, '*');
+    wi::test::TempMachine machine;
+    const std::vector<std::string> before = machine.Tree("D:\\");
+    // Valid names all along, so that only the length keeps the folders from being made.
+    std::string overlong = "D:";
+    while (overlong.size() + 6 <= 261) overlong += "\\abcde";
+    overlong += std::string(261 - overlong.size(), 'f');
     ASSERT_EQ(overlong.size(), 261u);
     EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(overlong));
     EXPECT_NO_THROW(CXFileOperator::InsureDirectoryExist(""));
+    EXPECT_EQ(machine.Tree("D:\\"), before);
 }
 
 // In GBK the byte of "\" is also the trail byte of 118 characters, and that of "|" of as many:

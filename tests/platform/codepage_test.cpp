@@ -71,19 +71,6 @@ TEST(Codepage, LongTextsConvertWhole) {
     EXPECT_EQ(back, utf8);
 }
 
-// The result is sized by what the conversion gives, not by a multiple of the input.
-TEST(Codepage, ResultsTakeAboutTheirOwnSize) {
-    const std::string ascii(1 << 20, 'a');
-    std::string text;
-    ASSERT_TRUE(ConvertEncoding("UTF-8", "GB2312", ascii, text));
-    EXPECT_EQ(text, ascii);
-    EXPECT_LT(text.capacity(), ascii.size() + ascii.size() / 8);
-    std::u16string wide;
-    ASSERT_TRUE(NarrowToUtf16(ascii, wide));
-    EXPECT_EQ(wide, std::u16string(ascii.size(), u'a'));
-    EXPECT_LT(wide.capacity(), ascii.size() + ascii.size() / 8);
-}
-
 TEST(Errors, LastErrorIsPerThreadAndHasText) {
     SetLastError(2);
     EXPECT_EQ(LastError(), 2u);

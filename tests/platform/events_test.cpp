@@ -1,5 +1,6 @@
 // Event objects: manual and automatic reset, pointers that are no event, other threads.
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -54,11 +55,19 @@ TEST(Events, SetFromAnotherThreadIsSeen) {
             if (IsEventSignalled(event)) seen.fetch_add(1);
         }
     });
-    // Each set is seen exactly once by the auto-reset tests of the other thread.
+    // Each set is seen exactly once by the auto-reset tests of the other thread. A set that is
+    // lost fails the test (after a hang guard of half a minute) instead of waiting for ever.
     bool eachSeenOnce = true;
     for (int round = 0; round < kRounds && eachSeenOnce; ++round) {
         eachSeenOnce = SetEventObject(event);
-        while (eachSeenOnce && seen.load() == round) std::this_thread::yield();
+        const auto guard = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (eachSeenOnce && seen.load() == round) {
+            if (std::chrono::steady_clock::now() > guard) {
+                ADD_FAILURE() << "set number " << round << " was never seen";
+                eachSeenOnce = false;
+            }
+            std::this_thread::yield();
+        }
         eachSeenOnce = eachSeenOnce && seen.load() == round + 1;
     }
     seen.store(kRounds);  // stops the tester in any case

@@ -20,7 +20,7 @@ TEST_F(CertainFileListTest, MergesEveryVersionIntoTheOneRecord) {
     const std::string url = Serve("certain_gb2312.xml");
     const _SoftInfo& record = Download(url, "{R 1}");
     const std::string request = "GET /certain_gb2312.xml?guid=%7bR%201%7d&version=-1 200";
-    EXPECT_EQ(std::vector<std::string>{request}, Requests(request));
+    EXPECT_EQ(std::vector<std::string>{request}, web_.RequestLines());
     EXPECT_TRUE(LeftBehind().empty());
 
     EXPECT_EQ("{R1}", record.GUID);

@@ -2,11 +2,9 @@
 // where the files land and what the caller's buffer holds.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <regex>
 #include <string>
-#include <thread>
 
 #include "download_test_support.h"
 #include "platform/events.h"
@@ -27,15 +25,6 @@ protected:
         web_.AddFile("soft", "the software file");
         web_.AddFile("files/setup.exe", "the install file");
         web_.AddFile("locate", web_.Url("/files/setup.exe"));  // the locator's answer
-    }
-    // Every request nginx logged, as "METHOD TARGET STATUS", once the last one has been written.
-    std::vector<std::string> Requests(const std::string& last) const {
-        EXPECT_TRUE(web_.AccessLogHas(last)) << web_.AccessLog();
-        std::vector<std::string> requests;
-        for (const std::string& line : LogLines(web_.AccessLog())) {
-            requests.push_back(line.substr(0, line.find(" ctype=")));
-        }
-        return requests;
     }
     std::string Templates(const std::string& name) const {
         return std::string(kTemplates) + "\\" + name;
@@ -66,7 +55,7 @@ TEST_F(FileDownloadsTest, SoftFileIsNamedByItsTypeAndAsksOnce) {
     EXPECT_EQ((std::vector<std::string>{
                   "GET /soft?guid=%7bG%7d&soft_code=S%201&file_code=F01&file_type=1 200",
                   "GET /soft?from=host&guid=%7bG%7d&soft_code=S&file_code=F01&file_type=-7 200"}),
-              Requests("file_type=-7 200"));
+              web_.RequestLines());
 }
 
 TEST_F(FileDownloadsTest, MissingValuesAndFailedTransfersLeaveTheBufferEmpty) {
@@ -90,7 +79,10 @@ TEST_F(FileDownloadsTest, MissingValuesAndFailedTransfersLeaveTheBufferEmpty) {
                                                       "setup.exe", buffer_, nullptr));
     EXPECT_STREQ("", buffer_);
     EXPECT_FALSE(Exists(Templates("fresh")));
-    EXPECT_EQ(2u, Requests("GET /gone?filename=setup%2eexe 404").size());
+    EXPECT_EQ((std::vector<std::string>{
+                  "GET /gone?guid=%7bG%7d&soft_code=S&file_code=F&file_type=2 404",
+                  "GET /gone?filename=setup%2eexe 404"}),
+              web_.RequestLines());
 }
 
 TEST_F(FileDownloadsTest, InstallFileIsLocatedThenStoredInItsSubdirectory) {
@@ -119,13 +111,7 @@ TEST_F(FileDownloadsTest, InstallFileIsLocatedThenStoredInItsSubdirectory) {
         "GET /locate?v=2&filename=setup%2eexe 200", "GET /files/setup.exe 200",
         "GET /locate?v=2&filename=setup%2eexe 200", "GET /files/setup.exe 200",
         "GET /locate?v=2&filename=setup%2eexe 200"};
-    // nginx logs a request after answering it: wait for the last of the seven lines.
-    std::vector<std::string> logged = Requests("GET /files/setup.exe 200");
-    for (int wait = 0; wait < 500 && logged.size() < expected.size(); ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        logged = Requests("GET /files/setup.exe 200");
-    }
-    EXPECT_EQ(expected, logged);
+    EXPECT_EQ(expected, web_.RequestLines());
 }
 
 // The caller's cancel event reaches the file's transfer, not the locator's request. The file's
@@ -140,7 +126,7 @@ TEST_F(FileDownloadsTest, TheCancelEventStopsTheInstallFileOnly) {
     EXPECT_STREQ("", buffer_);
     EXPECT_FALSE(Exists(Templates("tools\\setup.exe")));
     EXPECT_EQ(std::vector<std::string>{"GET /locate-stalled?filename=setup%2eexe 200"},
-              Requests("GET /locate-stalled?filename=setup%2eexe 200"));
+              web_.RequestLines());
     EXPECT_LE(stalled.Connections(), 1u);
 }
 
@@ -165,7 +151,7 @@ TEST_F(FileDownloadsTest, PatchIsLocatedThenStoredAsADownFile) {
     EXPECT_EQ((std::vector<std::string>{"GET /patch?patchid=P%2d1 200", "GET /patches/p1.exe 200",
                                         "GET /bad-patch?patchid=P 200", "GET /patches/none.exe 404",
                                         "GET /local-patch?patchid=P 200"}),
-              Requests("GET /local-patch?patchid=P 200"));
+              web_.RequestLines());
 }
 
 TEST_F(FileDownloadsTest, RemoveFileInfoIsAnsweredWhateverTheReplySays) {
@@ -183,7 +169,7 @@ TEST_F(FileDownloadsTest, RemoveFileInfoIsAnsweredWhateverTheReplySays) {
     EXPECT_EQ(
         (std::vector<std::string>{"GET /remove?GUID=%7bG%7d&Version=1%2e0&CharacterCode= 200",
                                   "GET /gone?x&GUID=%7bG%7d&Version=1%2e0&CharacterCode= 404"}),
-        Requests("CharacterCode= 404"));
+        web_.RequestLines());
 }
 
 // A machine that cannot name its templates folder: the fixed paths on drive C:.

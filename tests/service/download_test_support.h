@@ -36,16 +36,6 @@ protected:
     bool Exists(const std::string& windowsPath) const {
         return std::filesystem::exists(machine_.HostPath(windowsPath));
     }
-    // The lines of nginx's access log ("METHOD TARGET STATUS ...").
-    static std::vector<std::string> LogLines(const std::string& log) {
-        std::vector<std::string> lines;
-        std::string::size_type start = 0, end;
-        while ((end = log.find('\n', start)) != std::string::npos) {
-            lines.push_back(log.substr(start, end - start));
-            start = end + 1;
-        }
-        return lines;
-    }
 
     static constexpr const char* kTemplates = "C:\\ProgramData\\Microsoft\\Windows\\Templates";
 

@@ -119,12 +119,12 @@ TEST_F(FileListDownloadTest, SendsOneRequestWithEveryValueEncoded) {
     const std::string expected =
         "GET /filelist_gb2312.xml?from=host&guid=%e9%87%91%20%7b1%7d&special_code=a%26b"
         "&pnversion= 200";
-    EXPECT_EQ(std::vector<std::string>{expected}, Requests(expected));
+    EXPECT_EQ(std::vector<std::string>{expected}, web_.RequestLines());
 
     // No GUID: nothing is asked for.
     EXPECT_STREQ("", IWebInteractive::SaveDownloadFileListXml(url.c_str(), "", "", ""));
     EXPECT_EQ(NarrowFromUtf8("正在下载软件的文件列表..."), lines_.back());
-    EXPECT_EQ(1u, Requests(expected).size());
+    EXPECT_EQ(std::vector<std::string>{expected}, web_.RequestLines());
 }
 
 TEST_F(FileListDownloadTest, ChineseNamesArriveIntactInAGbkCodePage) {
@@ -202,7 +202,7 @@ TEST_F(FileListDownloadTest, HostileDocumentsAreRefusedAndKept) {
         EXPECT_EQ(42, locked_) << document.first;
         EXPECT_EQ(++kept, LeftBehind().size()) << document.first;
     }
-    const std::vector<std::string> requests = Requests("GET /deep.xml");
+    const std::vector<std::string> requests = web_.RequestLines();
     EXPECT_EQ(documents.size(), requests.size());
     for (const std::string& request : requests) {
         EXPECT_EQ(std::string::npos, request.find("secret")) << request;

@@ -1,5 +1,5 @@
 // What the list reader tests share: fixture documents, the status lines of a call, the
-// temporary documents a call leaves, and the requests nginx received.
+// temporary documents a call leaves; nginx serves the documents.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -41,21 +41,6 @@ protected:
             if (name.compare(0, stem.size(), stem) == 0) names.push_back(name);
         }
         return names;
-    }
-
-    // The request lines ("GET /x?y 200") nginx has logged, once the one expected is there.
-    std::vector<std::string> Requests(const std::string& expected) const {
-        web_.AccessLogHas(expected);
-        std::vector<std::string> requests;
-        const std::string log = web_.AccessLog();
-        for (std::size_t at = 0, end; at < log.size(); at = end + 1) {
-            end = log.find('\n', at);
-            if (end == std::string::npos) end = log.size();
-            const std::string line = log.substr(at, end - at);
-            const std::size_t fields = line.find(" ctype=");
-            if (!line.empty()) requests.push_back(line.substr(0, fields));
-        }
-        return requests;
     }
 
     bool HasLine(const std::string& line) const {

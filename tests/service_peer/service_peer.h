@@ -1,15 +1,12 @@
-// webinteractive-service of this build, started by a test on 127.0.0.1 and a free port with a
-// data directory of its own, and stopped when the object goes.
+// webinteractive-service of this build, started by a test on 127.0.0.1 and a port of the system's
+// choosing with a data directory of its own, and stopped when the object goes.
 #pragma once
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/peers.h"
@@ -21,13 +18,14 @@ public:
     explicit ServicePeer(std::vector<std::string> extraArguments = {})
         : PeerProcess("service", WI_SERVICE_PROGRAM) {
         std::filesystem::create_directories(Data() + "/files");
-        std::vector<std::string> arguments{"--data", host::UnixPath(Data()), "--port",
-                                           std::to_string(port_)};
-        arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-        Launch(arguments);
-    }
-    std::string Url(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
+        Launch(
+            [this, extraArguments](int port) {
+                std::vector<std::string> arguments{"--data", host::UnixPath(Data()), "--port",
+                                                   std::to_string(port)};
+                arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+                return arguments;
+            },
+            /*anyPort=*/true);
     }
     std::string Data() const { return directory_ + "/data"; }
     void AddFile(const std::string& relativePath, const std::string& content) const {
@@ -40,26 +38,11 @@ public:
         std::filesystem::create_directories(path.parent_path());
         std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
     }
-    // The request lines the service logged ("METHOD TARGET STATUS BYTES").
-    std::string RequestLog() const {
+    // Everything the service printed so far, for failure messages; checks read Requests(), whose
+    // lines are "METHOD TARGET STATUS BYTES".
+    std::string Output() const {
         std::ifstream in(directory_ + "/service.out", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    // How many logged requests begin with this text, once the last expected one is logged (the
-    // line is written after the answer has gone out).
-    int Count(const std::string& prefix, int expected) const {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        int count = 0;
-        do {
-            count = 0;
-            std::istringstream lines(RequestLog());
-            for (std::string line; std::getline(lines, line);) {
-                count += line.compare(0, prefix.size(), prefix) == 0;
-            }
-            if (count >= expected) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        } while (std::chrono::steady_clock::now() < deadline);
-        return count;
     }
     // The bodies kept for an upload kind, oldest first.
     std::vector<std::string> Uploads(const std::string& kind) const {
@@ -77,6 +60,14 @@ public:
                                 std::istreambuf_iterator<char>());
         }
         return bodies;
+    }
+
+protected:
+    // Its output without the line that says where it listens.
+    std::string RequestLogText() const override {
+        std::string text = Output();
+        if (text.rfind("listening on ", 0) == 0) text.erase(0, text.find('\n') + 1);
+        return text;
     }
 };
 

@@ -81,8 +81,9 @@ TEST_F(ServicePeerTest, SoftListUploadsAreKeptAndComeBackAsOneSoftwareIdList) {
     std::set<std::string> seen;
     for (const auto& id : ids) seen.insert(id.GUID + "/" + id.pn_name);
     EXPECT_EQ((std::set<std::string>{"{A}/alpha", "{B}/beta", "{C}/gamma"}), seen);
-    EXPECT_EQ(2, service.Count("POST /upload/softlist 200 4", 2));
-    EXPECT_EQ(1, service.Count("GET /softlist 200", 1));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(2, requests.Count("POST /upload/softlist 200 4"));
+    EXPECT_EQ(1, requests.Count("GET /softlist 200"));
 }
 
 TEST_F(ServicePeerTest, FileListsComeBackPerGuidFromUploadsOrTheDataDirectory) {
@@ -98,7 +99,7 @@ TEST_F(ServicePeerTest, FileListsComeBackPerGuidFromUploadsOrTheDataDirectory) {
     EXPECT_EQ("{TWO}", two.front().GUID);
     EXPECT_EQ("2.0", two.front().Version);
     EXPECT_EQ("2.1", two.back().Version);
-    EXPECT_EQ(1, service.Count("GET /filelist?guid=%7bTWO%7d&special_code=&pnversion= 200", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bTWO%7d&special_code=&pnversion= 200"));
 
     // A list placed in the data directory is answered before any upload.
     service.AddFile("filelists/{ONE}.xml",
@@ -110,7 +111,7 @@ TEST_F(ServicePeerTest, FileListsComeBackPerGuidFromUploadsOrTheDataDirectory) {
     EXPECT_EQ("9", one.front().Version);
 
     EXPECT_TRUE(IWebInteractive::DownloadFileList(list.c_str(), "{NONE}", "", "", locked, nullptr).empty());
-    EXPECT_EQ(1, service.Count("GET /filelist?guid=%7bNONE%7d&special_code=&pnversion= 404", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bNONE%7d&special_code=&pnversion= 404"));
 }
 
 TEST_F(ServicePeerTest, InstallFilesAndSizesAreLocatedOnTheService) {
@@ -121,18 +122,19 @@ TEST_F(ServicePeerTest, InstallFilesAndSizesAreLocatedOnTheService) {
     ASSERT_EQ(1, IWebInteractive::DownloadInstallFile(service.Url("/install").c_str(), "sub",
                                                       "tools\\setup one.exe", path, nullptr));
     EXPECT_EQ("the install file", TempMachine::ReadHostFile(machine_.HostPath(path)));
-    EXPECT_EQ(1, service.Count("GET /install?filename=tools%5csetup%20one%2eexe 200", 1));
-    EXPECT_EQ(1, service.Count("GET /files/tools/setup%20one.exe 200 16", 1));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(1, requests.Count("GET /install?filename=tools%5csetup%20one%2eexe 200"));
+    EXPECT_EQ(1, requests.Count("GET /files/tools/setup%20one.exe 200 16"));
 
     EXPECT_EQ(16, IWebInteractive::GetDownloadSize(service.Url("/size").c_str(),
                                                    "tools/setup one.exe"));
-    EXPECT_EQ(1, service.Count("HEAD /files/tools/setup%20one.exe 200", 1));
+    EXPECT_EQ(1, service.Requests().Count("HEAD /files/tools/setup%20one.exe 200"));
     EXPECT_EQ(-1, IWebInteractive::GetDownloadSize(service.Url("/size").c_str(), "missing.exe"));
     // A host in code page 936 names the file in GBK ("金山.exe"); the service keeps UTF-8 names.
     service.AddFile("files/金山.exe", "gbk");
     EXPECT_EQ(3, IWebInteractive::GetDownloadSize(service.Url("/size").c_str(),
                                                   "\xBD\xF0\xC9\xBD.exe"));
-    EXPECT_EQ(1, service.Count("GET /size?filename=missing%2eexe 404", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /size?filename=missing%2eexe 404"));
 }
 
 TEST_F(ServicePeerTest, InstallInfoIsAcceptedAndRemovalNoticesRecorded) {
@@ -168,12 +170,12 @@ TEST_F(ServicePeerTest, UserInfoReadsBackWhatWasUploadedForTheMachine) {
     SaveParameter("C:\\other.xml");
     ASSERT_EQ("C:\\other.xml", wi::userinfo::GetUserXmlPath());
     EXPECT_STREQ("C:\\mine.xml", IWebInteractive::ReadUserInfo());
-    EXPECT_EQ(1, service.Count("GET /userinfo?MachineNum=AB%2d12 200", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /userinfo?MachineNum=AB%2d12 200"));
 
     config.machineNum = "OTHER";  // nothing uploaded for it: the path stays
     wi::frame::SetConfig(config);
     EXPECT_STREQ("C:\\mine.xml", IWebInteractive::ReadUserInfo());
-    EXPECT_EQ(1, service.Count("GET /userinfo?MachineNum=OTHER 200", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /userinfo?MachineNum=OTHER 200"));
 }
 
 TEST_F(ServicePeerTest, NamesLeavingTheDataDirectoryAreRefusedAndRangesServed) {
@@ -205,12 +207,12 @@ TEST_F(ServicePeerTest, BodiesTooLargeOrCutShortAreNotKeptAndTheServiceGoesOn) {
     EXPECT_STRNE("TRUE", reply);
     EXPECT_EQ(1, IWebInteractive::UploadFile(url.c_str(), "C:\\small.bin", reply, nullptr, nullptr));
     EXPECT_STREQ("TRUE", reply);
-    EXPECT_EQ(1, service.Count("POST /upload/log 413", 1));
+    EXPECT_EQ(1, service.Requests().Count("POST /upload/log 413"));
 
     // A client that announces 90 bytes, sends 5 and goes away leaves no file behind.
     wi::test::RunShell("curl -s -m 1 -H 'Content-Length: 90' --data-binary short '" + url +
                        "'; true");
-    EXPECT_EQ(1, service.Count("POST /upload/log 400", 1));
+    EXPECT_EQ(1, service.Requests().Count("POST /upload/log 400"));
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(service.Data() + "/uploads/log")) {
         names.push_back(entry.path().extension().string());
@@ -246,8 +248,9 @@ TEST_F(ServicePeerTest, PatchListsAreMadeFromTheVersionsOfAGuidOrServedAsPlaced)
     EXPECT_EQ("P110", placed.front().patchs.front().dependences.front().PatchID);
 
     EXPECT_EQ("", Fetch(service.Url("/patchlist?guid={NONE}")));
-    EXPECT_EQ(1, service.Count("GET /patchlist?guid={NONE} 404", 1));
-    EXPECT_EQ(2, service.Count("GET /patchlist?guid={C} 200", 2));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(1, requests.Count("GET /patchlist?guid={NONE} 404"));
+    EXPECT_EQ(2, requests.Count("GET /patchlist?guid={C} 200"));
 }
 
 TEST_F(ServicePeerTest, CertainAnswersTheVersionAskedForOrTheNewestWithItsPatches) {
@@ -269,8 +272,9 @@ TEST_F(ServicePeerTest, CertainAnswersTheVersionAskedForOrTheNewestWithItsPatche
 
     // A version nobody has: 404, and the record stays as it was.
     EXPECT_EQ("1.10", IWebInteractive::DownloadCertainFileList(url.c_str(), "{C}", 7).Version);
-    EXPECT_EQ(1, service.Count("GET /certain?guid=%7bC%7d&version=-1 200", 1));
-    EXPECT_EQ(1, service.Count("GET /certain?guid=%7bC%7d&version=7 404", 1));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(1, requests.Count("GET /certain?guid=%7bC%7d&version=-1 200"));
+    EXPECT_EQ(1, requests.Count("GET /certain?guid=%7bC%7d&version=7 404"));
 }
 
 TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
@@ -301,7 +305,7 @@ TEST_F(ServicePeerTest, APacedFileArrivesWholeWithProgressOnTheWay) {
     EXPECT_EQ(content.substr(1000, 10),
               wi::test::RunShell("curl -s -r 1000-1009 '" + service.Url("/files/patches/big.bin") +
                                  "'"));
-    EXPECT_EQ(1, service.Count("GET /files/patches/big.bin 206 10", 1));
+    EXPECT_EQ(1, service.Requests().Count("GET /files/patches/big.bin 206 10"));
 }
 
 // An upload address with credentials in it, as the library takes them.
@@ -322,14 +326,15 @@ TEST_F(ServicePeerTest, DigestUploadsNeedTheUsersPasswordAndAFreshNonce) {
     EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:s3cret").c_str(),
                                              "C:\\log.xml", reply, nullptr, nullptr));
     EXPECT_STREQ("TRUE", reply);
-    EXPECT_EQ(1, service.Count("POST /upload/log 401", 1));
-    EXPECT_EQ(1, service.Count("POST /upload/log 200", 1));
+    const wi::test::SettledLog requests = service.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload/log 401"));
+    EXPECT_EQ(1, requests.Count("POST /upload/log 200"));
 
     // A wrong password is answered once more and then given up: two more 401, nothing kept.
     EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:wrong").c_str(),
                                              "C:\\log.xml", reply, nullptr, nullptr));
     EXPECT_STREQ("authentication required\n", reply);
-    EXPECT_EQ(3, service.Count("POST /upload/log 401", 3));
+    EXPECT_EQ(3, service.Requests().Count("POST /upload/log 401"));
     EXPECT_EQ(1u, service.Uploads("log").size());
 
     // A right answer counts once per nonce count, and only for a nonce the service gave out.
@@ -365,14 +370,14 @@ TEST_F(ServicePeerTest, BasicUploadsAreLeftUnansweredByTheLibraryOverPlainHttp) 
     EXPECT_EQ(1, IWebInteractive::UploadFile(UploadAddress(service, "alice:s3cret").c_str(),
                                              "C:\\log.xml", reply, nullptr, nullptr));
     EXPECT_STREQ("authentication required\n", reply);
-    EXPECT_EQ(1, service.Count("POST /upload/log 401", 1));
+    EXPECT_EQ(1, service.Requests().Count("POST /upload/log 401"));
 
     const std::string post = "curl -s -o /dev/null -w '%{http_code}' --basic --data-binary body '" +
                              service.Url("/upload/log") + "' -u ";
     EXPECT_EQ("200", wi::test::RunShell(post + "alice:s3cret"));
     EXPECT_EQ("401", wi::test::RunShell(post + "alice:wrong"));
     EXPECT_EQ((std::vector<std::string>{"body"}), service.Uploads("log"));
-    EXPECT_EQ(3, service.Count("POST /upload/log", 3));
+    EXPECT_EQ(3, service.Requests().Count("POST /upload/log"));
 }
 
 TEST(ServiceProgramTest, APortAlreadyTakenEndsWithOneLineAndStatusOne) {

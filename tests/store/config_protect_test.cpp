@@ -11,7 +11,7 @@ namespace {
 
 using ProtectConfigTest = wi::test::StoreTest;
 
-TEST_F(ProtectConfigTest, WritesOneCfgPerEntryInSetOrder) {
+TEST_F(ProtectConfigTest, WritesOneCfgPerEntryInTheRecordsOrder) {
     std::set<IConfInfoInc::_ConfInfo> configs;
     IConfInfoInc::_ConfInfo first;
     first.Source = "HKEY_LOCAL_MACHINE\\Software\\\x01" "App";
@@ -33,10 +33,9 @@ TEST_F(ProtectConfigTest, WritesOneCfgPerEntryInSetOrder) {
     EXPECT_EQ("Configration", root.Name());
     const std::vector<wi::xml::Element> cfgs = root.Children();
     ASSERT_EQ(2u, cfgs.size());
-    // In the set's order, whatever that is.
-    const bool firstIsFirst = configs.begin()->Key == first.Key;
-    const wi::xml::Element a = cfgs[firstIsFirst ? 0 : 1];
-    const wi::xml::Element b = cfgs[firstIsFirst ? 1 : 0];
+    // In the records' order, by Source first: the entry without a Source comes first.
+    const wi::xml::Element b = cfgs[0];
+    const wi::xml::Element a = cfgs[1];
     std::vector<std::string> names;
     for (const wi::xml::Element& child : a.Children()) names.push_back(child.Name());
     EXPECT_EQ(std::vector<std::string>({"Source", "Key", "Value", "Type", "delflag", "Action"}),
@@ -51,8 +50,12 @@ TEST_F(ProtectConfigTest, WritesOneCfgPerEntryInSetOrder) {
     EXPECT_EQ("B", b.FirstChild("Key").Text());
     EXPECT_EQ("0", b.FirstChild("delflag").Text());
     EXPECT_EQ("1", b.FirstChild("Action").Text());
-    EXPECT_TRUE(SawLine("正在保护配置信息...A\tkey"));
-    EXPECT_TRUE(SawLine("正在保护配置信息...B"));
+    std::vector<std::string> configLines;
+    for (const std::string& line : lines) {
+        if (line.rfind("正在保护配置信息", 0) == 0) configLines.push_back(line);
+    }
+    EXPECT_EQ((std::vector<std::string>{"正在保护配置信息...B", "正在保护配置信息...A\tkey"}),
+              configLines);
 
     // An empty set: an empty root, at a new path.
     const std::string empty = IWebInteractive::ProtectConfig({});

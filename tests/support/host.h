@@ -22,9 +22,8 @@ bool RunsAsRoot();
 // of the build machine: for servers that drop to an unprivileged user.
 void ShareWithEveryone(const std::string& path, bool writable);
 
-// A free port on 127.0.0.1 (taken and let go), and whether a port accepts connections now.
+// A free port on 127.0.0.1 (taken and let go: another process may take it before the caller).
 int FreePort();
-bool Accepts(int port);
 
 // A program of the build machine started in a process group of its own, with its standard output
 // and error going to outputFile (a path of the test). Stopped (the whole group) when it goes.

@@ -15,11 +15,4 @@ int FreePort() {
     return port;
 }
 
-bool Accepts(int port) {
-    const int probe = sock::OpenTcp(false);
-    const bool ok = probe >= 0 && sock::ConnectLoopback(probe, port) == 0;
-    if (probe >= 0) sock::Close(probe);
-    return ok;
-}
-
 }  // namespace wi::test::host

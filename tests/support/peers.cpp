@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +43,63 @@ std::string UnprivilegedUserLines(const char* userWord, const char* groupWord) {
     return std::string(userWord) + " nobody\n" + groupWord + " nogroup";
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The ports on which processes of the group listen on 127.0.0.1, as the build machine's kernel
+// tells them: the sockets the group's processes hold, looked up among the listening ones.
+std::vector<int> ListeningPorts(int processGroup) {
+    const std::string script =
+        "g=" + std::to_string(processGroup) +
+        "\n"
+        "for d in /proc/[0-9]*; do\n"
+        "  { read -r s < \"$d/stat\"; } 2>/dev/null || continue\n"
+        "  set -- ${s##*) }\n"  // the fields after the command name: state, parent, group
+        "  [ \"$3\" = \"$g\" ] && ls -l \"$d/fd\" 2>/dev/null\n"
+        "done | sed -n 's/.*socket:\\[\\([0-9]*\\)\\].*/\\1/p' > \"${TMPDIR:-/tmp}/wi-inodes.$$\"\n"
+        "awk 'NR == FNR { held[$1] = 1; next }"
+        " $4 == \"0A\" && ($10 in held) && $2 ~ /^0100007F:/ { print substr($2, 10) }'"
+        " \"${TMPDIR:-/tmp}/wi-inodes.$$\" /proc/net/tcp |"
+        " while read -r hex; do printf '%d\\n' \"0x$hex\"; done\n"
+        "rm -f \"${TMPDIR:-/tmp}/wi-inodes.$$\"\n";
+    std::vector<int> ports;
+    for (const std::string& line : SplitLines(RunShell(script))) ports.push_back(std::stoi(line));
+    return ports;
+}
+
 }  // namespace
+
+// ---- the requests a peer logged ----
+
+std::vector<std::string> SettledLog::Starting(const std::string& start) const {
+    std::vector<std::string> found;
+    for (const std::string& line : lines_) {
+        if (line.compare(0, start.size(), start) == 0) found.push_back(line);
+    }
+    return found;
+}
+
+int SettledLog::CountContaining(const std::string& text) const {
+    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    }));
+}
+
+std::string SettledLog::Text() const {
+    std::string text;
+    for (const std::string& line : lines_) text += line + "\n";
+    return text;
+}
 
 // ---- certificates ----
 
@@ -69,7 +126,7 @@ TestCertificates::TestCertificates(const std::string& directory)
 // ---- one server process ----
 
 PeerProcess::PeerProcess(const std::string& name, const std::string& program)
-    : name_(name), program_(FindProgram(program)), port_(host::FreePort()) {
+    : name_(name), program_(FindProgram(program)) {
     directory_ = MakeTempDirectory("wi-" + name);
     unixDirectory_ = host::UnixPath(directory_);
     host::ShareWithEveryone(directory_, false);
@@ -91,17 +148,36 @@ std::string PeerProcess::Logs() const {
     return logs;
 }
 
+std::string PeerProcess::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 std::string PeerProcess::AccessLog() const { return ReadFile(directory_ + "/access.log"); }
 
-bool PeerProcess::AccessLogHas(const std::string& text) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (AccessLog().find(text) == std::string::npos) {
+std::string PeerProcess::RequestLogText() const { return AccessLog(); }
+
+void PeerProcess::SendSentinel(const std::string& marker) const {
+    // Any answer will do (most often 404): only the line in the log counts.
+    RunShell("curl -sk -o /dev/null --max-time 20 --noproxy '*' " + ShellQuoted(Url("/" + marker)));
+}
+
+SettledLog PeerProcess::Requests() const {
+    static std::atomic<int> sentinels{0};
+    const std::string marker = "wi-sentinel-" + std::to_string(++sentinels);
+    SendSentinel(marker);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (true) {
+        std::vector<std::string> lines;
+        for (const std::string& line : SplitLines(RequestLogText())) {
+            if (line.find(marker) != std::string::npos) return SettledLog(std::move(lines));
+            if (line.find("wi-sentinel-") == std::string::npos) lines.push_back(line);
+        }
         if (std::chrono::steady_clock::now() > deadline) {
-            return false;
+            throw std::runtime_error(name_ + " did not log the test's request /" + marker +
+                                     " within 30 seconds\n" + Logs());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return true;
 }
 
 std::string PeerProcess::WriteConfig(
@@ -123,18 +199,38 @@ std::string PeerProcess::WriteConfig(
     return unixDirectory_ + "/" + name;
 }
 
-void PeerProcess::Launch(const std::vector<std::string>& arguments) {
-    process_ = std::make_unique<host::ProcessGroup>(program_, arguments,
-                                                    directory_ + "/" + name_ + ".out");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (!host::Accepts(port_)) {
-        const bool exited = process_->Exited();
-        if (exited || std::chrono::steady_clock::now() > deadline) {
-            Stop();
-            throw std::runtime_error(name_ + " did not start on port " + std::to_string(port_) +
-                                     (exited ? " (it exited)" : " (timed out)") + "\n" + Logs());
+void PeerProcess::Launch(const std::function<std::vector<std::string>(int port)>& arguments,
+                         bool anyPort) {
+    // A port picked free can be taken by another process before the server binds it: the server
+    // then fails to start, and is started again on another port. A server listening is found
+    // among the sockets of its own processes, so that a stranger on the port is never taken for
+    // it.
+    for (int attempt = 1;; ++attempt) {
+        const int wanted = anyPort ? 0 : host::FreePort();
+        process_ = std::make_unique<host::ProcessGroup>(program_, arguments(wanted),
+                                                        directory_ + "/" + name_ + ".out");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (true) {
+            const std::vector<int> ports = ListeningPorts(process_->id());
+            if (anyPort && ports.size() == 1) {
+                port_ = ports.front();
+                return;
+            }
+            if (!anyPort && std::find(ports.begin(), ports.end(), wanted) != ports.end()) {
+                port_ = wanted;
+                return;
+            }
+            const bool exited = process_->Exited();
+            if (exited && !anyPort && attempt < 5) break;  // most likely the port was taken
+            if (exited || std::chrono::steady_clock::now() > deadline) {
+                Stop();
+                throw std::runtime_error(name_ + " did not start" +
+                                         (anyPort ? "" : " on port " + std::to_string(wanted)) +
+                                         (exited ? " (it exited)" : " (timed out)") + "\n" +
+                                         Logs());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
@@ -156,15 +252,18 @@ NginxPeer::NginxPeer(bool tls) : PeerProcess("nginx", "nginx"), tls_(tls) {
     WriteFile(directory_ + "/htpasswd",
               std::string(kBasicUser) + ":" +
                   RunShell(std::string("openssl passwd -apr1 '") + kBasicPassword + "'"));
-    const std::string config =
-        WriteConfig("nginx.conf.in", {{"DIR", unixDirectory_},
-                                      {"PORT", std::to_string(port_)},
-                                      {"USER_LINE", host::RunsAsRoot() ? "user root;" : ""},
-                                      {"LISTEN_SSL", tls_ ? "ssl" : ""},
-                                      {"SSL_LINES", sslLines},
-                                      {"SCHEME", tls_ ? "https" : "http"},
-                                      {"LONG_REPLY", std::string(2000, 'L')}});
-    Launch({"-p", unixDirectory_ + "/", "-c", config, "-e", unixDirectory_ + "/error.log"});
+    Launch([this, sslLines](int port) {
+        const std::string config =
+            WriteConfig("nginx.conf.in", {{"DIR", unixDirectory_},
+                                          {"PORT", std::to_string(port)},
+                                          {"USER_LINE", host::RunsAsRoot() ? "user root;" : ""},
+                                          {"LISTEN_SSL", tls_ ? "ssl" : ""},
+                                          {"SSL_LINES", sslLines},
+                                          {"SCHEME", tls_ ? "https" : "http"},
+                                          {"LONG_REPLY", std::string(2000, 'L')}});
+        return std::vector<std::string>{"-p", unixDirectory_ + "/", "-c", config, "-e",
+                                        unixDirectory_ + "/error.log"};
+    });
 }
 
 std::string NginxPeer::Url(const std::string& path) const {
@@ -188,6 +287,15 @@ std::vector<std::string> NginxPeer::ReceivedBodies() const {
     return bodies;
 }
 
+std::vector<std::string> NginxPeer::RequestLines() const {
+    const SettledLog requests = Requests();
+    std::vector<std::string> lines;
+    for (const std::string& line : requests.Lines()) {
+        lines.push_back(line.substr(0, line.find(" ctype=")));
+    }
+    return lines;
+}
+
 // ---- tinyproxy ----
 
 TinyproxyPeer::TinyproxyPeer(Options options) : PeerProcess("tinyproxy", "tinyproxy") {
@@ -196,15 +304,24 @@ TinyproxyPeer::TinyproxyPeer(Options options) : PeerProcess("tinyproxy", "tinypr
     host::ShareWithEveryone(directory_ + "/tinyproxy.log", true);
     const std::string auth =
         options.user.empty() ? "" : "BasicAuth " + options.user + " " + options.password;
-    const std::string config =
-        WriteConfig("tinyproxy.conf.in", {{"DIR", unixDirectory_},
-                                          {"PORT", std::to_string(port_)},
-                                          {"USER_LINES", UnprivilegedUserLines("User", "Group")},
-                                          {"AUTH_LINE", auth}});
-    Launch({"-d", "-c", config});
+    Launch([this, auth](int port) {
+        const std::string config = WriteConfig(
+            "tinyproxy.conf.in", {{"DIR", unixDirectory_},
+                                  {"PORT", std::to_string(port)},
+                                  {"USER_LINES", UnprivilegedUserLines("User", "Group")},
+                                  {"AUTH_LINE", auth}});
+        return std::vector<std::string>{"-d", "-c", config};
+    });
 }
 
 std::string TinyproxyPeer::Log() const { return ReadFile(directory_ + "/tinyproxy.log"); }
+
+void TinyproxyPeer::SendSentinel(const std::string& marker) const {
+    // The proxy logs the request as it arrives, before it finds that nothing listens on port 9
+    // (or asks for credentials).
+    RunShell("curl -s -o /dev/null --max-time 20 -x http://127.0.0.1:" + std::to_string(port_) +
+             " http://127.0.0.1:9/" + marker);
+}
 
 // ---- apache2 ----
 
@@ -217,16 +334,14 @@ ApacheDigestPeer::ApacheDigestPeer() : PeerProcess("apache2", "apache2") {
                                       ":" + kDigestPassword + "' | openssl md5 -r")
                                  .substr(0, 32);
     WriteFile(directory_ + "/htdigest", std::string(kDigestUser) + ":" + realm + ":" + hash + "\n");
-    const std::string config = WriteConfig(
-        "apache2.conf.in", {{"DIR", unixDirectory_},
-                            {"PORT", std::to_string(port_)},
-                            {"REALM", realm},
-                            {"USER_LINES", UnprivilegedUserLines("User", "Group")}});
-    Launch({"-f", config, "-DFOREGROUND"});
-}
-
-std::string ApacheDigestPeer::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    Launch([this, realm](int port) {
+        const std::string config = WriteConfig(
+            "apache2.conf.in", {{"DIR", unixDirectory_},
+                                {"PORT", std::to_string(port)},
+                                {"REALM", realm},
+                                {"USER_LINES", UnprivilegedUserLines("User", "Group")}});
+        return std::vector<std::string>{"-f", config, "-DFOREGROUND"};
+    });
 }
 
 }  // namespace wi::test

@@ -7,8 +7,10 @@
 //   web.AddFile("a.bin", bytes);
 //   SetTrustedCaFile(web.CaFile());
 //   ... web.Url("/a.bin") ...
+//   EXPECT_EQ(1, web.Requests().Count("GET /a.bin 200"));
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +34,26 @@ private:
     std::string keyFile_;
 };
 
+// The requests a peer logged up to a moment, one line each, the test's own sentinel requests left
+// out.
+class SettledLog {
+public:
+    explicit SettledLog(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    // The lines that begin with the text, in order.
+    std::vector<std::string> Starting(const std::string& start) const;
+    // How many lines begin with the text ("" counts every request).
+    int Count(const std::string& start) const { return static_cast<int>(Starting(start).size()); }
+    // How many lines hold the text anywhere.
+    int CountContaining(const std::string& text) const;
+    bool Has(const std::string& text) const { return CountContaining(text) > 0; }
+    const std::vector<std::string>& Lines() const { return lines_; }
+    // The lines as the log held them, for a failure message.
+    std::string Text() const;
+
+private:
+    std::vector<std::string> lines_;
+};
+
 // One server process in its own directory and process group.
 class PeerProcess {
 public:
@@ -39,26 +61,39 @@ public:
     PeerProcess& operator=(const PeerProcess&) = delete;
 
     int port() const { return port_; }
+    // "http://127.0.0.1:<port>" followed by the path.
+    virtual std::string Url(const std::string& path) const;
     // The server's process group on the build machine (-1 when it is not running).
     int ProcessGroupId() const { return process_ ? process_->id() : -1; }
     // The peer's own directory.
     const std::string& directory() const { return directory_; }
     // Every log file of the peer, one after another.
     std::string Logs() const;
-    // The access log (nginx, apache2): one line per request.
+    // The access log (nginx, apache2) as it is now, for failure messages: servers write a
+    // request's line after its answer has gone out, so checks read Requests() instead.
     std::string AccessLog() const;
-    // Waits (up to five seconds) for the access log to hold the text: servers write a request's
-    // line after its answer has gone out.
-    bool AccessLogHas(const std::string& text) const;
+    // The requests the peer logged before this call. The test first sends a request of its own (a
+    // sentinel) and waits until the peer has logged it: only then is every request that was
+    // answered before the call in the log. Throws std::runtime_error when the sentinel does not
+    // appear within 30 seconds.
+    SettledLog Requests() const;
 
 protected:
-    // Makes the directory (readable for servers that drop to an unprivileged user) and picks the
-    // port; the program must be installed on the build machine.
+    // Makes the directory (readable for servers that drop to an unprivileged user); the program
+    // must be installed on the build machine.
     PeerProcess(const std::string& name, const std::string& program);
-    ~PeerProcess();
-    // Starts the program with these arguments (paths in them as host::UnixPath gives them), its
-    // output going to a log in the directory, and waits until the port accepts connections.
-    void Launch(const std::vector<std::string>& arguments);
+    virtual ~PeerProcess();
+    // Starts the program with the arguments made for a port (paths in them as host::UnixPath
+    // gives them), its output going to a log in the directory, and waits until the server
+    // listens. With anyPort, the server is given port 0, binds whatever port the system hands
+    // out, and its port is the one its processes listen on. Otherwise a free port is picked; when
+    // the server cannot have it (another process took it first), it is started again on another.
+    void Launch(const std::function<std::vector<std::string>(int port)>& arguments,
+                bool anyPort = false);
+    // The text of the peer's request log: the access log unless the peer logs elsewhere.
+    virtual std::string RequestLogText() const;
+    // Sends one request whose log line holds the marker.
+    virtual void SendSentinel(const std::string& marker) const;
     // Reads tests/peers/<name>, replaces every "@KEY@" and writes it into the directory; returns
     // the path the program reads it by.
     std::string WriteConfig(const std::string& templateName,
@@ -88,7 +123,7 @@ public:
     // Serves https with a certificate of its own authority (CaFile) when tls is true.
     explicit NginxPeer(bool tls = false);
     // "http(s)://127.0.0.1:<port>" followed by the path.
-    std::string Url(const std::string& path) const;
+    std::string Url(const std::string& path) const override;
     std::string Root() const { return directory_ + "/www"; }
     std::string UploadsDirectory() const { return directory_ + "/uploads"; }
     // Only with tls: the authority that signed the server's certificate.
@@ -97,13 +132,16 @@ public:
     void AddFile(const std::string& relativePath, const std::string& content) const;
     // The bodies received by /upload and /secure/, oldest first.
     std::vector<std::string> ReceivedBodies() const;
+    // Requests() as "METHOD TARGET STATUS", in the order nginx logged them.
+    std::vector<std::string> RequestLines() const;
 
 private:
     bool tls_;
 };
 
 // tinyproxy as an HTTP proxy (CONNECT too); with credentials it answers 407 until a request
-// brings them as Basic.
+// brings them as Basic. Its log holds a line "Request (file descriptor N): <request line>" for
+// each request, written as the request arrives.
 class TinyproxyPeer : public PeerProcess {
 public:
     struct Options {
@@ -111,7 +149,12 @@ public:
         std::string password;
     };
     explicit TinyproxyPeer(Options options = {});
+    // The whole log as it is now, for failure messages.
     std::string Log() const;
+
+protected:
+    std::string RequestLogText() const override { return Log(); }
+    void SendSentinel(const std::string& marker) const override;
 };
 
 // apache2 with mod_auth_digest: "/digest/upload" (a file holding "TRUE", answered for GET and
@@ -122,7 +165,6 @@ public:
     static constexpr const char* kDigestUser = "bob";
     static constexpr const char* kDigestPassword = "builder";
     ApacheDigestPeer();
-    std::string Url(const std::string& path) const;
 };
 
 // The full path of a program installed on the build machine (a path given is kept when it is

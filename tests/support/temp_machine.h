@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace wi::test {
 
@@ -26,6 +27,9 @@ public:
 
     // The host path of a Windows path on this machine, through the drive links ("" if unmapped).
     std::string HostPath(const std::string& windowsPath) const;
+    // Everything below a folder of this machine: the paths relative to it, sorted, folders with a
+    // "\\" at their end. For checks that a call left nothing behind, or exactly these files.
+    std::vector<std::string> Tree(const std::string& windowsFolder) const;
     // Creates Root()/name (and parents) and returns its host path.
     std::string MakeHostDirectory(const std::string& name) const;
 

@@ -13,6 +13,9 @@ namespace {
 // How often blocked loops look at the stop flag.
 constexpr int kPollMs = 50;
 
+// The whole request a test sends on a connection of its own to count the connections before it.
+constexpr char kSentinel[] = "WI-SENTINEL\r\n\r\n";
+
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
@@ -108,8 +111,26 @@ bool WireServer::WaitForRequests(std::size_t count, std::chrono::milliseconds ti
 }
 
 std::size_t WireServer::Connections() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return connections_;
+    std::unique_lock<std::mutex> lock(mutex_);
+    const std::size_t sentinels = sentinels_;
+    if (!Stopping()) {
+        lock.unlock();
+        const int probe = sock::OpenTcp(false);
+        const bool sent = probe >= 0 && sock::ConnectLoopback(probe, port_) == 0 &&
+                          sock::Send(probe, kSentinel, sizeof kSentinel - 1) ==
+                              static_cast<long>(sizeof kSentinel - 1);
+        lock.lock();
+        const bool taken = sent && changed_.wait_for(lock, std::chrono::seconds(30), [&] {
+            return sentinels_ > sentinels || Stopping();
+        });
+        lock.unlock();
+        if (probe >= 0) sock::Close(probe);
+        lock.lock();
+        if (!taken && !Stopping()) {
+            throw std::runtime_error("the wire server did not take the test's own connection");
+        }
+    }
+    return connections_ - sentinels_;
 }
 
 void WireServer::Stop() {
@@ -145,6 +166,12 @@ void WireServer::Serve(int connection) {
     while (!Stopping()) {
         WireRequest request;
         const bool complete = ReadRequest(connection, pending, request);
+        if (request.bytes == kSentinel) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++sentinels_;
+            changed_.notify_all();
+            break;
+        }
         if (!request.bytes.empty()) {
             std::lock_guard<std::mutex> lock(mutex_);
             requests_.push_back(request);

@@ -58,10 +58,15 @@ public:
     // "http://127.0.0.1:<port>" followed by the path.
     std::string Url(const std::string& path = "/") const;
 
-    // A copy of the requests read so far, in the order they were completed.
+    // A copy of the requests read so far, in the order they were completed. A request is kept
+    // before it is answered: every request a client had an answer to is there.
     std::vector<WireRequest> Requests() const;
     // Waits until at least count requests have been read; false after the timeout.
     bool WaitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
+    // How many connections clients made before this call. The test first connects itself (a
+    // sentinel) and waits until the server has taken that connection: connections are taken in
+    // the order they arrive, so every earlier one is counted. Throws std::runtime_error when the
+    // server does not take it within 30 seconds; once stopped, the connections it took.
     std::size_t Connections() const;
 
     // Closes the listener and every connection (stalled ones included) and joins the threads.
@@ -85,6 +90,7 @@ private:
     std::vector<WireRequest> requests_;
     std::vector<std::thread> workers_;
     std::size_t connections_ = 0;
+    std::size_t sentinels_ = 0;  // connections of the test's own, counted by Connections()
     std::thread acceptor_;
 };
 

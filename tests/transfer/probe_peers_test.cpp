@@ -53,9 +53,9 @@ TEST_F(ProbePeersTest, SizeThroughTheDiscoveredProxy) {
     EXPECT_EQ(IWebInteractive::GetDownloadSize(Locate("/files/patch.bin").c_str(), "patch.bin"),
               4321);
     // Both questions went through the proxy.
-    const std::string log = proxy.Log();
-    EXPECT_NE(log.find("/locate?filename=patch%2ebin"), std::string::npos) << log;
-    EXPECT_NE(log.find("/files/patch.bin"), std::string::npos) << log;
+    const wi::test::SettledLog requests = proxy.Requests();
+    EXPECT_EQ(1, requests.CountContaining("/locate?filename=patch%2ebin")) << proxy.Log();
+    EXPECT_EQ(1, requests.CountContaining("/files/patch.bin")) << proxy.Log();
 }
 
 }  // namespace

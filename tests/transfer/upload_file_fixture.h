@@ -69,13 +69,4 @@ protected:
     std::string out_;
 };
 
-// How often the text occurs in a peer's log.
-inline std::size_t CountOf(const std::string& log, const std::string& text) {
-    std::size_t count = 0;
-    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 }  // namespace wi::test::upload

@@ -23,10 +23,11 @@ TEST_F(UploadFileTest, PostsTheFileBytesAsTheyAre) {
     ASSERT_EQ(1u, web.ReceivedBodies().size());
     EXPECT_EQ(content, web.ReceivedBodies()[0]);
     // The headers as they arrived: no Content-Type, no Expect, our agent, the whole length.
-    EXPECT_TRUE(web.AccessLogHas("POST /upload?machinenum=7 200 ctype=[-] expect=[-] "
-                                 "ua=[WinHttpPostSample] accept=[*/*] length=[12388] "
-                                 "auth=[-] via=[-] te=[-]"))
-        << web.AccessLog();
+    const wi::test::SettledLog requests = web.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload?machinenum=7 200 ctype=[-] expect=[-] "
+                                "ua=[WinHttpPostSample] accept=[*/*] length=[12388] "
+                                "auth=[-] via=[-] te=[-]"))
+        << requests.Text();
 }
 
 TEST_F(UploadFileTest, AMissingFileIsPostedEmpty) {
@@ -34,8 +35,10 @@ TEST_F(UploadFileTest, AMissingFileIsPostedEmpty) {
     ASSERT_EQ(1, Upload(web.Url("/upload"), "C:\\nothing.xml", "Doc"));
     EXPECT_STREQ("TRUE", reply_);
     EXPECT_EQ(NarrowFromUtf8("开始上传文件 Doc 到 ") + web.Url("/upload") + "...", lines_[0]);
-    EXPECT_TRUE(web.AccessLogHas("POST /upload 200 ctype=[-]")) << web.AccessLog();
-    EXPECT_TRUE(web.AccessLogHas("length=[0]")) << web.AccessLog();
+    const wi::test::SettledLog requests = web.Requests();
+    EXPECT_EQ(1, requests.Count("POST /upload 200 ctype=[-] expect=[-] ua=[WinHttpPostSample] "
+                                "accept=[*/*] length=[0] "))
+        << requests.Text();
 }
 
 TEST_F(UploadFileTest, OtherStatusCodesStillCompleteTheExchange) {
@@ -91,8 +94,9 @@ TEST_F(UploadFileTest, BasicCredentialsGoOnlyOverTls) {
     ASSERT_EQ(1, Upload(plainUrl, path));
     EXPECT_EQ(kServerAuth, out_);
     EXPECT_NE(nullptr, std::strstr(reply_, "401"));
-    EXPECT_TRUE(plain.AccessLogHas("POST /secure/post 401"));
-    EXPECT_EQ(std::string::npos, plain.AccessLog().find("auth=[Basic"));
+    const wi::test::SettledLog requests = plain.Requests();
+    EXPECT_EQ(1, requests.Count("POST /secure/post 401"));
+    EXPECT_EQ(0, requests.CountContaining("auth=[Basic")) << requests.Text();
 }
 
 TEST_F(UploadFileTest, WrongCredentialsEndAfterTheSecondChallenge) {
@@ -125,18 +129,19 @@ TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
                         path));
     EXPECT_EQ(std::string(kServerAuth) + kSuccess, out_);
     EXPECT_STREQ("TRUE", reply_);
-    ASSERT_TRUE(apache.AccessLogHas("POST /digest/upload 200")) << apache.AccessLog();
-    const std::string log = apache.AccessLog();
-    EXPECT_EQ(2u, CountOf(log, "POST ")) << log;
-    EXPECT_EQ(0u, log.find("POST /digest/upload 401 length=[9] auth=[-]\n"
-                           "POST /digest/upload 200 length=[9] auth=[Digest username="))
-        << log;
+    const wi::test::SettledLog first = apache.Requests();
+    ASSERT_EQ(2, first.Count("")) << first.Text();
+    EXPECT_EQ("POST /digest/upload 401 length=[9] auth=[-]", first.Lines()[0]);
+    EXPECT_EQ(0u, first.Lines()[1].find("POST /digest/upload 200 length=[9] auth=[Digest username="))
+        << first.Text();
 
     ASSERT_EQ(1, Upload(WithCredentials(url, ApacheDigestPeer::kDigestUser, "nope"), path));
     EXPECT_EQ(std::string(kServerAuth) + kServerAuth + kServerFailed, out_);
-    ASSERT_TRUE(apache.AccessLogHas("POST /digest/upload 401 length=[9] auth=[Digest"));
-    EXPECT_EQ(4u, CountOf(apache.AccessLog(), "POST ")) << apache.AccessLog();
-    EXPECT_EQ(0u, CountOf(apache.AccessLog(), "length=[0]")) << apache.AccessLog();
+    const wi::test::SettledLog both = apache.Requests();
+    ASSERT_EQ(4, both.Count("")) << both.Text();
+    EXPECT_EQ("POST /digest/upload 401 length=[9] auth=[-]", both.Lines()[2]);
+    EXPECT_EQ(0u, both.Lines()[3].find("POST /digest/upload 401 length=[9] auth=[Digest "))
+        << both.Text();
 }
 
 // The proxies are named "localhost" and the services 127.0.0.1: Wine's WinHTTP takes a proxy
@@ -151,13 +156,17 @@ TEST_F(UploadFileTest, GoesThroughTheDiscoveredProxy) {
     ASSERT_EQ(1, Upload(web.Url("/upload"), path));
     EXPECT_STREQ("TRUE", reply_);
     EXPECT_EQ("<proxied/>", web.ReceivedBodies().at(0));
-    EXPECT_TRUE(web.AccessLogHas("(tinyproxy/")) << web.AccessLog();
+    std::vector<std::string> uploads = web.Requests().Starting("POST /upload ");
+    ASSERT_EQ(1u, uploads.size());
+    EXPECT_NE(std::string::npos, uploads[0].find("(tinyproxy/")) << uploads[0];
 
     // A name without a dot is local and goes direct.
     std::string local = web.Url("/upload");
     local.replace(local.find("127.0.0.1"), 9, "localhost");
     ASSERT_EQ(1, Upload(local, path));
-    EXPECT_TRUE(web.AccessLogHas("via=[-]"));
+    uploads = web.Requests().Starting("POST /upload ");
+    ASSERT_EQ(2u, uploads.size());
+    EXPECT_NE(std::string::npos, uploads[1].find("via=[-]")) << uploads[1];
 }
 
 TEST_F(UploadFileTest, ProxyCredentialsAreSentOnlyOverTls) {

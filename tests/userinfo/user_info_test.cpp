@@ -38,16 +38,6 @@ std::string Fixture(const std::string& name) {
     return content.str();
 }
 
-// How many lines of the access log begin with the text.
-int CountRequests(const NginxPeer& web, const std::string& start) {
-    std::istringstream log(web.AccessLog());
-    int count = 0;
-    for (std::string line; std::getline(log, line);) {
-        if (line.rfind(start, 0) == 0) ++count;
-    }
-    return count;
-}
-
 TEST_F(UserInfoTest, AParameterNamingAnExistingFileEndsTheResolution) {
     NginxPeer web;
     Configure(web, "/user.xml");
@@ -56,7 +46,7 @@ TEST_F(UserInfoTest, AParameterNamingAnExistingFileEndsTheResolution) {
 
     EXPECT_EQ("C:\\mine.xml", wi::userinfo::GetUserXmlPath());
     EXPECT_TRUE(lines_.empty());
-    EXPECT_EQ("", web.AccessLog());
+    EXPECT_EQ(0, web.Requests().Count(""));
 }
 
 TEST_F(UserInfoTest, WithoutServiceTheLastDriveGetsTheDefaultPath) {
@@ -77,9 +67,9 @@ TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
 
     EXPECT_EQ("C:\\store\\user.xml", wi::userinfo::GetUserXmlPath());
     EXPECT_EQ("", Parameter());
-    ASSERT_TRUE(web.AccessLogHas("POST /reply-true")) << web.AccessLog();
-    EXPECT_EQ(1, CountRequests(web, "GET /user.xml?MachineNum=AB%2d12 200"));
-    EXPECT_EQ(1, CountRequests(web, "POST /upload "));
+    const wi::test::SettledLog requests = web.Requests();
+    EXPECT_EQ(1, requests.Count("GET /user.xml?MachineNum=AB%2d12 200"));
+    EXPECT_EQ(1, requests.Count("POST /upload "));
     ASSERT_EQ(1u, web.ReceivedBodies().size());
     wi::xml::Document sent;
     ASSERT_TRUE(sent.ParseBytes(web.ReceivedBodies()[0]));
@@ -102,12 +92,12 @@ TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnsw
 
     Configure(web, "/user.xml?a=1");
     EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
-    EXPECT_TRUE(web.AccessLogHas("GET /user.xml?a=1&MachineNum=AB%2d12 200"));
+    EXPECT_EQ(1, web.Requests().Count("GET /user.xml?a=1&MachineNum=AB%2d12 200"));
 
     // Answers without "qeluser" or with another root leave the path as it was.
     Configure(web, "/none.xml");
     EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
-    EXPECT_TRUE(web.AccessLogHas("GET /none.xml?MachineNum=AB%2d12 200"));
+    EXPECT_EQ(1, web.Requests().Count("GET /none.xml?MachineNum=AB%2d12 200"));
     Configure(web, "/other.xml");
     EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
 
@@ -121,9 +111,10 @@ TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnsw
     config.readUserUrl = web.Url("/user.xml");
     wi::frame::SetConfig(config);
     EXPECT_STREQ("", IWebInteractive::ReadUserInfo());
-    EXPECT_EQ(0, CountRequests(web, "GET /user.xml "));
     EXPECT_EQ(0, IWebInteractive::UpdateUserInfo());
-    EXPECT_EQ(0, CountRequests(web, "POST"));
+    const wi::test::SettledLog requests = web.Requests();
+    EXPECT_EQ(0, requests.Count("GET /user.xml "));
+    EXPECT_EQ(0, requests.Count("POST"));
 }
 
 TEST_F(UserInfoTest, AGb2312AnswerReachesTheHostInItsCodePage) {
@@ -163,8 +154,7 @@ TEST_F(UserInfoTest, TheUserInformationRecordStaysReset) {
     IUserInfoInc::GetUserInfoFromServer(web.Url("/info").c_str(), nullptr);
     const IUserInfoInc::UserInfo& info =
         IUserInfoInc::GetUserInfoFromServer(web.Url("/info?a=b").c_str(), "PC1");
-    EXPECT_TRUE(web.AccessLogHas("GET /info?a=b&computerID=PC1 200")) << web.AccessLog();
-    EXPECT_EQ(1, CountRequests(web, "GET "));
+    EXPECT_EQ(std::vector<std::string>{"GET /info?a=b&computerID=PC1 200"}, web.RequestLines());
     for (const std::string* text : {&info.s1, &info.s2, &info.s3, &info.s4, &info.s5, &info.s6}) {
         EXPECT_EQ("", *text);
     }

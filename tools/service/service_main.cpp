@@ -4,6 +4,8 @@
 //   webinteractive-service --data DIR [--listen 127.0.0.1] --port N [--max-body BYTES]
 //                          [--rate BYTES_PER_SECOND] [--user NAME:PASSWORD [--auth digest|basic]]
 //
+// --port 0 takes a free port of the system's choosing; the first line printed names it.
+//
 // Addresses (configure the library's addresses with these paths):
 //   POST /upload/softlist      software list           } body kept under DIR/uploads/<kind>/,
 //   POST /upload/filelist      upload file list        } one file per upload, never overwritten;
@@ -175,7 +177,14 @@ int main(int argc, char** argv) {
             int yes = 1;
             setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         });
-        if (!server.bind_to_port(options.listen, options.port)) {
+        // Port 0: the system picks the port, so that no other process can take it first.
+        int port = options.port;
+        if (port == 0) {
+            port = server.bind_to_any_port(options.listen);
+        } else if (!server.bind_to_port(options.listen, port)) {
+            port = -1;
+        }
+        if (port <= 0) {
             std::cerr << "webinteractive-service: cannot listen on " << options.listen << ":"
                       << options.port << " (in use or not available)\n";
             return 1;
@@ -192,7 +201,7 @@ int main(int argc, char** argv) {
         wi::service::UploadGuard guard(
             options.user.empty() ? wi::service::AuthScheme::kNone : options.auth, name, password);
         wi::service::RouteSettings settings;
-        settings.endpoint = {options.listen, options.port};
+        settings.endpoint = {options.listen, port};
         settings.filePacing = {options.rate, &stopRequested};
         settings.uploadGuard = &guard;
         wi::service::AddRoutes(server, data, settings);
@@ -203,7 +212,7 @@ int main(int argc, char** argv) {
             while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(50));
             server.stop();
         });
-        std::printf("listening on %s:%d, data in %s\n", options.listen.c_str(), options.port,
+        std::printf("listening on %s:%d, data in %s\n", options.listen.c_str(), port,
                     data.root().c_str());
         std::fflush(stdout);
         server.listen_after_bind();

@@ -47,7 +47,7 @@ TEST_F(ListsDownloadCliTest, PrintsAndSavesTheVersionsRead) {
               certain.find("software {R1} \"瑞星杀毒\" version \"2.0\": 2 files, 1 dependences, "
                            "1 configuration entries, 2 patches\n"))
         << certain;
-    EXPECT_TRUE(web_.AccessLogHas("GET /certain_gb2312.xml?guid=%7bR1%7d&version=-1 200"));
+    EXPECT_EQ(1, web_.Requests().Count("GET /certain_gb2312.xml?guid=%7bR1%7d&version=-1 200"));
 }
 
 TEST_F(ListsDownloadCliTest, PatchListIsFetchedOnceAndItsTemporaryDocumentRemoved) {
@@ -57,10 +57,9 @@ TEST_F(ListsDownloadCliTest, PatchListIsFetchedOnceAndItsTemporaryDocumentRemove
               out.find("software {BASE} \"补丁软件\" version \"3.0\": 0 files, 0 dependences, 0 "
                        "configuration entries, 2 patches\n"))
         << out;
-    EXPECT_TRUE(web_.AccessLogHas("GET /patch_list_gb2312.xml?guid=%7bBASE%7d 200"));
-    const std::string log = web_.AccessLog();
-    EXPECT_EQ(log.find("GET /patch_list_gb2312.xml"), log.rfind("GET /patch_list_gb2312.xml"))
-        << "one request, not more:\n" << log;
+    const wi::test::SettledLog requests = web_.Requests();
+    EXPECT_EQ(1, requests.Count("GET /patch_list_gb2312.xml?guid=%7bBASE%7d 200"));
+    EXPECT_EQ(1, requests.Count("")) << "one request, not more:\n" << requests.Text();
     EXPECT_EQ("", wi::test::RunShell("ls '" + machine_.HostPath("C:\\users\\Public\\Documents") +
                                      "' | grep patchList || true"));
 

@@ -103,7 +103,7 @@ TEST_F(ServiceCliTest, CtrlCEndsAPacedDownloadCleanly) {
     EXPECT_NE(std::string::npos, TempMachine::ReadHostFile(out).find("\nbig.exe|0\n"));
     EXPECT_FALSE(std::filesystem::exists(
         machine_.HostPath("C:\\ProgramData\\Microsoft\\Windows\\Templates\\t\\big.exe")));
-    EXPECT_EQ(1, service_.Count("GET /install?filename=big%2eexe 200", 1));
+    EXPECT_EQ(1, service_.Requests().Count("GET /install?filename=big%2eexe 200"));
 }
 
 }  // namespace
