@@ -99,7 +99,8 @@ TEST_F(ServicePeerTest, FileListsComeBackPerGuidFromUploadsOrTheDataDirectory) {
     EXPECT_EQ("{TWO}", two.front().GUID);
     EXPECT_EQ("2.0", two.front().Version);
     EXPECT_EQ("2.1", two.back().Version);
-    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bTWO%7d&special_code=&pnversion= 200"));
+    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bTWO%7d&special_code=&"
+                                          "pnversion= 200"));
 
     // A list placed in the data directory is answered before any upload.
     service.AddFile("filelists/{ONE}.xml",
@@ -111,7 +112,8 @@ TEST_F(ServicePeerTest, FileListsComeBackPerGuidFromUploadsOrTheDataDirectory) {
     EXPECT_EQ("9", one.front().Version);
 
     EXPECT_TRUE(IWebInteractive::DownloadFileList(list.c_str(), "{NONE}", "", "", locked, nullptr).empty());
-    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bNONE%7d&special_code=&pnversion= 404"));
+    EXPECT_EQ(1, service.Requests().Count("GET /filelist?guid=%7bNONE%7d&special_code=&"
+                                          "pnversion= 404"));
 }
 
 TEST_F(ServicePeerTest, InstallFilesAndSizesAreLocatedOnTheService) {

@@ -90,7 +90,7 @@ std::vector<std::string> SettledLog::Starting(const std::string& start) const {
 }
 
 int SettledLog::CountContaining(const std::string& text) const {
-    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const std::string& line) {
+    return static_cast<int>(std::count_if(lines_.begin(), lines_.end(), [&](const auto& line) {
         return line.find(text) != std::string::npos;
     }));
 }

@@ -132,7 +132,8 @@ TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
     const wi::test::SettledLog first = apache.Requests();
     ASSERT_EQ(2, first.Count("")) << first.Text();
     EXPECT_EQ("POST /digest/upload 401 length=[9] auth=[-]", first.Lines()[0]);
-    EXPECT_EQ(0u, first.Lines()[1].find("POST /digest/upload 200 length=[9] auth=[Digest username="))
+    EXPECT_EQ(0u,
+              first.Lines()[1].find("POST /digest/upload 200 length=[9] auth=[Digest username="))
         << first.Text();
 
     ASSERT_EQ(1, Upload(WithCredentials(url, ApacheDigestPeer::kDigestUser, "nope"), path));
