@@ -1,6 +1,7 @@
 // Fuzz target for the configuration text of IWebInteractive::Init: any text must give 1 or 0
 // without a crash, and the values read back must agree with what the text is: nothing from a text
-// that does not parse or whose root is not "Logs". Init builds the fixed-drive list through the
+// that does not parse or whose root is not "Logs", else the text of each key's element as an
+// independent walk of the document (reference_xml.h) finds it, and 1 only when all five are there. Init builds the fixed-drive list through the
 // machine prefix, so the target works on a machine of its own in a temporary directory, never on
 // the user's.
 #include <cstddef>
@@ -11,6 +12,7 @@
 
 #include "platform/files.h"
 #include "platform/xml_dom.h"
+#include "reference_xml.h"
 #include "temporary_machine.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -63,5 +65,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (!document.Root().NameIs("Logs")) {
         if (result != 1 || !AllValuesEmpty()) std::abort();
     }
+
+    // Against an independent walk: each value is the text of the root's first child of exactly
+    // its name, and the result 1 when all five are there.
+    const wi::fuzz::ReferenceDocument reference(text.c_str());
+    if (!reference.Verdict()) return 0;
+    const xmlNodePtr root = reference.Root();
+    if (!root) {
+        if (result != 0) std::abort();
+        return 0;
+    }
+    const bool logs = wi::fuzz::NamedAnyCase(root, "Logs");
+    bool all = true;
+    for (const char* key : kKeys) {
+        const xmlNodePtr element = logs ? wi::fuzz::FirstNamed(root, key) : nullptr;
+        all = all && element;
+        if (IHostInc::GetConfigValue(key) != wi::fuzz::TextOf(element)) std::abort();
+    }
+    if (result != (!logs || all ? 1 : 0)) std::abort();
     return 0;
 }

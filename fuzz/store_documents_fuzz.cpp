@@ -15,6 +15,7 @@
 #include "temporary_machine.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
+#include "webinteractive/status.h"
 #include "webinteractive/store.h"
 
 namespace {
@@ -41,6 +42,7 @@ const std::string& UserXml() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const wi::fuzz::TemporaryMachine machine("store_documents_fuzz");
+    IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr);  // a host that shows none
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
     Write(UserXml(), bytes);

@@ -1,13 +1,18 @@
 // Fuzz target for the service's answer to the user-information reading: any bytes must be taken
-// or refused without a crash; a refused answer leaves the path as it was, and a path taken from
-// an answer is valid narrow text of a document whose root is "user".
+// or refused without a crash; a refused answer leaves the path as it was. An answer valid in the
+// narrow code page gives exactly what an independent walk of it finds (reference_xml.h): the text
+// of the first "qeluser" child of a root named "user" in any letter case, else the path as it
+// was. Other answers (read by their declared encoding) give a path only from such a document.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "platform/xml_dom.h"
+#include "reference_xml.h"
 #include "userinfo/user_info_answer.h"
+
+namespace ref = wi::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string answer(reinterpret_cast<const char*>(data), size);
@@ -20,7 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // the caller turns an error of the XML library into ""
     }
     if (!parsed && path != before) std::abort();
-    if (path != before) {
+
+    std::string unused;
+    if (ref::ReferenceConvert(ref::ReferenceCodeset(), "UTF-8", answer, unused)) {
+        const ref::ReferenceDocument reference(answer);
+        if (!reference.Verdict()) return 0;
+        const xmlNodePtr root = reference.Root();
+        if (parsed != (root != nullptr)) std::abort();
+        const xmlNodePtr qeluser =
+            ref::NamedAnyCase(root, "user") ? ref::FirstNamed(root, "qeluser") : nullptr;
+        if (path != (qeluser ? ref::TextOf(qeluser) : before)) std::abort();
+    } else if (path != before) {
         wi::xml::Document document;
         if (!document.ParseBytes(answer) || !document.Root().NameIs("user")) std::abort();
     }

@@ -1,5 +1,6 @@
 // Fuzz target for the DOM's readers of outside text: any bytes must parse or be refused without
-// a crash, and a document that parsed must serialise to text that parses again. The file reader,
+// a crash, and a document that parsed must serialise to text that parses again into an equal
+// tree (the same element names, leaf texts and child counts all the way down). The file reader,
 // which decodes by the file's own marks and declaration, reads the bytes from a file on a machine
 // of the target's own.
 #include "platform/files.h"
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,12 +26,24 @@ void Walk(const wi::xml::Element& element, int depth) {
     }
 }
 
+// The element's tree as one text: names, the texts of elements without child elements, and the
+// nesting.
+std::string Tree(const wi::xml::Element& element) {
+    const std::vector<wi::xml::Element> children = element.Children();
+    std::string tree = element.Name();
+    if (children.empty()) return tree + "=\"" + element.Text() + "\"";
+    tree += "{";
+    for (const wi::xml::Element& child : children) tree += Tree(child) + ",";
+    return tree + "}";
+}
+
 void Check(wi::xml::Document& doc) {
     Walk(doc.Root(), 0);
     std::string text;
     if (doc.ToText(text)) {
         wi::xml::Document again;
         if (!again.ParseText(text)) std::abort();
+        if (Tree(again.Root()) != Tree(doc.Root())) std::abort();
     }
 }
 

@@ -275,6 +275,7 @@ void NginxPeer::AddFile(const std::string& relativePath, const std::string& cont
 }
 
 std::vector<std::string> NginxPeer::ReceivedBodies() const {
+    Requests();  // every request sent before is answered, its body kept
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(UploadsDirectory())) {
         files.push_back(entry.path());

@@ -130,7 +130,8 @@ public:
     std::string CaFile() const { return directory_ + "/tls/ca.pem"; }
     // Writes Root()/relativePath.
     void AddFile(const std::string& relativePath, const std::string& content) const;
-    // The bodies received by /upload and /secure/, oldest first.
+    // The bodies received by /upload and /secure/, oldest first, once settled as Requests() is:
+    // none sent before the call is missing.
     std::vector<std::string> ReceivedBodies() const;
     // Requests() as "METHOD TARGET STATUS", in the order nginx logged them.
     std::vector<std::string> RequestLines() const;

@@ -56,10 +56,15 @@ std::string Compose(const std::string& name, double fraction, const std::string&
     // Room left for the bar: the name, " [", "] " and the tail take the rest (the tail is given
     // room for its longest form, so that the bar keeps its width from one drawing to the next);
     // one column stays free so that the cursor never wraps.
-    const int tailRoom = std::max(kTailRoom, static_cast<int>(tail.size()));
-    int width = columns - 1 - DisplayWidth(name) - 4 - tailRoom;
-    if (width > 40) width = 40;
+    // A name from outside (a locator's answer) may hold control characters: each is drawn as
+    // "?", so that the bar stays on its one line.
     std::string line = name;
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    }
+    const int tailRoom = std::max(kTailRoom, static_cast<int>(tail.size()));
+    int width = columns - 1 - DisplayWidth(line) - 4 - tailRoom;
+    if (width > 40) width = 40;
     if (width >= 5) {
         const int filled = static_cast<int>(fraction * width);
         line += " [" + std::string(filled, '#') + std::string(width - filled, '.') + "]";

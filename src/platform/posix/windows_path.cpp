@@ -34,6 +34,12 @@ bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
             path = WindowsPath();
             return false;
         }
+        if (FindNarrowChar(name + '\\', "\\", 0) != name.size()) {
+            // A lone lead byte before "/" would take the "\" written after it as its trail
+            // byte: the normalised text would name another place.
+            path = WindowsPath();
+            return false;
+        }
         if (name == "..") {
             if (!path.names.empty()) path.names.pop_back();
         } else if (!name.empty() && name != ".") {

@@ -19,8 +19,9 @@ struct WindowsPath {
 // "." is dropped and ".." removes the name before it but never climbs above the drive root or the
 // current directory: "D:\..\x" is "D:\x". False for what names no place on a drive: an empty
 // text, a network path ("\\server\share"), a path rooted on no drive ("\x"), a text holding a NUL,
-// and a name holding a colon (Windows names hold none; "a\D:b" would otherwise read as a path on
-// D:).
+// a name holding a colon (Windows names hold none; "a\D:b" would otherwise read as a path on
+// D:), and a name ending in a lone lead byte that the "\" written after it would complete (in
+// GBK, "a" 0xBC "/b" would read back as the one name "a" 0xBC "\b").
 bool ParseWindowsPath(const std::string& text, WindowsPath& path);
 
 // The normalised text: "D:\a\b", "D:\" for a drive root, "a\b" or "." when relative.
