@@ -45,7 +45,6 @@ public:
     int Count(const std::string& start) const { return static_cast<int>(Starting(start).size()); }
     // How many lines hold the text anywhere.
     int CountContaining(const std::string& text) const;
-    bool Has(const std::string& text) const { return CountContaining(text) > 0; }
     const std::vector<std::string>& Lines() const { return lines_; }
     // The lines as the log held them, for a failure message.
     std::string Text() const;
@@ -74,8 +73,9 @@ public:
     std::string AccessLog() const;
     // The requests the peer logged before this call. The test first sends a request of its own (a
     // sentinel) and waits until the peer has logged it: only then is every request that was
-    // answered before the call in the log. Throws std::runtime_error when the sentinel does not
-    // appear within 30 seconds.
+    // answered before the call in the log (nginx logs from its one worker in order; apache2 and
+    // the service log from the thread that answered, right after the answer). Throws
+    // std::runtime_error when the sentinel does not appear within 30 seconds.
     SettledLog Requests() const;
 
 protected:
