@@ -300,6 +300,8 @@ std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host, Durabi
     if (!MayGetNewContent(host, AtLink::kLooksAtLink)) {
         return nullptr;
     }
+    // A replacement killed before its rename left its sibling here: it goes now.
+    posix::RemoveStaleSiblings(host);
     std::string temporary;
     const int fd = posix::CreateSibling(host, temporary);
     if (fd < 0) {

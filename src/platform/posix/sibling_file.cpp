@@ -3,10 +3,14 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/host_file.h"
+#include "platform/sibling_name.h"
 
 namespace wi::platform {
 
@@ -31,11 +35,31 @@ int CreateSibling(const std::string& destination, std::string& name) {
     const std::string directory =
         slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = directory + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        name = directory + SiblingName(static_cast<unsigned long>(getpid()), ++counter);
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+void RemoveStaleSiblings(const std::string& destination) {
+    const std::size_t slash = destination.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) return;
+    const int folderFd = dirfd(directory);
+    while (const dirent* entry = readdir(directory)) {
+        unsigned long processId = 0;
+        if (!IsSiblingName(entry->d_name, processId)) continue;
+        if (processId == static_cast<unsigned long>(getpid())) continue;
+        if (kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH) continue;
+        struct stat status;
+        if (fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode)) {
+            unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+    closedir(directory);
 }
 
 void FlushFolderOf(const std::string& path) {
@@ -50,6 +74,7 @@ void FlushFolderOf(const std::string& path) {
 }  // namespace posix
 
 bool ReplaceHostFile(const std::string& path, const std::string& content) {
+    posix::RemoveStaleSiblings(path);
     std::string temporary;
     const int fd = posix::CreateSibling(path, temporary);
     if (fd < 0) return false;

@@ -329,6 +329,7 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path, Durability durability) {
     std::wstring wide;
     if (!win32::ToWidePath(path, wide) || !MayBeReplaced(wide)) return nullptr;
+    win32::RemoveStaleSiblings(wide);
     return NewReplacement(wide, true, durability);
 }
 

@@ -1,5 +1,6 @@
-// New files beside a file, and what puts one in its place: shared by the file operations of the
-// platform module and by the replacement of host files (platform/host_file.h).
+// New files beside a file (named as platform/sibling_name.h says), and what puts one in its
+// place: shared by the file operations of the platform module and by the replacement of host
+// files (platform/host_file.h).
 #pragma once
 
 #include <cstddef>
@@ -21,5 +22,10 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size);
 // (INVALID_HANDLE_VALUE on failure); its path in `name`. The name is short and of its own: one
 // built on the destination's could pass the file system's limit on names.
 HANDLE CreateSibling(const std::wstring& destination, std::wstring& name);
+
+// Removes the siblings in the destination's folder whose process no longer runs: a replacement
+// killed before its rename left them. A process id that a running process took over keeps its
+// sibling.
+void RemoveStaleSiblings(const std::wstring& destination);
 
 }  // namespace wi::platform::win32

@@ -1,4 +1,5 @@
-// Processes that mirror their parameters to one file at the same moment.
+// Processes that mirror their parameters to one file at the same moment, or are killed while
+// saving.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "support/child_processes.h"
+#include "support/peers.h"
 #include "webinteractive/status.h"
 
 namespace fs = std::filesystem;
@@ -86,6 +88,23 @@ TEST(ParameterProcesses, SavingAtOnceKeepsEveryEntryAndTheFileWholeAtAnyMoment) 
         }
         ASSERT_TRUE(IHelperInc::SetParamFile(nullptr));
     }
+    fs::remove_all(directory);
+}
+
+TEST(ParameterProcesses, ASaveRemovesTheNewFileThatAKilledSaverLeft) {
+    const fs::path directory =
+        fs::temp_directory_path() / ("wi_parameter_killed_" + std::to_string(std::random_device{}()));
+    fs::create_directories(directory);
+    const std::string ended = wi::test::RunShell("sh -c 'echo $$'");
+    const fs::path left = directory / (".~wi" + ended.substr(0, ended.find('\n')) + "-3");
+    std::ofstream(left) << "cut=sho";
+    const std::string file = (directory / "params.txt").string();
+    ASSERT_TRUE(IHelperInc::SetParamFile(file.c_str()));
+    std::string name = "n", value = "v";
+    IHelperInc::SaveParam(name, value);
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_TRUE(fs::exists(file));
+    ASSERT_TRUE(IHelperInc::SetParamFile(nullptr));
     fs::remove_all(directory);
 }
 
