@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 namespace wi::service {
 
@@ -87,7 +88,8 @@ std::string ReadUserFile(const std::string& path) {
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
-    std::string userValue, userFile, publicUrl;
+    std::optional<std::string> userValue, userFile;
+    std::string publicUrl;
     bool authGiven = false;
     AuthScheme auth = AuthScheme::kDigest;
     for (int i = 1; i < argc; ++i) {
@@ -148,11 +150,11 @@ Options ParseOptions(int argc, char** argv) {
         Usage("--header-timeout and --body-timeout need at least one second");
     }
 
-    if (!userValue.empty() && !userFile.empty()) Usage("give --user or --user-file, not both");
-    if (!userValue.empty()) {
-        TakeUser(userValue, "--user", options);
-    } else if (!userFile.empty()) {
-        TakeUser(ReadUserFile(userFile), "the first line of --user-file " + userFile, options);
+    if (userValue && userFile) Usage("give --user or --user-file, not both");
+    if (userValue) {
+        TakeUser(*userValue, "--user", options);
+    } else if (userFile) {
+        TakeUser(ReadUserFile(*userFile), "the first line of --user-file " + *userFile, options);
     } else if (const char* fromEnvironment = std::getenv(kUserVariable);
                fromEnvironment != nullptr && *fromEnvironment != '\0') {
         TakeUser(fromEnvironment, kUserVariable, options);

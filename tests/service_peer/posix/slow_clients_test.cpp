@@ -1,6 +1,6 @@
-// webinteractive-service under clients that send slowly or not at all: one address cannot take
-// every worker, and a request's headers and body are cut off once their time is up, however the
-// bytes trickle in.
+// webinteractive-service under clients that send slowly, not at all or too much: one address
+// cannot take every worker, a request's headers and body are cut off once their time is up,
+// however the bytes trickle in, and headers beyond their bound are refused as they arrive.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -144,6 +144,22 @@ TEST(SlowClientsTest, HeadersAndBodiesTricklingInAreCutOffWhenTheirTimeIsUp) {
     }
     EXPECT_EQ(0u, steady.ReadToEnd().find("HTTP/1.1 200 OK\r\n"));
     EXPECT_EQ((std::vector<std::string>{std::string(40960, 's')}), service.Uploads("softfile"));
+}
+
+TEST(SlowClientsTest, HeadersBeyondTheirBoundAreRefusedAsTheyArrive) {
+    ServicePeer service;
+    // Header lines each within httplib's bound for one line, 80 KB in all.
+    Client many(service, "127.0.0.1");
+    many.Send("GET /softlist HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+    for (int i = 0; i < 20 && !many.Answered(); ++i) {
+        many.Send("X-Filler-" + std::to_string(i) + ": " + std::string(4000, 'f') + "\r\n");
+    }
+    EXPECT_EQ(0u, many.ReadToEnd().find("HTTP/1.1 400 Bad Request\r\n"));
+    // A request line of 80 KB.
+    Client longLine(service, "127.0.0.1");
+    longLine.Send("GET /" + std::string(80000, 'l'));
+    EXPECT_EQ(0u, longLine.ReadToEnd().find("HTTP/1.1 431 Request Header Fields Too Large\r\n"));
+    EXPECT_EQ(1, service.Count("GET /softlist 400", 1));
 }
 
 }  // namespace

@@ -93,9 +93,14 @@ ssize_t ConnectionStream::read(char* ptr, size_t size) {
         bufferEnd_ = static_cast<size_t>(got);
     }
     const size_t taken = std::min(size, bufferEnd_ - bufferBegin_);
+    if (inBody_) {
+        bodyBytesRead_ += taken;
+    } else if ((headerBytesRead_ += taken) > kMaxHeaderBytes) {
+        headersTooLarge_ = true;
+        return -1;
+    }
     std::memcpy(ptr, buffer_ + bufferBegin_, taken);
     bufferBegin_ += taken;
-    if (inBody_) bodyBytesRead_ += taken;
     return static_cast<ssize_t>(taken);
 }
 
@@ -147,6 +152,7 @@ bool ConnectionStream::WaitForRequest() {
     requestStart_ = phaseStart_ = Clock::now();
     inBody_ = false;
     bodyBytesRead_ = 0;
+    headerBytesRead_ = 0;
     bytesWritten_ = 0;
     headerBlock_.clear();
     headerDone_ = false;

@@ -17,6 +17,9 @@ namespace wi::service {
 class ConnectionStream : public httplib::Stream {
 public:
     using Clock = std::chrono::steady_clock;
+    // A request line and headers beyond this are refused as they arrive: httplib reads any
+    // number of header lines, and a request line of any length, into memory.
+    static constexpr size_t kMaxHeaderBytes = 64 * 1024;
 
     struct Waits {
         ClientLimits limits;
@@ -44,6 +47,8 @@ public:
     void StartBody();
     // A wait ran past the header or body time: the request was cut off.
     bool TimedOut() const { return timedOut_; }
+    // The request line and headers ran past kMaxHeaderBytes: the request was cut off.
+    bool HeadersTooLarge() const { return headersTooLarge_; }
     // Something of an answer to the current request went out.
     bool Answered() const { return bytesWritten_ > 0; }
     // The bytes of the current answer's body sent so far (what followed its header block; an
@@ -80,7 +85,9 @@ private:
     Clock::time_point phaseStart_{};
     bool inBody_ = false;
     unsigned long long bodyBytesRead_ = 0;
+    size_t headerBytesRead_ = 0;
     bool timedOut_ = false;
+    bool headersTooLarge_ = false;
 
     unsigned long long bytesWritten_ = 0;
     std::string headerBlock_;  // the answer's header block while it is being written

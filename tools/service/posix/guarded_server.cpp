@@ -89,12 +89,18 @@ bool GuardedServer::process_and_close_socket(socket_t sock) {
             bool closed = false;
             ok = process_request(stream, left == 1, closed,
                                  [&stream](httplib::Request&) { stream.StartBody(); });
-            if (stream.TimedOut() && !stream.Answered()) {
-                stream.WriteDirect(BareAnswer(408, "Request Timeout", ""));
+            const bool cutOff = stream.TimedOut() || stream.HeadersTooLarge();
+            if (cutOff) {
+                // Cut off before its request line came whole, httplib left it unanswered.
+                if (!stream.Answered()) {
+                    const bool late = stream.TimedOut();
+                    stream.WriteDirect(late ? BareAnswer(408, "Request Timeout", "")
+                                            : BareAnswer(431, "Request Header Fields Too Large", ""));
+                    LogBare(address, late ? 408 : 431, 0, stream.RequestStart());
+                }
                 stream.FinishAndDiscard();
-                LogBare(address, 408, 0, stream.RequestStart());
             }
-            if (!ok || closed || stream.TimedOut()) break;
+            if (!ok || closed || cutOff) break;
         }
         currentStream = nullptr;
         Leave(address);
