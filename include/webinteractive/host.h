@@ -1,10 +1,17 @@
-// What a host needs beyond the exported operations: the machine the library works on and the
-// cancel events that long operations accept.
+// What a host needs beyond the exported operations: the library's version, the machine the
+// library works on and the cancel events that long operations accept.
 #pragma once
 
 #include "webinteractive/export.h"
+#include "webinteractive/version.h"
 
 namespace IHostInc {
+// The version of the library loaded at run time, "MAJOR.MINOR.PATCH", and its number in the
+// form of WEBINTERACTIVE_VERSION_NUMBER; the macros of webinteractive/version.h tell the version
+// of the headers the host was compiled against.
+WI_EXPORT const char* GetVersion();
+WI_EXPORT int GetVersionNumber();
+
 // Where the emulated Windows machine lives (posix). Null or empty returns to the default:
 // $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
 // No effect on Windows.

@@ -21,6 +21,19 @@ foreach(installed include/webinteractive/webinteractive.h bin/webinteractive
 endforeach()
 set(no_library_path ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH)
 
+# Each library carries its soname and exports its interface alone: no internal function and no
+# instantiation of a standard template.
+foreach(library webinteractive webinteractive_status webinteractive_records)
+  run(readelf -d ${prefix}/lib/lib${library}.so)
+  if(NOT last_output MATCHES "SONAME[^\n]*lib${library}\\.so\\.[0-9]+]")
+    message(FATAL_ERROR "lib${library}.so has no soname")
+  endif()
+  run(nm -D -C --defined-only ${prefix}/lib/lib${library}.so)
+  if(last_output MATCHES " [A-Za-z] ([a-z ]+ for )?(std|wi|__gnu_cxx)::")
+    message(FATAL_ERROR "lib${library}.so exports more than its interface:\n${last_output}")
+  endif()
+endforeach()
+
 run(${no_library_path} ${prefix}/bin/webinteractive --help)
 if(NOT last_output MATCHES "^usage: webinteractive COMMAND")
   message(FATAL_ERROR "the installed CLI does not run: ${last_output}")
