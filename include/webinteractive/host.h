@@ -19,6 +19,14 @@ WI_EXPORT void SetMachinePrefix(const char* prefix);
 // The prefix in use (posix), or "" on Windows.
 WI_EXPORT const char* GetMachinePrefix();
 
+// The HTTP status of the last answer to this thread's last IWebInteractive::UploadFile (every
+// upload of the library goes through it: 200, or 401 when credentials did not help, 404, ...),
+// and of this thread's last IWebInteractive::DownloadFile (every list and file the library
+// fetches; the answer after the redirects it followed). 0 when that call received no answer (no
+// connection, a refused address) and before the thread's first call of that kind.
+WI_EXPORT int GetLastUploadStatus();
+WI_EXPORT int GetLastDownloadStatus();
+
 // Cancel events for the void* cancelEvent arguments. On Windows they are event HANDLEs.
 WI_EXPORT void* CreateCancelEvent(bool manualReset);
 WI_EXPORT void SignalCancelEvent(void* event);

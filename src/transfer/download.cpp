@@ -7,6 +7,7 @@
 #include "platform/http.h"
 #include "platform/machine.h"
 #include "transfer/display_name.h"
+#include "transfer/last_status.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -19,6 +20,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     const std::string path = wi::frame::OrEmpty(localPath);
     const std::string name = wi::transfer::DisplayName(displayName, path);
     IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
+    wi::transfer::LastDownloadStatus() = 0;
 
     const auto transfer = wi::platform::CreateDownloadTransfer();
     if (transfer == nullptr) {
@@ -50,6 +52,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     }
 
     const bool stored = transfer->GetResult();
+    wi::transfer::LastDownloadStatus() = transfer->GetStatusCode();
     IHelperInc::MakeStatus("%s|%d", name.c_str(), stored ? 1 : 0);
     return stored ? 1 : 0;
 }
