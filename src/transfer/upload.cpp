@@ -147,7 +147,7 @@ int UploadFile(const char* url, const char* filePath, char* reply, const char* d
     const std::string address = wi::frame::OrEmpty(url);
     const std::string path = wi::frame::OrEmpty(filePath);
     const std::string name = wi::transfer::DisplayName(displayName, path);
-    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
+    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), AddressForDisplay(address).c_str());
     LastUploadStatus() = 0;
 
     std::string proxyServer;
