@@ -23,7 +23,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     // The address as shown, in the status line and the error: without its password.
     const std::string shownAddress = wi::transfer::AddressForDisplay(address);
     IHelperInc::MakeStatus(startText.c_str(), name.c_str(), shownAddress.c_str());
-    wi::transfer::LastDownloadStatus() = 0;
+    wi::transfer::LastDownload().Begin();
 
     const auto transfer = wi::platform::CreateDownloadTransfer();
     if (transfer == nullptr) {
@@ -56,7 +56,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     }
 
     const bool stored = transfer->GetResult();
-    wi::transfer::LastDownloadStatus() = transfer->GetStatusCode();
+    wi::transfer::LastDownload().status = transfer->GetStatusCode();
     IHelperInc::MakeStatus("%s|%d", name.c_str(), stored ? 1 : 0);
     return stored ? 1 : 0;
 }

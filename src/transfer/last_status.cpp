@@ -4,22 +4,22 @@
 
 namespace wi::transfer {
 
-int& LastUploadStatus() {
-    thread_local int status = 0;
-    return status;
+LastTransfer& LastUpload() {
+    thread_local LastTransfer last;
+    return last;
 }
 
-int& LastDownloadStatus() {
-    thread_local int status = 0;
-    return status;
+LastTransfer& LastDownload() {
+    thread_local LastTransfer last;
+    return last;
 }
 
 }  // namespace wi::transfer
 
 namespace IHostInc {
 
-int GetLastUploadStatus() { return wi::transfer::LastUploadStatus(); }
+int GetLastUploadStatus() { return wi::transfer::LastUpload().status; }
 
-int GetLastDownloadStatus() { return wi::transfer::LastDownloadStatus(); }
+int GetLastDownloadStatus() { return wi::transfer::LastDownload().status; }
 
 }  // namespace IHostInc

@@ -95,7 +95,7 @@ int Exchange(UploadExchange& exchange, FileBody& body, const UploadAddress& targ
             return 0;
         }
         const int status = exchange.StatusCode();
-        LastUploadStatus() = status;
+        LastUpload().status = status;
         bool complete = true;
         if (status == 200) {
             PrintDiagnostic("\nThe POST was successfully completed.");
@@ -148,7 +148,7 @@ int UploadFile(const char* url, const char* filePath, char* reply, const char* d
     const std::string path = wi::frame::OrEmpty(filePath);
     const std::string name = wi::transfer::DisplayName(displayName, path);
     IHelperInc::MakeStatus(startText.c_str(), name.c_str(), AddressForDisplay(address).c_str());
-    LastUploadStatus() = 0;
+    LastUpload().Begin();
 
     std::string proxyServer;
     UploadAddress proxy;
