@@ -15,7 +15,8 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 set(programs bin/webinteractive.exe bin/webinteractive.dll bin/webinteractive_status.dll
   bin/webinteractive_records.dll)
 foreach(installed ${programs} lib/libwebinteractive.dll.a lib/libwebinteractive_status.dll.a
-        lib/libwebinteractive_records.dll.a include/webinteractive/webinteractive.h
+        lib/libwebinteractive_records.dll.a lib/webinteractive.lib lib/webinteractive.def
+        include/webinteractive/webinteractive.h include/webinteractive/webinteractive_c.h
         lib/cmake/webinteractive/webinteractiveConfig.cmake lib/pkgconfig/webinteractive.pc)
   if(NOT EXISTS ${prefix}/${installed})
     message(FATAL_ERROR "not installed: ${installed}")
