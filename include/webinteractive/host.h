@@ -18,6 +18,10 @@ WI_EXPORT int GetVersionNumber();
 /// Where the emulated Windows machine lives (posix). Null or empty returns to the default:
 /// $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
 /// No effect on Windows.
+/// The machine's current directory is C:\ in every process, and no host changes it: a Windows
+/// path without a drive ("x.txt", "..\x", "\x") names a place on C:, and "D:x" is "D:\x". The
+/// host process's own working directory is never reached through a Windows path. On Windows,
+/// relative paths resolve in the process's current directory, as in any Windows program.
 WI_EXPORT void SetMachinePrefix(const char* prefix);
 /// The prefix in use (posix), or "" on Windows.
 WI_EXPORT const char* GetMachinePrefix();
@@ -42,7 +46,7 @@ WI_EXPORT void ResetCancelEvent(void* event);
 /// Frees the event.
 WI_EXPORT void FreeCancelEvent(void* event);
 
-/// ---- the machine as the library sees it; each text is valid until the next call ----
+// ---- the machine as the library sees it; each text is valid until the next call ----
 /// The path of a special folder: 36 Windows, 37 system, 45 common templates, 46 common
 /// documents; "" when the machine has none.
 WI_EXPORT const char* GetSpecialFolderPath(int id);

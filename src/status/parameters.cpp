@@ -20,7 +20,12 @@ std::string& ReadParam(std::string& name) {
     thread_local std::string result;
     std::lock_guard<std::mutex> lock(parametersMutex);
     auto found = parameters.find(name);
-    result = found != parameters.end() ? found->second : std::string();
+    // Refilled in place: a pointer into the text kept from the last call shows the new one.
+    if (found != parameters.end()) {
+        result.assign(found->second.data(), found->second.size());
+    } else {
+        result.clear();
+    }
     return result;
 }
 
