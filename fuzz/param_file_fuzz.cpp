@@ -4,6 +4,7 @@
 // a line's end dropped), and the parameters written back read the same again.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -68,8 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (loaded != Expected(bytes)) std::abort();
 
     const std::string again = folder + "/again";
-    if (!status::SaveParameterFile(again, loaded)) std::abort();
-    status::ParameterMap reread;
+    std::remove(again.c_str());
+    status::ParameterMap merged, reread;
+    if (!status::SaveParameterChanges(again, loaded, merged) || merged != loaded) std::abort();
     if (status::LoadParameterFile(again, reread) != status::LoadResult::kLoaded || reread != loaded) {
         std::abort();
     }

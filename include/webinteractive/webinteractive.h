@@ -1,4 +1,5 @@
-// Everything a host compiles against.
+/// @file
+/// Everything a host compiles against.
 #pragma once
 
 #include "webinteractive/FileOperator.h"
@@ -13,3 +14,4 @@
 #include "webinteractive/store.h"
 #include "webinteractive/transfer.h"
 #include "webinteractive/userinfo.h"
+#include "webinteractive/version.h"

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,11 +40,36 @@ public:
         std::filesystem::create_directories(path.parent_path());
         std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
     }
-    // Everything the service printed so far, for failure messages; checks read Requests(), whose
-    // lines are "METHOD TARGET STATUS BYTES".
+    // Everything the service printed on standard output (its request log in the combined
+    // format), for failure messages and checks of the format; counts read Requests(), whose lines
+    // are "METHOD TARGET STATUS BYTES".
     std::string Output() const {
         std::ifstream in(directory_ + "/service.out", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Output() without the lines of the test's own sentinel requests (see Requests()).
+    std::string OutputWithoutSentinels() const {
+        std::istringstream lines(Output());
+        std::string kept;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find("/wi-sentinel-") == std::string::npos) kept += line + "\n";
+        }
+        return kept;
+    }
+    // A combined log line as "METHOD TARGET STATUS BYTES", the target's \xHH escapes undone;
+    // any other line as it stands.
+    static std::string ShortRequestLine(const std::string& line) {
+        static const std::regex combined(
+            R"(^\S+ - \S+ \[[^\]]*\] "(\S+) (\S+) \S+" (\d+) (\d+) ".*)");
+        std::smatch match;
+        if (!std::regex_match(line, match, combined)) return line;
+        std::string target = match[2];
+        for (std::size_t at = target.find("\\x"); at != std::string::npos;
+             at = target.find("\\x", at + 1)) {
+            target.replace(at, 4, 1,
+                           static_cast<char>(std::stoi(target.substr(at + 2, 2), nullptr, 16)));
+        }
+        return match[1].str() + " " + target + " " + match[3].str() + " " + match[4].str();
     }
     // The bodies kept for an upload kind, oldest first.
     std::vector<std::string> Uploads(const std::string& kind) const {
@@ -63,11 +90,15 @@ public:
     }
 
 protected:
-    // Its output without the line that says where it listens.
+    // Its request lines as ShortRequestLine gives them, without the line that says where it
+    // listens.
     std::string RequestLogText() const override {
-        std::string text = Output();
-        if (text.rfind("listening on ", 0) == 0) text.erase(0, text.find('\n') + 1);
-        return text;
+        std::istringstream lines(Output());
+        std::string log;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("listening on ", 0) != 0) log += ShortRequestLine(line) + "\n";
+        }
+        return log;
     }
 };
 
