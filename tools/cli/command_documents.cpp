@@ -36,9 +36,9 @@ int RunSoftListCreate(const Arguments& arguments) {
                  arguments.Get("--list").c_str());
             return false;
         }
-        Result().Set("document", json::Value::Text(text));
+        Result()["document"] = json::Text(text);
         Print("%s%s", text.c_str(), text.back() != '\n' ? "\n" : "");
-        return std::fflush(stdout) == 0;
+        return std::fflush(ResultStream()) == 0;
     });
 }
 
@@ -48,8 +48,8 @@ int RunSoftListUpload(const Arguments& arguments) {
     return RunWriter("UploadSoftList", [&] {
         const int result =
             IWebInteractive::UploadSoftList(arguments.Get("--url").c_str(), SoftIds(softs));
-        Print("\nUploadSoftList: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
+        Print("UploadSoftList: %d\n", result);
+        Result()["result"] = result;
         if (result != 1) {
             Fail("the service did not accept the software list at %s",
                  arguments.Get("--url").c_str());
@@ -66,8 +66,8 @@ int RunInstallInfoUpload(const Arguments& arguments) {
     return RunWriter("UploadFileInfo", [&] {
         const std::string reply =
             IWebInteractive::UploadFileInfo(arguments.Get("--url").c_str(), *chosen);
-        Print("\nreply: %s\n", reply.c_str());
-        Result().Set("reply", json::Value::Text(reply));
+        Print("reply: %s\n", reply.c_str());
+        Result()["reply"] = json::Text(reply);
         if (reply.empty()) {
             Fail("the service gave no reply to the install info at %s",
                  arguments.Get("--url").c_str());
@@ -79,8 +79,8 @@ int RunInstallInfoUpload(const Arguments& arguments) {
 int RunSysInfoUpload(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     const int result = IWebInteractive::UpdateSysInfo();
-    Print("\nUpdateSysInfo: %d\n", result);
-    Result().Set("result", json::Value::Number(result));
+    Print("UpdateSysInfo: %d\n", result);
+    Result()["result"] = result;
     if (result != 1) {
         Fail("the system information was not accepted at UpSysUrl %s",
              IHostInc::GetConfigValue("UpSysUrl"));
@@ -93,8 +93,8 @@ int RunSoftFileUpload(const Arguments& arguments) {
     const int result = IWebInteractive::UploadSoftFiles(
         arguments.Get("--url").c_str(), arguments.Get("--first").c_str(), second.c_str(),
         arguments.Get("--file").c_str());
-    Print("\nUploadSoftFiles: %d\n", result);
-    Result().Set("result", json::Value::Number(result));
+    Print("UploadSoftFiles: %d\n", result);
+    Result()["result"] = result;
     if (result != 1) {
         Fail("%s was not uploaded to %s: check that the file exists on the machine and that "
              "--first names it", arguments.Get("--file").c_str(), arguments.Get("--url").c_str());

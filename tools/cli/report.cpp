@@ -9,11 +9,12 @@ namespace cli {
 namespace {
 
 bool jsonOutput = false;
+std::FILE* resultStream = stdout;
 std::string failure;
 bool failureFromInput = false;
 
 json::Value& ResultObject() {
-    static json::Value result = json::Value::Object();
+    static json::Value result = json::Value::object();
     return result;
 }
 
@@ -41,11 +42,14 @@ std::string OneLine(std::string text) {
 void SetJsonOutput(bool json) { jsonOutput = json; }
 bool JsonOutput() { return jsonOutput; }
 
+void SetResultStream(std::FILE* stream) { resultStream = stream; }
+std::FILE* ResultStream() { return resultStream; }
+
 void Print(const char* format, ...) {
     if (jsonOutput) return;
     std::va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    std::vfprintf(resultStream, format, arguments);
     va_end(arguments);
 }
 
@@ -77,24 +81,19 @@ void ReplaceFailure(const std::string& message) {
 
 const std::string& Failure() { return failure; }
 
-int FinishRun(const std::string& command, int code, std::FILE* jsonStream) {
-    std::fflush(stdout);
-    if (code != 0) {
-        std::fprintf(stderr, "webinteractive: %s\n",
-                     failure.empty() ? "the operation failed" : failure.c_str());
+int FinishRun(const std::string& command, int code) {
+    std::fflush(resultStream);
+    const std::string error = failure.empty() ? "the operation failed" : failure;
+    if (code != 0) std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+    if (jsonOutput) {
+        json::Value document = json::Value::object();
+        document["command"] = json::Text(command);
+        document["exit"] = code;
+        if (code != 0) document["error"] = json::Text(error);
+        document["result"] = ResultObject();
+        std::fprintf(resultStream, "%s\n", json::Write(document).c_str());
     }
-    if (jsonOutput && jsonStream != nullptr) {
-        json::Value document = json::Value::Object();
-        document.Set("command", json::Value::Text(command));
-        document.Set("exit", json::Value::Number(code));
-        if (code != 0) {
-            document.Set("error", json::Value::Text(failure.empty() ? "the operation failed"
-                                                                    : failure));
-        }
-        document.Set("result", ResultObject());
-        std::fprintf(jsonStream, "%s\n", document.Write().c_str());
-        std::fflush(jsonStream);
-    }
+    std::fflush(resultStream);
     return code;
 }
 

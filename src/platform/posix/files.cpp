@@ -14,6 +14,7 @@
 #include "platform/errors.h"
 #include "platform/posix/host_path.h"
 #include "platform/posix/host_replacement.h"
+#include "platform/temporary_siblings.h"
 
 namespace wi::platform {
 
@@ -86,7 +87,7 @@ int CreateSibling(const std::string& destination, std::string& name) {
     const std::string directory =
         slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = directory + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        name = directory + TemporarySiblingName(CurrentProcessId(), ++counter);
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "platform/narrow_path.h"
+#include "platform/temporary_siblings.h"
 #include "platform/win32/codepage_wide.h"
 #include "platform/win32/wide_path.h"
 
@@ -142,8 +143,7 @@ HANDLE CreateSibling(const std::string& destination, std::wstring& name) {
     const std::string folder =
         separator == std::string::npos ? std::string() : destination.substr(0, separator + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string narrow = folder + ".~wi" + std::to_string(::GetCurrentProcessId()) +
-                                   "-" + std::to_string(++counter);
+        const std::string narrow = folder + TemporarySiblingName(CurrentProcessId(), ++counter);
         if (!win32::ToWidePath(narrow, name)) return INVALID_HANDLE_VALUE;
         HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -1,0 +1,18 @@
+#include <cerrno>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include "platform/temporary_siblings.h"
+
+namespace wi::platform {
+
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
+
+bool ProcessIsRunning(unsigned long processId) {
+    const pid_t pid = static_cast<pid_t>(processId);
+    if (pid <= 0 || static_cast<unsigned long>(pid) != processId) return false;
+    return kill(pid, 0) == 0 || errno == EPERM;
+}
+
+}  // namespace wi::platform
