@@ -1,16 +1,31 @@
-// What a host needs beyond the exported operations: the machine the library works on and the
-// cancel events that long operations accept.
+// What a host needs beyond the exported operations: the library's version, the machine the
+// library works on and the cancel events that long operations accept.
 #pragma once
 
 #include "webinteractive/export.h"
+#include "webinteractive/version.h"
 
 namespace IHostInc {
+// The version of the library loaded at run time, "MAJOR.MINOR.PATCH", and its number in the
+// form of WEBINTERACTIVE_VERSION_NUMBER; the macros of webinteractive/version.h tell the version
+// of the headers the host was compiled against.
+WI_EXPORT const char* GetVersion();
+WI_EXPORT int GetVersionNumber();
+
 // Where the emulated Windows machine lives (posix). Null or empty returns to the default:
 // $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
 // No effect on Windows.
 WI_EXPORT void SetMachinePrefix(const char* prefix);
 // The prefix in use (posix), or "" on Windows.
 WI_EXPORT const char* GetMachinePrefix();
+
+// The HTTP status of the last answer to this thread's last IWebInteractive::UploadFile (every
+// upload of the library goes through it: 200, or 401 when credentials did not help, 404, ...),
+// and of this thread's last IWebInteractive::DownloadFile (every list and file the library
+// fetches; the answer after the redirects it followed). 0 when that call received no answer (no
+// connection, a refused address) and before the thread's first call of that kind.
+WI_EXPORT int GetLastUploadStatus();
+WI_EXPORT int GetLastDownloadStatus();
 
 // Cancel events for the void* cancelEvent arguments. On Windows they are event HANDLEs.
 WI_EXPORT void* CreateCancelEvent(bool manualReset);

@@ -13,3 +13,4 @@
 #include "webinteractive/store.h"
 #include "webinteractive/transfer.h"
 #include "webinteractive/userinfo.h"
+#include "webinteractive/version.h"

@@ -32,6 +32,9 @@ public:
     virtual bool IsFinished() const = 0;
     // After the end: true when the complete body of a 2xx answer was stored at the path.
     virtual bool GetResult() const = 0;
+    // After the end: the HTTP status of the last answer received (after the redirects
+    // followed); 0 when none arrived.
+    virtual int GetStatusCode() const = 0;
     // The size of the file; 0 or less while not yet known.
     virtual std::int64_t GetTotalSize() const = 0;
     virtual std::int64_t GetDownloadedSize() const = 0;

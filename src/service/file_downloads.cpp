@@ -7,6 +7,7 @@
 #include "platform/narrow_path.h"
 #include "service/file_downloads_paths.h"
 #include "service/request.h"
+#include "transfer/upload_address.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
@@ -29,7 +30,8 @@ int FetchInstallFile(const std::string& url, const std::string& fileName,
                      const std::string& localPath, void* cancelEvent) {
     const std::string request =
         wi::frame::AppendQueryParameter(url, "filename=" + Encoded(fileName.c_str()));
-    IHelperInc::MakeStatus("%s : %s", request.c_str(), fileName.c_str());
+    IHelperInc::MakeStatus("%s : %s", wi::transfer::AddressForDisplay(request).c_str(),
+                           fileName.c_str());
     std::string address;
     if (wi::service::RequestText(request, address, nullptr) != 1) {
         return 0;

@@ -1,6 +1,7 @@
 #include "service/request.h"
 
 #include "platform/files.h"
+#include "transfer/upload_address.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
@@ -14,7 +15,8 @@ constexpr std::size_t kBlockSize = 1024;
 int RequestText(const std::string& url, std::string& text, void* cancelEvent) {
     // GetTempXmlFilePath's buffer is shared by every temporary path: keep a copy.
     const std::string path = IWebInteractive::GetTempXmlFilePath("RequestTemp");
-    IHelperInc::MakeStatus("request %s, %s", url.c_str(), path.c_str());
+    IHelperInc::MakeStatus("request %s, %s", wi::transfer::AddressForDisplay(url).c_str(),
+                           path.c_str());
     if (IWebInteractive::DownloadFile(url.c_str(), path.c_str(), "RequestTemp", cancelEvent) == 0) {
         return 0;
     }

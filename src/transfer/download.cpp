@@ -7,6 +7,8 @@
 #include "platform/http.h"
 #include "platform/machine.h"
 #include "transfer/display_name.h"
+#include "transfer/last_status.h"
+#include "transfer/upload_address.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -18,7 +20,10 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     const std::string address = wi::frame::OrEmpty(url);
     const std::string path = wi::frame::OrEmpty(localPath);
     const std::string name = wi::transfer::DisplayName(displayName, path);
-    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
+    // The address as shown, in the status line and the error: without its password.
+    const std::string shownAddress = wi::transfer::AddressForDisplay(address);
+    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), shownAddress.c_str());
+    wi::transfer::LastDownload().Begin();
 
     const auto transfer = wi::platform::CreateDownloadTransfer();
     if (transfer == nullptr) {
@@ -26,7 +31,8 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     }
     const int startError = transfer->Start(address, path);
     if (startError != wi::platform::kDownloadStarted) {
-        throw CDownloadError(startError, "the download of " + address + " could not be started");
+        throw CDownloadError(startError,
+                             "the download of " + shownAddress + " could not be started");
     }
     auto& machine = wi::platform::CurrentMachine();
     const std::uint64_t startTime = machine.MillisecondsSinceStart();
@@ -50,6 +56,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     }
 
     const bool stored = transfer->GetResult();
+    wi::transfer::LastDownload().status = transfer->GetStatusCode();
     IHelperInc::MakeStatus("%s|%d", name.c_str(), stored ? 1 : 0);
     return stored ? 1 : 0;
 }

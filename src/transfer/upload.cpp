@@ -9,6 +9,7 @@
 #include "inc/narrow_text.h"
 #include "platform/http.h"
 #include "transfer/display_name.h"
+#include "transfer/last_status.h"
 #include "transfer/proxy_discovery.h"
 #include "transfer/upload_address.h"
 #include "transfer/upload_body.h"
@@ -94,6 +95,7 @@ int Exchange(UploadExchange& exchange, FileBody& body, const UploadAddress& targ
             return 0;
         }
         const int status = exchange.StatusCode();
+        LastUpload().status = status;
         bool complete = true;
         if (status == 200) {
             PrintDiagnostic("\nThe POST was successfully completed.");
@@ -145,7 +147,8 @@ int UploadFile(const char* url, const char* filePath, char* reply, const char* d
     const std::string address = wi::frame::OrEmpty(url);
     const std::string path = wi::frame::OrEmpty(filePath);
     const std::string name = wi::transfer::DisplayName(displayName, path);
-    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), address.c_str());
+    IHelperInc::MakeStatus(startText.c_str(), name.c_str(), AddressForDisplay(address).c_str());
+    LastUpload().Begin();
 
     std::string proxyServer;
     UploadAddress proxy;

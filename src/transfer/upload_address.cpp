@@ -24,6 +24,11 @@ bool ParsePort(const std::string& text, int& port) {
     return port >= 1 && port <= 65535;
 }
 
+// The end of the authority that begins at start: the first "/", "?" or "#", or the end.
+std::size_t AuthorityEnd(const std::string& url, std::size_t start) {
+    return std::min(url.find_first_of("/?#", start), url.size());
+}
+
 }  // namespace
 
 bool SplitUploadAddress(const std::string& url, UploadAddress& address) {
@@ -37,7 +42,7 @@ bool SplitUploadAddress(const std::string& url, UploadAddress& address) {
     } else {
         return false;
     }
-    const std::size_t authorityEnd = std::min(url.find_first_of("/?#", start), url.size());
+    const std::size_t authorityEnd = AuthorityEnd(url, start);
     std::string authority = url.substr(start, authorityEnd - start);
     const std::size_t at = authority.rfind('@');
     if (at != std::string::npos) {
@@ -70,6 +75,23 @@ bool SplitUploadAddress(const std::string& url, UploadAddress& address) {
     }
     address = parts;
     return true;
+}
+
+std::string AddressForDisplay(const std::string& url) {
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string::npos) {
+        return url;
+    }
+    const std::size_t start = scheme + 3;
+    const std::size_t at = url.rfind('@', AuthorityEnd(url, start));
+    if (at == std::string::npos || at < start) {
+        return url;
+    }
+    const std::size_t colon = url.find(':', start);
+    if (colon >= at) {
+        return url;  // a user name without a password
+    }
+    return url.substr(0, colon + 1) + "***" + url.substr(at);
 }
 
 }  // namespace wi::transfer

@@ -17,6 +17,7 @@
 #include "support/backlogged_listener.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
+#include "webinteractive/host.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
@@ -103,6 +104,7 @@ TEST_F(DownloadFileTest, NamesTheFileAfterThePathWithoutDisplayName) {
     EXPECT_EQ(NarrowFromUtf8("开始下载文件 b.exe 从 ") + url + "...", lines_.front());
     EXPECT_EQ("b.exe|1", lines_.back());
     EXPECT_NE(std::string::npos, web.AccessLog().find("GET /redirect/b.txt 302"));
+    EXPECT_EQ(200, IHostInc::GetLastDownloadStatus());  // the answer after the redirect
 }
 
 TEST_F(DownloadFileTest, AnErrorPageIsNotTheFile) {
@@ -112,6 +114,7 @@ TEST_F(DownloadFileTest, AnErrorPageIsNotTheFile) {
 
     EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\old.exe", nullptr, nullptr));
     EXPECT_EQ("old", Read("C:\\old.exe"));
+    EXPECT_EQ(404, IHostInc::GetLastDownloadStatus());
     EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\new.exe", nullptr, nullptr));
     EXPECT_FALSE(Exists("C:\\new.exe"));
     EXPECT_EQ("new.exe|0", lines_.back());
@@ -163,9 +166,15 @@ TEST_F(DownloadFileTest, UnreachableServerGivesZeroWithoutError) {
     WireServer wire({WireReply::Http(200, "")});
     const std::string url = wire.Url("/x.bin");
     wire.Stop();  // nothing listens on the port any more
+    NginxPeer web;
+    web.AddFile("y.bin", "y");
+    ASSERT_EQ(1, IWebInteractive::DownloadFile(web.Url("/y.bin").c_str(), "C:\\y.bin", nullptr,
+                                               nullptr));
+    lines_.clear();
 
     EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "C:\\x.bin", nullptr, nullptr));
     EXPECT_EQ(2u, lines_.size());
+    EXPECT_EQ(0, IHostInc::GetLastDownloadStatus());
 }
 
 TEST_F(DownloadFileTest, AnAddressThatCannotStartRaisesTheComponentError) {

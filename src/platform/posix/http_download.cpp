@@ -122,6 +122,7 @@ public:
 
     bool IsFinished() const override { return finished_.load(); }
     bool GetResult() const override { return finished_.load() && result_.load(); }
+    int GetStatusCode() const override { return status_.load(); }
     std::int64_t GetTotalSize() const override { return total_.load(); }
     std::int64_t GetDownloadedSize() const override { return downloaded_.load(); }
 
@@ -143,6 +144,7 @@ private:
         const CURLcode code = Transfer();
         long status = 0;
         curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+        status_.store(static_cast<int>(status));
         bool stored = code == CURLE_OK && IsSuccessCode(status);
         if (stored && file_ == nullptr) {
             // An empty body still makes an (empty) file.
@@ -220,6 +222,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::atomic<bool> result_{false};
+    std::atomic<int> status_{0};
     std::atomic<std::int64_t> total_{0};
     std::atomic<std::int64_t> downloaded_{0};
     mutable std::mutex mutex_;

@@ -130,6 +130,7 @@ public:
 
     bool IsFinished() const override { return finished_.load(); }
     bool GetResult() const override { return finished_.load() && result_.load(); }
+    int GetStatusCode() const override { return status_.load(); }
     std::int64_t GetTotalSize() const override { return total_.load(); }
     std::int64_t GetDownloadedSize() const override { return downloaded_.load(); }
 
@@ -255,6 +256,7 @@ private:
             StepSucceeded(*state, WinHttpReceiveResponse(request, nullptr)) &&
             (!address_.secure || win32::VerifyTrust(request, address_.host))) {
             const DWORD status = win32::ResponseStatus(request);
+            status_.store(static_cast<int>(status));
             if (IsSuccessCode(status)) {
                 // Only the body of a successful answer is the file.
                 const std::int64_t length = win32::ResponseLength(request);
@@ -320,6 +322,7 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::atomic<bool> result_{false};
+    std::atomic<int> status_{0};
     std::atomic<std::int64_t> total_{0};
     std::atomic<std::int64_t> downloaded_{0};
     mutable std::mutex endMutex_;
