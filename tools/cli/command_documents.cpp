@@ -8,6 +8,7 @@
 
 #include "command.h"
 #include "command_input.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
@@ -50,11 +51,12 @@ int RunSoftListUpload(const Arguments& arguments) {
             IWebInteractive::UploadSoftList(arguments.Get("--url").c_str(), SoftIds(softs));
         Print("UploadSoftList: %d\n", result);
         Result()["result"] = result;
-        if (result != 1) {
+        const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && result == 1;
+        if (!accepted) {
             Fail("the service did not accept the software list at %s",
                  arguments.Get("--url").c_str());
         }
-        return result == 1;
+        return accepted;
     });
 }
 
@@ -68,11 +70,12 @@ int RunInstallInfoUpload(const Arguments& arguments) {
             IWebInteractive::UploadFileInfo(arguments.Get("--url").c_str(), *chosen);
         Print("reply: %s\n", reply.c_str());
         Result()["reply"] = json::Text(reply);
-        if (reply.empty()) {
+        const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && !reply.empty();
+        if (!accepted) {
             Fail("the service gave no reply to the install info at %s",
                  arguments.Get("--url").c_str());
         }
-        return !reply.empty();
+        return accepted;
     });
 }
 
@@ -81,11 +84,12 @@ int RunSysInfoUpload(const Arguments& arguments) {
     const int result = IWebInteractive::UpdateSysInfo();
     Print("UpdateSysInfo: %d\n", result);
     Result()["result"] = result;
-    if (result != 1) {
+    const bool accepted = CheckUploadAnswer(IHostInc::GetConfigValue("UpSysUrl")) && result == 1;
+    if (!accepted) {
         Fail("the system information was not accepted at UpSysUrl %s",
              IHostInc::GetConfigValue("UpSysUrl"));
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return accepted ? kExitOk : kExitFailure;
 }
 
 int RunSoftFileUpload(const Arguments& arguments) {
@@ -95,11 +99,12 @@ int RunSoftFileUpload(const Arguments& arguments) {
         arguments.Get("--file").c_str());
     Print("UploadSoftFiles: %d\n", result);
     Result()["result"] = result;
-    if (result != 1) {
+    const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && result == 1;
+    if (!accepted) {
         Fail("%s was not uploaded to %s: check that the file exists on the machine and that "
              "--first names it", arguments.Get("--file").c_str(), arguments.Get("--url").c_str());
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return accepted ? kExitOk : kExitFailure;
 }
 
 }  // namespace cli

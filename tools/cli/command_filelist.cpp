@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "report.h"
 #include "partial_files.h"
@@ -53,8 +54,9 @@ int RunFileListUpload(const Arguments& arguments) {
         const int result = IWebInteractive::UploadFileList(url.c_str(), softs);
         Print("UploadFileList: %d\n", result);
         Result()["result"] = result;
-        if (result != 1) Fail("the service did not accept the file list at %s", url.c_str());
-        return result == 1;
+        const bool accepted = CheckUploadAnswer(url) && result == 1;
+        if (!accepted) Fail("the service did not accept the file list at %s", url.c_str());
+        return accepted;
     });
 }
 

@@ -20,11 +20,7 @@ int RunInit(const Arguments& arguments) {
         Print("%s: %s\n", key, IHostInc::GetConfigValue(key));
         values[key] = json::Text(IHostInc::GetConfigValue(key));
     }
-    if (result != 1) {
-        Fail("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
-             "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
-             arguments.Get("--config").c_str());
-    }
+    if (result != 1) FailConfiguration(arguments, text);
     return result == 1 ? kExitOk : kExitFailure;
 }
 

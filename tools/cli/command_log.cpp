@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "command_input.h"
+#include "failure_cause.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
 
@@ -143,11 +144,13 @@ int RunLogStop(const Arguments& arguments) {
     Print("StopLog: %d (%zu entries)\n", result, entries.size());
     Result()["result"] = result;
     Result()["entries"] = entries.size();
-    if (result == 0) {
+    const bool delivered =
+        CheckUploadAnswer("the Servlet address of " + configPath) && result == 1;
+    if (!delivered) {
         Fail("nothing was delivered (no Servlet in %s, or the upload failed); the entries stay "
              "in %s for another log stop", configPath.c_str(), statePath.c_str());
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return delivered ? kExitOk : kExitFailure;
 }
 
 }  // namespace cli

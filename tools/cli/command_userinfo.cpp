@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command_input.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "record_json.h"
 #include "report.h"
@@ -149,11 +150,13 @@ int RunUserInfoUpdate(const Arguments& arguments) {
         const int result = IWebInteractive::UpdateUserInfo();
         Print("UpdateUserInfo: %d\n", result);
         Result()["result"] = result;
-        if (result != 1) {
+        const bool accepted =
+            CheckUploadAnswer(IHostInc::GetConfigValue("UpUserUrl")) && result == 1;
+        if (!accepted) {
             Fail("the service did not accept the user-document path at UpUserUrl %s",
                  IHostInc::GetConfigValue("UpUserUrl"));
         }
-        return result == 1;
+        return accepted;
     });
 }
 

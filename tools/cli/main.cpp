@@ -4,10 +4,10 @@
 
 #include "command.h"
 #include "command_line.h"
+#include "failure_cause.h"
 #include "interrupt_cancel.h"
 #include "partial_files.h"
 #include "platform/console.h"
-#include "reachability.h"
 #include "report.h"
 #include "status_display.h"
 #include "status_translation.h"
@@ -17,7 +17,9 @@ namespace {
 
 const cli::Command* running = nullptr;
 
-std::string VersionText() { return "webinteractive " WI_CLI_VERSION; }
+std::string VersionText() {
+    return std::string("webinteractive " WI_CLI_VERSION " (library ") + IHostInc::GetVersion() + ")";
+}
 
 // A forced stop by Ctrl-C: what the run's transfers and copies left half-written goes, and the
 // run ends as a failed one would, with the status SIGINT gives.
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
                             "start over");
         code = cli::kExitFailure;
     } else if (code == cli::kExitFailure) {
-        cli::ExplainUnreachableService(*invocation.command, arguments);
+        cli::ExplainServiceFailure(*invocation.command, arguments);
     }
     return cli::FinishRun(name, code);
 }
