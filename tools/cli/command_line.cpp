@@ -95,6 +95,7 @@ public:
         for (const Command& command : Commands()) AddCommand(command);
         CLI::App* help = app_.add_subcommand("help", "the usage of the program or of a command");
         help->add_option("topic", topic_, "a command or a family of commands");
+        help->fallthrough();
         help_ = help;
     }
 
@@ -279,8 +280,9 @@ private:
                 }
                 continue;
             }
-            if (CommandOf(app) != nullptr) break;  // an operand of a command: CLI11's word
-            CLI::App* child = app == help_ ? nullptr : Child(app, word);
+            // An operand of a command, or a topic of help: CLI11's words.
+            if (CommandOf(app) != nullptr || app == help_) break;
+            CLI::App* child = Child(app, word);
             named += (named.empty() ? "" : " ") + word;
             if (child == nullptr) return UnknownCommand(named, app, word);
             app = child;
@@ -310,10 +312,21 @@ private:
 
     std::string Problem(const CLI::ParseError& error, CLI::App* app, int argc,
                         const char* const* argv) const {
-        for (const BoundOption& bound : options_.at(app)) {
-            if (bound.option->get_required() && bound.option->count() == 0 &&
-                dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
-                return "missing " + bound.name;
+        // The words CLI11 took for no option or command; an unknown option among them also
+        // explains a required one that seems missing.
+        std::vector<std::string> extras = app_.remaining(true);
+        for (CLI::App* at = app; at != &app_; at = at->get_parent()) {
+            const std::vector<std::string> more = at->remaining();
+            extras.insert(extras.end(), more.begin(), more.end());
+        }
+        for (const std::string& extra : extras) {
+            if (extra.compare(0, 2, "--") == 0) return Extra(extra, app);
+        }
+        if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr) {
+            for (const BoundOption& bound : options_.at(app)) {
+                if (bound.option->get_required() && bound.option->count() == 0) {
+                    return "missing " + bound.name;
+                }
             }
         }
         // An option that takes a value, last on the line.
@@ -322,14 +335,7 @@ private:
         if (option != nullptr && option->get_items_expected_max() > 0) {
             return last + " needs a value";
         }
-        if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-            std::vector<std::string> extras = app_.remaining(true);
-            for (CLI::App* at = app; at != &app_; at = at->get_parent()) {
-                const std::vector<std::string> more = at->remaining();
-                extras.insert(extras.end(), more.begin(), more.end());
-            }
-            if (!extras.empty()) return Extra(extras.front(), app);
-        }
+        if (!extras.empty()) return Extra(extras.front(), app);
         return error.what();
     }
 
