@@ -53,7 +53,7 @@ public:
         const std::string prefix = family ? app->get_name() + " " : std::string();
         std::string page = "usage: webinteractive " +
                            (family ? app->get_name() + " COMMAND [OPTIONS]"
-                                   : std::string("[GLOBAL OPTIONS] COMMAND [OPTIONS]")) +
+                                   : std::string("COMMAND [OPTIONS]")) +
                            "\n\ncommands:\n";
         for (const Command& command : Commands()) {
             const std::string name = command.name;

@@ -61,13 +61,13 @@ const char* Environment(const char* name) {
     return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// The folder of the compiled catalogs: "share/locale" beside the program's folder, as the build
-// and an installation lay them out.
+// The folder of the compiled catalogs, where the build and an installation put it relative to
+// the program's folder ("../share/locale").
 std::string CatalogFolder() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return std::string();
-    return (program.parent_path().parent_path() / "share" / "locale").string();
+    return (program.parent_path() / WI_CLI_LOCALE_FROM_BIN).lexically_normal().string();
 }
 
 std::string Translated(const std::string& utf8) {

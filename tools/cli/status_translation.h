@@ -11,7 +11,8 @@
 namespace cli {
 
 // Looks at the user's locale (LANGUAGE, LC_ALL, LC_MESSAGES, LANG) and readies the catalog that
-// lies in "share/locale" beside the program's folder. Once, before any line is shown.
+// lies in the locale folder of the program's installation ("../share/locale" from its folder).
+// Once, before any line is shown.
 void ChooseStatusLanguage();
 
 // The line in the chosen language; the line itself when it stays.
