@@ -109,13 +109,13 @@ TEST(StatusTranslation, ReadsTheValuesOfALibraryText) {
                                  values));
     EXPECT_EQ((std::vector<std::string>{"a b", "http://x/y"}), values);
     // A path that holds the separator itself: the earlier value takes the longest reading.
-    ASSERT_TRUE(cli::MatchFormat("保护文件：%s...%s", "保护文件：D:\a...b\c.exe...成功", values));
-    EXPECT_EQ((std::vector<std::string>{"D:\a...b\c.exe", "成功"}), values);
+    ASSERT_TRUE(cli::MatchFormat("保护文件：%s...%s", "保护文件：D:\\a...b\\c.exe...成功", values));
+    EXPECT_EQ((std::vector<std::string>{"D:\\a...b\\c.exe", "成功"}), values);
     ASSERT_TRUE(cli::MatchFormat("正在恢复注册表项:%s...%d of %d", "正在恢复注册表项:Key...-3 of 12",
                                  values));
     EXPECT_EQ((std::vector<std::string>{"Key", "-3", "12"}), values);
     EXPECT_EQ("Restoring Key: 3 of 12", cli::FillFormat("Restoring %s: %d of %d", {"Key", "3", "12"}));
-    for (const char* other : {"正在恢复注册表项:Key...x of 12", "保护文件：D:\a", "保护成功!", ""}) {
+    for (const char* other : {"正在恢复注册表项:Key...x of 12", "保护文件：D:\\a", "保护成功!", ""}) {
         EXPECT_FALSE(cli::MatchFormat("正在恢复注册表项:%s...%d of %d", other, values)) << other;
         EXPECT_FALSE(cli::MatchFormat("保护文件：%s...%s", other, values)) << other;
         EXPECT_TRUE(values.empty());

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/narrow_path.h"
-#include "platform/temporary_siblings.h"
+#include "platform/sibling_name.h"
 #include "webinteractive/host.h"
 
 namespace cli {
@@ -38,7 +38,7 @@ void Sweep(const std::string& folder, bool tree, int depth, Pick remove) {
     for (const std::string& name : names) {
         const std::string path = folder + name;
         unsigned long process = 0;
-        if (wi::platform::ReadTemporarySiblingName(name, process)) {
+        if (wi::platform::IsSiblingName(name, process)) {
             if (remove(process)) wi::platform::DeleteFile(path);
             continue;
         }
@@ -62,8 +62,7 @@ void Watch(const std::string& windowsFolder, bool tree) {
     }
     if (tree) return;
     Sweep(folder, false, 0, [](unsigned long process) {
-        return process != wi::platform::CurrentProcessId() &&
-               !wi::platform::ProcessIsRunning(process);
+        return process != wi::platform::CurrentProcessId() && !wi::platform::ProcessRuns(process);
     });
 }
 

@@ -14,7 +14,7 @@
 #include "platform/errors.h"
 #include "platform/posix/host_path.h"
 #include "platform/posix/host_replacement.h"
-#include "platform/temporary_siblings.h"
+#include "platform/sibling_name.h"
 
 namespace wi::platform {
 
@@ -87,11 +87,32 @@ int CreateSibling(const std::string& destination, std::string& name) {
     const std::string directory =
         slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = directory + TemporarySiblingName(CurrentProcessId(), ++counter);
+        name = directory + SiblingName(CurrentProcessId(), ++counter);
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+// Removes the siblings in the destination's folder whose process no longer runs. A process id
+// that a running process took over keeps its sibling: only a missing process proves it stale.
+void RemoveStaleSiblings(const std::string& destination) {
+    const std::size_t slash = destination.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : destination.substr(0, slash + 1);
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) return;
+    const int folderFd = dirfd(directory);
+    while (const dirent* entry = readdir(directory)) {
+        unsigned long processId = 0;
+        if (!IsSiblingName(entry->d_name, processId)) continue;
+        if (processId == CurrentProcessId() || ProcessRuns(processId)) continue;
+        struct stat status;
+        if (fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode)) {
+            unlinkat(folderFd, entry->d_name, 0);
+        }
+    }
+    closedir(directory);
 }
 
 // Moves the finished copy onto the destination; with failIfExists never over an existing file.
@@ -341,6 +362,8 @@ std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host, Durabi
     if (!MayGetNewContent(host, AtLink::kLooksAtLink)) {
         return nullptr;
     }
+    // A replacement killed before its rename left its sibling here: it goes now.
+    RemoveStaleSiblings(host);
     std::string temporary;
     const int fd = CreateSibling(host, temporary);
     if (fd < 0) {
