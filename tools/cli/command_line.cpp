@@ -48,21 +48,29 @@ public:
     std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
         const auto found = commands_.find(app);
         if (found != commands_.end()) return CommandPage(*found->second);
-        // A family: the commands whose first word it is; the program: every command.
-        const bool family = app->get_parent() != nullptr;
-        const std::string prefix = family ? app->get_name() + " " : std::string();
-        std::string page = "usage: webinteractive " +
-                           (family ? app->get_name() + " COMMAND [OPTIONS]"
-                                   : std::string("COMMAND [OPTIONS]")) +
-                           "\n\ncommands:\n";
+        // A family: the commands whose first word it is; the program (and its help command):
+        // every command.
+        std::string prefix = app->get_parent() != nullptr ? app->get_name() + " " : "";
+        std::string list = Listed(prefix);
+        if (list.empty()) {
+            prefix.clear();
+            list = Listed(prefix);
+        }
+        return "usage: webinteractive " + prefix + "COMMAND [OPTIONS]\n\ncommands:\n" + list +
+               "\n" + kGlobalOptions + "\n" + kExitStatus +
+               "webinteractive " + prefix + "COMMAND --help (or webinteractive help " + prefix +
+               "COMMAND) shows a command with an example.\n";
+    }
+
+    // The commands whose names begin with the prefix, with their synopses and summaries.
+    static std::string Listed(const std::string& prefix) {
+        std::string list;
         for (const Command& command : Commands()) {
             const std::string name = command.name;
             if (name.compare(0, prefix.size(), prefix) != 0) continue;
-            page += "  " + name + " " + command.synopsis + "\n      " + command.summary + "\n";
+            list += "  " + name + " " + command.synopsis + "\n      " + command.summary + "\n";
         }
-        return page + "\n" + kGlobalOptions + "\n" + kExitStatus +
-               "webinteractive " + prefix + "COMMAND --help (or webinteractive help " + prefix +
-               "COMMAND) shows a command with an example.\n";
+        return list;
     }
 
     static std::string CommandPage(const Command& command) {
@@ -88,7 +96,8 @@ public:
         app_.formatter(pages_);
         app_.set_help_flag("-h,--help", "the usage");
         app_.set_version_flag("--version", version);
-        app_.add_option("--prefix", prefix_, "the machine prefix");
+        app_.add_option("--prefix", prefix_, "the machine prefix")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         app_.add_flag("--quiet", quiet_, "only results and errors");
         app_.add_flag("--json", json_, "the results as one JSON document");
         app_.require_subcommand(1);
@@ -124,17 +133,14 @@ public:
         CLI::App* leaf = Deepest();
         invocation.command = CommandOf(leaf);
         if (invocation.command == nullptr) {
-            // A family named without one of its commands.
-            invocation.text = leaf->get_name() + " needs one of its commands: " +
-                              ListFamily(leaf->get_name()) + " (see webinteractive " +
-                              leaf->get_name() + " --help)";
+            invocation.text = FamilyWithoutCommand(leaf->get_name());
             return invocation;
         }
         invocation.outcome = Invocation::Outcome::kRun;
         for (const BoundOption& bound : options_[leaf]) {
             if (bound.option->count() > 0) invocation.arguments.options[bound.name] = bound.value;
         }
-        if (!prefix_.empty() || app_.get_option("--prefix")->count() > 0) {
+        if (app_.get_option("--prefix")->count() > 0) {
             invocation.arguments.options["--prefix"] = prefix_;
         }
         invocation.arguments.json = json_;
@@ -211,6 +217,12 @@ private:
     const Command* CommandOf(const CLI::App* app) const {
         const auto found = commands_.find(app);
         return found != commands_.end() ? found->second : nullptr;
+    }
+
+    // A family named without one of its commands.
+    std::string FamilyWithoutCommand(const std::string& family) const {
+        return family + " needs one of its commands: " + ListFamily(family) +
+               " (see webinteractive " + family + " --help)";
     }
 
     std::string ListFamily(const std::string& family) const {
@@ -290,10 +302,7 @@ private:
         }
         if (!anyCommand) return "no command given: see webinteractive --help for the commands";
         const Command* command = CommandOf(app);
-        if (command == nullptr) {
-            return app->get_name() + " needs one of its commands: " + ListFamily(app->get_name()) +
-                   " (see webinteractive " + app->get_name() + " --help)";
-        }
+        if (command == nullptr) return FamilyWithoutCommand(app->get_name());
         return std::string(command->name) + ": " + Problem(error, app, argc, argv) +
                " (usage: webinteractive " + command->name + " " + command->synopsis + ")";
     }

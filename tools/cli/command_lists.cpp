@@ -123,7 +123,7 @@ int RunPatchListParse(const Arguments& arguments) {
     std::string text;
     if (arguments.Has("--file") && !ReadOptionFile(arguments, "--file", text)) return kExitFailure;
     std::list<_SoftInfo> softs;
-    ExpectList(arguments, "patch list");
+    if (arguments.Has("--url")) ExpectList(arguments, "patch list");
     const int read = RunWriter("ParsePatchsList", [&] {
         if (arguments.Has("--url")) {
             std::string error;

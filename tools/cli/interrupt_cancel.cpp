@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "command.h"
 #include "webinteractive/host.h"
 
 namespace cli {
@@ -48,7 +49,7 @@ Shared& shared = *new Shared;
     stop();
     std::signal(SIGINT, SIG_DFL);
     std::raise(SIGINT);
-    std::_Exit(130);  // where SIGINT does not end a program (Windows)
+    std::_Exit(kExitInterrupted);  // where SIGINT does not end a program (Windows)
 }
 
 void Watch(void (*stop)()) {

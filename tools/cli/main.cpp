@@ -30,7 +30,7 @@ void StopRun() {
     cli::ReplaceFailure("interrupted: " + name +
                         " was stopped by Ctrl-C and what it had half-written removed; run it "
                         "again to start over");
-    cli::FinishRun(running != nullptr ? running->name : "", 130);
+    cli::FinishRun(running != nullptr ? running->name : "", cli::kExitInterrupted);
 }
 
 }  // namespace
