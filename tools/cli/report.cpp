@@ -2,7 +2,10 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <vector>
+
+#include "command.h"
 
 namespace cli {
 
@@ -10,8 +13,11 @@ namespace {
 
 bool jsonOutput = false;
 std::FILE* resultStream = stdout;
+// A forced stop by Ctrl-C tells the failure and ends the run from another thread.
+std::mutex mutex;
 std::string failure;
 bool failureFromInput = false;
+bool finished = false;
 
 json::Value& ResultObject() {
     static json::Value result = json::Value::object();
@@ -56,32 +62,40 @@ void Print(const char* format, ...) {
 json::Value& Result() { return ResultObject(); }
 
 void Fail(const char* format, ...) {
-    if (!failure.empty()) return;
     std::va_list arguments;
     va_start(arguments, format);
-    failure = OneLine(Format(format, arguments));
+    const std::string text = OneLine(Format(format, arguments));
     va_end(arguments);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (failure.empty()) failure = text;
 }
 
 void FailInput(const char* format, ...) {
-    if (!failure.empty()) return;
     std::va_list arguments;
     va_start(arguments, format);
-    failure = OneLine(Format(format, arguments));
+    const std::string text = OneLine(Format(format, arguments));
     va_end(arguments);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!failure.empty()) return;
+    failure = text;
     failureFromInput = true;
 }
 
-bool FailedOnInput() { return failureFromInput; }
+bool FailedOnInput() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return failureFromInput;
+}
 
 void ReplaceFailure(const std::string& message) {
+    const std::lock_guard<std::mutex> lock(mutex);
     failure = OneLine(message);
     failureFromInput = false;
 }
 
-const std::string& Failure() { return failure; }
-
 int FinishRun(const std::string& command, int code) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (finished) return code;  // a forced stop ended the run already, or the reverse
+    finished = true;
     std::fflush(resultStream);
     const std::string error = failure.empty() ? "the operation failed" : failure;
     if (code != 0) std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
@@ -90,7 +104,8 @@ int FinishRun(const std::string& command, int code) {
         document["command"] = json::Text(command);
         document["exit"] = code;
         if (code != 0) document["error"] = json::Text(error);
-        document["result"] = ResultObject();
+        // A run stopped by Ctrl-C has no results: the operation may still be filling them.
+        document["result"] = code == kExitInterrupted ? json::Value::object() : ResultObject();
         std::fprintf(resultStream, "%s\n", json::Write(document).c_str());
     }
     std::fflush(resultStream);

@@ -35,11 +35,10 @@ void FailInput(const char* format, ...) WI_PRINTF_CHECK(1, 2);
 bool FailedOnInput();
 // Records it in place of any earlier one: for a cause found after the fact.
 void ReplaceFailure(const std::string& message);
-const std::string& Failure();
 
 // Ends the run with this exit code: the failure line on standard error, then under --json the
 // document {"command", "exit", "error" when failed, "result"} on the result stream. Returns the
-// code.
+// code. Only the first call tells anything: a run ends once.
 int FinishRun(const std::string& command, int code);
 
 }  // namespace cli
