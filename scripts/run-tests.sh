@@ -18,6 +18,8 @@ run_suite() {  # build folder, ctest arguments...
 failed=()
 scripts/build.sh build
 run_suite build || failed+=(build)
+# The Debian package: lintian, installed with apt-get, its CLI and hosts run, removed again.
+scripts/package-check.sh build || failed+=(package)
 
 scripts/build.sh build-asan -DWEBINTERACTIVE_SANITIZE=address -DWEBINTERACTIVE_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \

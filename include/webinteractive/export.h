@@ -1,4 +1,5 @@
-// Symbol visibility for the libraries' exported operations.
+/// @file
+/// Symbol visibility for the libraries' exported operations.
 #pragma once
 
 #if defined(_WIN32)
@@ -18,7 +19,10 @@
 #    define WI_RECORDS_EXPORT __declspec(dllimport)
 #  endif
 #else
+/// Marks an operation of the library (exported from it, imported by a host).
 #  define WI_EXPORT __attribute__((visibility("default")))
+/// Marks an operation of the status library.
 #  define WI_STATUS_EXPORT __attribute__((visibility("default")))
+/// Marks an operation of the record library.
 #  define WI_RECORDS_EXPORT __attribute__((visibility("default")))
 #endif

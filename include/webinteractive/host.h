@@ -1,50 +1,59 @@
-// What a host needs beyond the exported operations: the library's version, the machine the
-// library works on and the cancel events that long operations accept.
+/// @file
+/// What a host needs beyond the exported operations: the library's version, the machine the
+/// library works on and the cancel events that long operations accept.
 #pragma once
 
 #include "webinteractive/export.h"
 #include "webinteractive/version.h"
 
+/// What a host needs beyond the exported operations.
 namespace IHostInc {
-// The version of the library loaded at run time, "MAJOR.MINOR.PATCH", and its number in the
-// form of WEBINTERACTIVE_VERSION_NUMBER; the macros of webinteractive/version.h tell the version
-// of the headers the host was compiled against.
+/// The version of the library loaded at run time, "MAJOR.MINOR.PATCH", and its number in the
+/// form of WEBINTERACTIVE_VERSION_NUMBER; the macros of webinteractive/version.h tell the version
+/// of the headers the host was compiled against.
 WI_EXPORT const char* GetVersion();
+/// The loaded library's version as a number (see GetVersion).
 WI_EXPORT int GetVersionNumber();
 
-// Where the emulated Windows machine lives (posix). Null or empty returns to the default:
-// $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
-// No effect on Windows.
-// The machine's current directory is C:\ in every process, and no host changes it: a Windows
-// path without a drive ("x.txt", "..\x", "\x") names a place on C:, and "D:x" is "D:\x". The
-// host process's own working directory is never reached through a Windows path. On Windows,
-// relative paths resolve in the process's current directory, as in any Windows program.
+/// Where the emulated Windows machine lives (posix). Null or empty returns to the default:
+/// $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
+/// No effect on Windows.
+/// The machine's current directory is C:\ in every process, and no host changes it: a Windows
+/// path without a drive ("x.txt", "..\x", "\x") names a place on C:, and "D:x" is "D:\x". The
+/// host process's own working directory is never reached through a Windows path. On Windows,
+/// relative paths resolve in the process's current directory, as in any Windows program.
 WI_EXPORT void SetMachinePrefix(const char* prefix);
-// The prefix in use (posix), or "" on Windows.
+/// The prefix in use (posix), or "" on Windows.
 WI_EXPORT const char* GetMachinePrefix();
 
-// The HTTP status of the last answer to this thread's last IWebInteractive::UploadFile (every
-// upload of the library goes through it: 200, or 401 when credentials did not help, 404, ...),
-// and of this thread's last IWebInteractive::DownloadFile (every list and file the library
-// fetches; the answer after the redirects it followed). 0 when that call received no answer (no
-// connection, a refused address) and before the thread's first call of that kind.
+/// The HTTP status of the last answer to this thread's last IWebInteractive::UploadFile (every
+/// upload of the library goes through it: 200, or 401 when credentials did not help, 404, ...),
+/// and of this thread's last IWebInteractive::DownloadFile (every list and file the library
+/// fetches; the answer after the redirects it followed). 0 when that call received no answer (no
+/// connection, a refused address) and before the thread's first call of that kind.
 WI_EXPORT int GetLastUploadStatus();
+/// The HTTP status of this thread's last download (see GetLastUploadStatus).
 WI_EXPORT int GetLastDownloadStatus();
 
-// Cancel events for the void* cancelEvent arguments. On Windows they are event HANDLEs.
+/// A new cancel event for the void* cancelEvent arguments; on Windows an event HANDLE. A
+/// manual-reset event stays signalled until reset; an automatic one is reset by the test that
+/// sees it.
 WI_EXPORT void* CreateCancelEvent(bool manualReset);
+/// Signals the event: the operations that test it stop.
 WI_EXPORT void SignalCancelEvent(void* event);
+/// Resets the event.
 WI_EXPORT void ResetCancelEvent(void* event);
+/// Frees the event.
 WI_EXPORT void FreeCancelEvent(void* event);
 
 // ---- the machine as the library sees it; each text is valid until the next call ----
-// The path of a special folder: 36 Windows, 37 system, 45 common templates, 46 common
-// documents; "" when the machine has none.
+/// The path of a special folder: 36 Windows, 37 system, 45 common templates, 46 common
+/// documents; "" when the machine has none.
 WI_EXPORT const char* GetSpecialFolderPath(int id);
-// The fixed drives the machine reports now, in letter order, separated by one space ("C: D:").
+/// The fixed drives the machine reports now, in letter order, separated by one space ("C: D:").
 WI_EXPORT const char* GetFixedDrives();
-// A configuration value as the last Init left it: "UpUserUrl", "ReadUserUrl", "UpSysUrl",
-// "MachineNum" or "DownSysPatchsUrl"; "" for other names and before Init. The text stays valid
-// until the next Init.
+/// A configuration value as the last Init left it: "UpUserUrl", "ReadUserUrl", "UpSysUrl",
+/// "MachineNum" or "DownSysPatchsUrl"; "" for other names and before Init. The text stays valid
+/// until the next Init.
 WI_EXPORT const char* GetConfigValue(const char* key);
 }  // namespace IHostInc

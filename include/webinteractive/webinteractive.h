@@ -1,4 +1,5 @@
-// Everything a host compiles against.
+/// @file
+/// Everything a host compiles against.
 #pragma once
 
 #include "webinteractive/FileOperator.h"

@@ -150,6 +150,8 @@ WI_EXPORT wi_code wi_record_field(wi_record_kind kind, int index, const char** n
 
 /** A new record of the kind, with the initial values of its C++ record. */
 WI_EXPORT wi_code wi_record_new(wi_record_kind kind, wi_record** record);
+/** A new record holding a copy of the record (of a list's record, to change it). */
+WI_EXPORT wi_code wi_record_copy(const wi_record* record, wi_record** copy);
 /** Frees the record; null is allowed. */
 WI_EXPORT void wi_record_free(wi_record* record);
 /** The record's kind. */

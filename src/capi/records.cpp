@@ -355,6 +355,14 @@ wi_code wi_record_new(wi_record_kind kind, wi_record** record) {
     });
 }
 
+wi_code wi_record_copy(const wi_record* record, wi_record** copy) {
+    return Call([&] {
+        if (record == nullptr || copy == nullptr) return Misuse("the record or result is null");
+        *copy = new wi_record(*record);
+        return WI_OK;
+    });
+}
+
 void wi_record_free(wi_record* record) { delete record; }
 
 wi_code wi_record_get_kind(const wi_record* record, wi_record_kind* kind) {

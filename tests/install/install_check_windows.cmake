@@ -3,7 +3,7 @@
 # the cross-compiler twice (through the CMake package, through pkg-config) and runs both hosts and
 # the installed CLI under Wine, each from the installed bin/ where its DLLs lie.
 # Variables: BUILD_DIR, SOURCE_DIR, WORK_DIR, TOOLCHAIN_FILE (the mingw-w64 toolchain file),
-# CXX (the cross-compiler), OBJDUMP (its objdump), EMULATOR (wine). Wine's prefix comes from the
+# CXX (the cross-compiler), OBJDUMP (its objdump), EMULATOR (wine), CPACK (cpack). Wine's prefix comes from the
 # environment (WINEPREFIX).
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
@@ -15,7 +15,8 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 set(programs bin/webinteractive.exe bin/webinteractive.dll bin/webinteractive_status.dll
   bin/webinteractive_records.dll)
 foreach(installed ${programs} lib/libwebinteractive.dll.a lib/libwebinteractive_status.dll.a
-        lib/libwebinteractive_records.dll.a include/webinteractive/webinteractive.h
+        lib/libwebinteractive_records.dll.a lib/webinteractive.lib lib/webinteractive.def
+        include/webinteractive/webinteractive.h include/webinteractive/webinteractive_c.h
         lib/cmake/webinteractive/webinteractiveConfig.cmake lib/pkgconfig/webinteractive.pc)
   if(NOT EXISTS ${prefix}/${installed})
     message(FATAL_ERROR "not installed: ${installed}")
@@ -58,5 +59,16 @@ foreach(host consumer consumer_pc)
   run(${EMULATOR} ${prefix}/bin/${host}.exe)
   if(NOT last_output MATCHES "^C:\\\\[^\r\n]*logTemp[0-9]+\\.xml")
     message(FATAL_ERROR "${host}: unexpected temporary path: ${last_output}")
+  endif()
+endforeach()
+
+# The Windows package: the same installation as a zip.
+run(${CMAKE_COMMAND} -E chdir ${WORK_DIR} ${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -G ZIP)
+file(GLOB zip ${WORK_DIR}/webinteractive-*-windows-x86_64.zip)
+run(unzip -Z1 ${zip})
+foreach(packaged ${programs} lib/libwebinteractive.dll.a lib/webinteractive.lib
+        include/webinteractive/webinteractive_c.h lib/cmake/webinteractive/webinteractiveConfig.cmake)
+  if(NOT last_output MATCHES "/${packaged}\n")
+    message(FATAL_ERROR "the zip lacks ${packaged}:\n${last_output}")
   endif()
 endforeach()
