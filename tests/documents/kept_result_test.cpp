@@ -36,7 +36,9 @@ void ExpectKeptPointersFollow() {
     EXPECT_NE(std::string(kept).find("{BBBB}"), std::string::npos) << first;
     // The file list shares the result with the software list.
     const char* third = IWebInteractive::CreateFileListXml({Soft("{CCCC}")});
-    if (std::string(third).size() <= first.size()) EXPECT_EQ(kept, third);
+    if (std::string(third).size() <= first.size()) {
+        EXPECT_EQ(kept, third);
+    }
 }
 
 TEST(KeptResult, TheSoftwareAndFileListsRefillTheirSharedText) { ExpectKeptPointersFollow(); }
