@@ -357,7 +357,8 @@ private:
             }
         }
         const std::vector<std::string> close = Suggestions(word.substr(0, word.find('=')), known);
-        return "unknown option " + word + (close.empty() ? "" : ": did you mean " + close.front() + "?");
+        return "unknown option " + word +
+               (close.empty() ? "" : ": did you mean " + close.front() + "?");
     }
 
     CLI::App app_{"webinteractive: a host of the webinteractive library", "webinteractive"};

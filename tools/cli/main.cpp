@@ -18,7 +18,8 @@ namespace {
 const cli::Command* running = nullptr;
 
 std::string VersionText() {
-    return std::string("webinteractive " WI_CLI_VERSION " (library ") + IHostInc::GetVersion() + ")";
+    return std::string("webinteractive " WI_CLI_VERSION " (library ") + IHostInc::GetVersion() +
+           ")";
 }
 
 // A forced stop by Ctrl-C: what the run's transfers and copies left half-written goes, and the

@@ -83,7 +83,8 @@ void RemoveOwnPartialFiles() {
     const std::lock_guard<std::mutex> lock(mutex);
     const unsigned long own = wi::platform::CurrentProcessId();
     for (const Watched& folder : watched) {
-        Sweep(folder.folder, folder.tree, 0, [own](unsigned long process) { return process == own; });
+        Sweep(folder.folder, folder.tree, 0,
+              [own](unsigned long process) { return process == own; });
     }
 }
 

@@ -151,7 +151,9 @@ Value SoftInfoJson(const ISoftInfoInc::_SoftInfo& soft) {
     }
     object["dependences"] = std::move(dependences);
     Value configs = Value::array();
-    for (const IConfInfoInc::_ConfInfo& entry : soft.configs) configs.push_back(ConfInfoJson(entry));
+    for (const IConfInfoInc::_ConfInfo& entry : soft.configs) {
+        configs.push_back(ConfInfoJson(entry));
+    }
     object["configs"] = std::move(configs);
     Value patchs = Value::array();
     for (const _PatchInfo& patch : soft.patchs) patchs.push_back(PatchJson(patch));

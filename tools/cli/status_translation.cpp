@@ -104,7 +104,9 @@ void ChooseStatusLanguage() {
         set = std::setlocale(LC_MESSAGES, "C.UTF-8");
     }
     if (set == nullptr) return;
-    std::string order = languages != nullptr ? languages : plain ? "" : name.substr(0, name.find('.'));
+    std::string order = languages != nullptr ? languages
+                        : plain              ? ""
+                                             : name.substr(0, name.find('.'));
     order += order.empty() ? "en" : ":en";
     setenv("LANGUAGE", order.c_str(), 1);
     const std::string folder = CatalogFolder();
