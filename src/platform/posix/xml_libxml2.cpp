@@ -229,6 +229,7 @@ bool Document::Adopt(void* parsed) {
 }
 
 bool Document::ParseText(const std::string& narrowText) {
+    libxml2::ForgetErrorPosition();
     std::string utf8;
     if (narrowText.size() > kMaxTextBytes || !platform::NarrowToUtf8(narrowText, utf8)) {
         return Adopt(nullptr);
@@ -237,6 +238,7 @@ bool Document::ParseText(const std::string& narrowText) {
 }
 
 bool Document::ParseFile(const std::string& windowsPath) {
+    libxml2::ForgetErrorPosition();
     std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
     std::string bytes;
     char block[16384];
@@ -262,6 +264,7 @@ bool Document::ParseFile(const std::string& windowsPath) {
 }
 
 bool Document::ParseBytes(const std::string& bytes) {
+    libxml2::ForgetErrorPosition();
     if (bytes.size() > kMaxTextBytes) {
         return Adopt(nullptr);
     }

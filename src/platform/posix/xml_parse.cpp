@@ -18,6 +18,16 @@ namespace {
 
 void DiscardError(void*, xmlErrorPtr) {}
 
+thread_local ParseErrorPosition lastErrorPosition;
+
+// The errors of a parse stay silent; the place of the first is kept.
+void KeepFirstErrorPosition(void*, xmlErrorPtr error) {
+    if (lastErrorPosition.line == 0 && error != nullptr && error->line > 0) {
+        lastErrorPosition.line = error->line;
+        lastErrorPosition.column = error->int2;
+    }
+}
+
 }  // namespace
 
 SilentErrors::SilentErrors()
@@ -99,6 +109,8 @@ void Initialise() {
     });
 }
 
+void ForgetErrorPosition() { lastErrorPosition = ParseErrorPosition(); }
+
 xmlDocPtr ParseUntrusted(const std::string& utf8) {
     if (utf8.size() > static_cast<std::size_t>(INT_MAX) ||
         !AttributeCountsWithin(utf8, kMaxAttributesPerElement)) {
@@ -112,7 +124,7 @@ xmlDocPtr ParseUntrusted(const std::string& utf8) {
     }
     ParseCounts counts;
     parser->_private = &counts;
-    parser->sax->serror = DiscardError;  // errors of this parse, silent
+    parser->sax->serror = KeepFirstErrorPosition;  // errors of this parse, silent
     parser->sax->entityDecl = RefuseEntity;
     parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
     parser->sax->attributeDecl = DeclareAttributeWithinBound;
@@ -176,3 +188,9 @@ std::string DeclaredEncoding(const std::string& bytes) {
 }
 
 }  // namespace wi::xml::libxml2
+
+namespace wi::xml {
+
+ParseErrorPosition LastParseErrorPosition() { return libxml2::lastErrorPosition; }
+
+}  // namespace wi::xml

@@ -28,6 +28,9 @@ private:
     void* context_;
 };
 
+// Clears this thread's LastParseErrorPosition at the start of a parse.
+void ForgetErrorPosition();
+
 // Parses an untrusted UTF-8 text into a new document (owned by the caller), or null when it is
 // not a well-formed document, declares an entity or exceeds the attribute or depth bounds of
 // xml_dom.h. An encoding its declaration names is ignored: every reader decodes its input to
