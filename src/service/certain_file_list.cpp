@@ -7,11 +7,11 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
 
 namespace wi::service {
 
@@ -91,7 +91,10 @@ const char* SaveCertainFileListXml(const char* url, const char* guid, int versio
     const std::string address = wi::frame::AppendQueryParameter(
         wi::frame::OrEmpty(url),
         "guid=" + wi::frame::EncodeQueryValue(id) + "&version=" + std::to_string(version));
-    return DownloadFile(address.c_str(), path, nullptr, nullptr) != 0 ? path : "";
+    return wi::transfer::DownloadBounded(address.c_str(), path, nullptr, nullptr,
+                                         wi::xml::kMaxFileBytes) != 0
+               ? path
+               : "";
 }
 
 const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,

@@ -7,11 +7,11 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
 
 namespace wi::service {
 
@@ -64,7 +64,10 @@ const char* SaveDownloadFileListXml(const char* url, const char* guid, const cha
         wi::frame::OrEmpty(url), "guid=" + EncodeQueryValue(id) +
                                      "&special_code=" + EncodeQueryValue(code) +
                                      "&pnversion=" + EncodeQueryValue(version));
-    return DownloadFile(address.c_str(), path, nullptr, nullptr) != 0 ? path : "";
+    return wi::transfer::DownloadBounded(address.c_str(), path, nullptr, nullptr,
+                                         wi::xml::kMaxFileBytes) != 0
+               ? path
+               : "";
 }
 
 const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, const char* guid,
