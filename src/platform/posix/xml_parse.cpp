@@ -29,11 +29,15 @@ SilentErrors::~SilentErrors() { xmlSetStructuredErrorFunc(context_, handler_); }
 
 namespace {
 
-// External entities and DTDs are never loaded, whoever asks: libxml2 calls this loader for
-// every external resource a parse would read.
-xmlParserInputPtr RefuseExternalResource(const char*, const char*, xmlParserCtxtPtr) {
+// External entities and DTDs are never loaded by the library's parses. The parse options leave
+// the external subset and external entities unread already; these handlers of the library's own
+// contexts refuse them besides, whatever external entity loader the host has installed. The
+// process-wide loader stays the host's.
+xmlParserInputPtr RefuseExternalResource(void*, const xmlChar*, const xmlChar*) {
     return nullptr;
 }
+
+void IgnoreExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
 
 // Any entity declaration ends the parse as not well-formed, before any expansion can happen.
 void Refuse(void* context) {
@@ -95,7 +99,6 @@ void Initialise() {
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
-        xmlSetExternalEntityLoader(RefuseExternalResource);
     });
 }
 
@@ -112,7 +115,12 @@ xmlDocPtr ParseUntrusted(const std::string& utf8) {
     }
     ParseCounts counts;
     parser->_private = &counts;
+    // The SAX2 handlers as they are by default, not as the host's settings of libxml2's global
+    // defaults (xmlKeepBlanksDefault and the like) made them for a new context.
+    xmlSAXVersion(parser->sax, 2);
     parser->sax->serror = DiscardError;  // errors of this parse, silent
+    parser->sax->resolveEntity = RefuseExternalResource;
+    parser->sax->externalSubset = IgnoreExternalSubset;
     parser->sax->entityDecl = RefuseEntity;
     parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
     parser->sax->attributeDecl = DeclareAttributeWithinBound;

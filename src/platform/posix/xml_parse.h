@@ -8,8 +8,8 @@
 
 namespace wi::xml::libxml2 {
 
-// Initialises libxml2 once for the process and installs an external entity loader that refuses
-// everything. Thread-safe; every Document calls it.
+// Initialises libxml2 once for the process; no process-wide setting of libxml2 is changed, so
+// that a host using libxml2 too keeps its own. Thread-safe; every Document calls it.
 void Initialise();
 
 // libxml2 reports errors raised without a parser context (the encoding layer's, the
