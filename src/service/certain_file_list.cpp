@@ -7,6 +7,7 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "service/list_stream.h"
 #include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -48,34 +49,72 @@ void Reset(ISoftInfoInc::_SoftInfo& record, const std::string& guid) {
     record.patchs.clear();
 }
 
-}  // namespace
+// A latest-version list as it streams: the first "software" child of a "softwares" root, its
+// "BaseInfo" values, and every "Version" merged into the one record. A status line goes before
+// every child of the software.
+class CertainListReading : public xml::StreamVisitor {
+public:
+    CertainListReading(const std::string& guid, ISoftInfoInc::_SoftInfo& record)
+        : guid_(guid),
+          record_(record),
+          childStatus_(inc::NarrowFromUtf8("正在解析软件的基本信息...%s")),
+          version_({/*items=*/true, /*patchs=*/true, inc::NarrowFromUtf8("正在解析补丁信息...%s"),
+                    /*cancelEvent=*/nullptr},
+                   budget_, [this](const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft) {
+                       base_.CopyInto(soft);
+                       ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
+                   }) {}
 
-void ReadCertainFileListDocument(const xml::Document& document, const std::string& guid,
-                                 ISoftInfoInc::_SoftInfo& record) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) return;
-    const xml::Element software = root.FirstChild("software");
-    if (!software) return;
-
-    const std::string childStatus = inc::NarrowFromUtf8("正在解析软件的基本信息...%s");
-    const std::string patchStatus = inc::NarrowFromUtf8("正在解析补丁信息...%s");
-    const ListStatusTexts status;
-    BaseValues base;
-    for (const xml::Element& child : software.Children()) {
-        IHelperInc::MakeStatus(childStatus.c_str(), guid.c_str());
-        if (child.NameIs("BaseInfo")) {
-            ReadBaseInfo(child, base, /*withGuid=*/false, /*locked=*/nullptr);
-        } else if (child.NameIs("Version")) {
-            if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
-                base.CopyInto(record);
-                ReadVersionInfo(versionInfo, record, /*withOSCode=*/true);
-            }
-            ReadFileList(child, record, status, /*cancelEvent=*/nullptr);
-            ReadDependences(child, record, status, /*cancelEvent=*/nullptr);
-            ReadConfigs(child, record, status, /*cancelEvent=*/nullptr);
-            ReadPatchs(child, record.patchs, patchStatus);
+    xml::StreamStep Open(const xml::Element& element, int depth) override {
+        using xml::StreamStep;
+        switch (depth) {
+            case 0:
+                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
+            case 1:
+                if (foundSoftware_ || element.Name() != "software") return StreamStep::kSkip;
+                foundSoftware_ = true;
+                return StreamStep::kEnter;
+            case 2:
+                IHelperInc::MakeStatus(childStatus_.c_str(), guid_.c_str());
+                if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
+                if (!element.NameIs("Version")) return StreamStep::kSkip;
+                version_.Begin(record_);
+                return StreamStep::kEnter;
+            default:
+                return version_.Open(element, depth - 2);
         }
     }
+
+    xml::StreamStep Collected(const xml::Element& element, int depth) override {
+        if (depth > 2) return version_.Collected(element, depth - 2);
+        ReadBaseInfo(element, base_, /*withGuid=*/false, /*locked=*/nullptr);
+        return xml::StreamStep::kEnter;
+    }
+
+    xml::StreamStep Close(const xml::Element&, int depth) override {
+        if (depth > 2) version_.Close(depth - 2);
+        return xml::StreamStep::kEnter;
+    }
+
+private:
+    const std::string& guid_;
+    ISoftInfoInc::_SoftInfo& record_;
+    const std::string childStatus_;
+    RecordBudget budget_;
+    VersionReading version_;
+    BaseValues base_;
+    bool foundSoftware_ = false;
+};
+
+}  // namespace
+
+bool ReadCertainFileListDocument(xml::StreamSource source, const std::string& input,
+                                 const std::string& guid, ISoftInfoInc::_SoftInfo& record) {
+    ISoftInfoInc::_SoftInfo read = record;
+    CertainListReading reading(guid, read);
+    if (xml::Stream(source, input, reading) == xml::StreamResult::kRefused) return false;
+    record = std::move(read);
+    return true;
 }
 
 }  // namespace wi::service
@@ -107,10 +146,12 @@ const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const ch
     wi::service::Reset(record, id);
     IHelperInc::MakeStatus(
         wi::inc::NarrowFromUtf8("正在解析软件的最新版本软件列表...%s").c_str(), id.c_str());
-    wi::xml::Document document;
-    // A document that does not parse stays on disk, for whoever wants to see what came.
-    if (!document.ParseFile(path)) return record;
-    wi::service::ReadCertainFileListDocument(document, id, record);
+    // A document that does not parse, or holds more than a list reader builds, stays on disk for
+    // whoever wants to see what came.
+    if (!wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, path, id,
+                                                  record)) {
+        return record;
+    }
     if (CXFileOperator::PathExists(path)) CXFileOperator::DeleteFile(path);
     return record;
 }

@@ -7,6 +7,7 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "service/list_stream.h"
 #include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
@@ -15,35 +16,87 @@
 
 namespace wi::service {
 
-void ReadFileListDocument(const xml::Document& document, const std::string& guid, int& locked,
-                          void* cancelEvent, std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) return;
-    const xml::Element software = root.FirstChild("software");
-    if (!software) return;
+namespace {
 
-    const std::string versionStatus =
-        inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...");
-    const ListStatusTexts status;
-    locked = 0;
-    BaseValues base;
-    for (const xml::Element& child : software.Children()) {
-        if (CancelRequested(cancelEvent)) return;
-        if (child.NameIs("BaseInfo")) {
-            ReadBaseInfo(child, base, /*withGuid=*/false, &locked);
-        } else if (child.NameIs("Version")) {
-            ISoftInfoInc::_SoftInfo soft;
-            if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
-                base.CopyInto(soft);
-                ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
-                IHelperInc::MakeStatus(versionStatus.c_str(), guid.c_str(), soft.Version.c_str());
-            }
-            ReadFileList(child, soft, status, cancelEvent);
-            ReadDependences(child, soft, status, cancelEvent);
-            ReadConfigs(child, soft, status, cancelEvent);
-            softs.push_back(std::move(soft));
+using xml::StreamStep;
+
+// A file list as it streams: the first "software" child of a "softwares" root, its "BaseInfo"
+// values and one record per "Version". The cancel event is tested before every child of the
+// software (a signalled test ends the reading) and every item (it ends that part).
+class FileListReading : public xml::StreamVisitor {
+public:
+    FileListReading(const std::string& guid, void* cancelEvent)
+        : guid_(guid),
+          cancelEvent_(cancelEvent),
+          versionStatus_(inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...")),
+          version_({/*items=*/true, /*patchs=*/false, "", cancelEvent}, budget_,
+                   [this](const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft) {
+                       base_.CopyInto(soft);
+                       ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
+                       IHelperInc::MakeStatus(versionStatus_.c_str(), guid_.c_str(),
+                                              soft.Version.c_str());
+                   }) {}
+
+    StreamStep Open(const xml::Element& element, int depth) override {
+        switch (depth) {
+            case 0:
+                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
+            case 1:
+                if (foundSoftware_ || element.Name() != "software") return StreamStep::kSkip;
+                foundSoftware_ = true;
+                locked_ = 0;
+                return StreamStep::kEnter;
+            case 2:
+                if (CancelRequested(cancelEvent_)) return StreamStep::kStop;
+                if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
+                if (!element.NameIs("Version")) return StreamStep::kSkip;
+                if (!budget_.TakeVersion()) return StreamStep::kRefuse;
+                softs_.emplace_back();
+                version_.Begin(softs_.back());
+                return StreamStep::kEnter;
+            default:
+                return version_.Open(element, depth - 2);
         }
     }
+
+    StreamStep Collected(const xml::Element& element, int depth) override {
+        if (depth > 2) return version_.Collected(element, depth - 2);
+        ReadBaseInfo(element, base_, /*withGuid=*/false, &locked_);
+        return StreamStep::kEnter;
+    }
+
+    StreamStep Close(const xml::Element&, int depth) override {
+        if (depth > 2) version_.Close(depth - 2);
+        return StreamStep::kEnter;
+    }
+
+    // What was read, for a read that was not refused.
+    void Deliver(int& locked, std::list<ISoftInfoInc::_SoftInfo>& softs) {
+        if (foundSoftware_) locked = locked_;
+        softs.splice(softs.end(), softs_);
+    }
+
+private:
+    const std::string& guid_;
+    void* const cancelEvent_;
+    const std::string versionStatus_;
+    RecordBudget budget_;
+    VersionReading version_;
+    BaseValues base_;
+    bool foundSoftware_ = false;
+    int locked_ = 0;
+    std::list<ISoftInfoInc::_SoftInfo> softs_;
+};
+
+}  // namespace
+
+bool ReadFileListDocument(xml::StreamSource source, const std::string& input,
+                          const std::string& guid, int& locked, void* cancelEvent,
+                          std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    FileListReading reading(guid, cancelEvent);
+    if (xml::Stream(source, input, reading) == xml::StreamResult::kRefused) return false;
+    reading.Deliver(locked, softs);
+    return true;
 }
 
 }  // namespace wi::service
@@ -80,10 +133,12 @@ const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, cons
     const std::string path = SaveDownloadFileListXml(url, guid, specialCode, pnVersion);
     if (!CXFileOperator::PathExists(path)) return softs;
     IHelperInc::MakeStatus(wi::inc::NarrowFromUtf8("正在解析文件列表...%s").c_str(), id.c_str());
-    wi::xml::Document document;
-    // A document that does not parse stays on disk, for whoever wants to see what came.
-    if (!document.ParseFile(path)) return softs;
-    wi::service::ReadFileListDocument(document, id, locked, cancelEvent, softs);
+    // A document that does not parse, or holds more than a list reader builds, stays on disk for
+    // whoever wants to see what came.
+    if (!wi::service::ReadFileListDocument(wi::xml::StreamSource::kFile, path, id, locked,
+                                           cancelEvent, softs)) {
+        return softs;
+    }
     if (CXFileOperator::PathExists(path)) CXFileOperator::DeleteFile(path);
     return softs;
 }
