@@ -49,59 +49,40 @@ void Reset(ISoftInfoInc::_SoftInfo& record, const std::string& guid) {
     record.patchs.clear();
 }
 
-// A latest-version list as it streams: the first "software" child of a "softwares" root, its
-// "BaseInfo" values, and every "Version" merged into the one record. A status line goes before
-// every child of the software.
-class CertainListReading : public xml::StreamVisitor {
+// A latest-version list: the first "software" child of the root (exact name), its "BaseInfo"
+// values, and every "Version" merged into the one record. A status line goes before every child
+// of the software.
+class CertainListReading : public SoftwareListReading {
 public:
     CertainListReading(const std::string& guid, ISoftInfoInc::_SoftInfo& record)
-        : guid_(guid),
+        : SoftwareListReading({/*items=*/true, /*patchs=*/true,
+                               inc::NarrowFromUtf8("正在解析补丁信息...%s"), /*cancelEvent=*/nullptr},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                              }),
+          guid_(guid),
           record_(record),
-          childStatus_(inc::NarrowFromUtf8("正在解析软件的基本信息...%s")),
-          version_({/*items=*/true, /*patchs=*/true, inc::NarrowFromUtf8("正在解析补丁信息...%s"),
-                    /*cancelEvent=*/nullptr},
-                   budget_, [this](const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft) {
-                       base_.CopyInto(soft);
-                       ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
-                   }) {}
-
-    xml::StreamStep Open(const xml::Element& element, int depth) override {
-        using xml::StreamStep;
-        switch (depth) {
-            case 0:
-                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
-            case 1:
-                if (foundSoftware_ || element.Name() != "software") return StreamStep::kSkip;
-                foundSoftware_ = true;
-                return StreamStep::kEnter;
-            case 2:
-                IHelperInc::MakeStatus(childStatus_.c_str(), guid_.c_str());
-                if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
-                if (!element.NameIs("Version")) return StreamStep::kSkip;
-                version_.Begin(record_);
-                return StreamStep::kEnter;
-            default:
-                return version_.Open(element, depth - 2);
-        }
-    }
-
-    xml::StreamStep Collected(const xml::Element& element, int depth) override {
-        if (depth > 2) return version_.Collected(element, depth - 2);
-        ReadBaseInfo(element, base_, /*withGuid=*/false, /*locked=*/nullptr);
-        return xml::StreamStep::kEnter;
-    }
-
-    xml::StreamStep Close(const xml::Element&, int depth) override {
-        if (depth > 2) version_.Close(depth - 2);
-        return xml::StreamStep::kEnter;
-    }
+          childStatus_(inc::NarrowFromUtf8("正在解析软件的基本信息...%s")) {}
 
 private:
+    bool OpenSoftware(const xml::Element& software) override {
+        if (foundSoftware_ || software.Name() != "software") return false;
+        foundSoftware_ = true;
+        return true;
+    }
+    bool BeforeChild() override {
+        IHelperInc::MakeStatus(childStatus_.c_str(), guid_.c_str());
+        return true;
+    }
+    ISoftInfoInc::_SoftInfo* NewVersion() override { return &record_; }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, /*locked=*/nullptr);
+    }
+
     const std::string& guid_;
     ISoftInfoInc::_SoftInfo& record_;
     const std::string childStatus_;
-    RecordBudget budget_;
-    VersionReading version_;
     BaseValues base_;
     bool foundSoftware_ = false;
 };

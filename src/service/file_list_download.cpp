@@ -18,57 +18,22 @@ namespace wi::service {
 
 namespace {
 
-using xml::StreamStep;
-
-// A file list as it streams: the first "software" child of a "softwares" root, its "BaseInfo"
-// values and one record per "Version". The cancel event is tested before every child of the
+// A file list: the first "software" child of the root (exact name), its "BaseInfo" values and
+// "locked", and one record per "Version". The cancel event is tested before every child of the
 // software (a signalled test ends the reading) and every item (it ends that part).
-class FileListReading : public xml::StreamVisitor {
+class FileListReading : public SoftwareListReading {
 public:
     FileListReading(const std::string& guid, void* cancelEvent)
-        : guid_(guid),
+        : SoftwareListReading({/*items=*/true, /*patchs=*/false, "", cancelEvent},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                                  IHelperInc::MakeStatus(versionStatus_.c_str(), guid_.c_str(),
+                                                         soft.Version.c_str());
+                              }),
+          guid_(guid),
           cancelEvent_(cancelEvent),
-          versionStatus_(inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...")),
-          version_({/*items=*/true, /*patchs=*/false, "", cancelEvent}, budget_,
-                   [this](const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft) {
-                       base_.CopyInto(soft);
-                       ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
-                       IHelperInc::MakeStatus(versionStatus_.c_str(), guid_.c_str(),
-                                              soft.Version.c_str());
-                   }) {}
-
-    StreamStep Open(const xml::Element& element, int depth) override {
-        switch (depth) {
-            case 0:
-                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
-            case 1:
-                if (foundSoftware_ || element.Name() != "software") return StreamStep::kSkip;
-                foundSoftware_ = true;
-                locked_ = 0;
-                return StreamStep::kEnter;
-            case 2:
-                if (CancelRequested(cancelEvent_)) return StreamStep::kStop;
-                if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
-                if (!element.NameIs("Version")) return StreamStep::kSkip;
-                if (!budget_.TakeVersion()) return StreamStep::kRefuse;
-                softs_.emplace_back();
-                version_.Begin(softs_.back());
-                return StreamStep::kEnter;
-            default:
-                return version_.Open(element, depth - 2);
-        }
-    }
-
-    StreamStep Collected(const xml::Element& element, int depth) override {
-        if (depth > 2) return version_.Collected(element, depth - 2);
-        ReadBaseInfo(element, base_, /*withGuid=*/false, &locked_);
-        return StreamStep::kEnter;
-    }
-
-    StreamStep Close(const xml::Element&, int depth) override {
-        if (depth > 2) version_.Close(depth - 2);
-        return StreamStep::kEnter;
-    }
+          versionStatus_(inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...")) {}
 
     // What was read, for a read that was not refused.
     void Deliver(int& locked, std::list<ISoftInfoInc::_SoftInfo>& softs) {
@@ -77,11 +42,25 @@ public:
     }
 
 private:
+    bool OpenSoftware(const xml::Element& software) override {
+        if (foundSoftware_ || software.Name() != "software") return false;
+        foundSoftware_ = true;
+        locked_ = 0;
+        return true;
+    }
+    bool BeforeChild() override { return !CancelRequested(cancelEvent_); }
+    ISoftInfoInc::_SoftInfo* NewVersion() override {
+        if (!budget_.TakeVersion()) return nullptr;
+        softs_.emplace_back();
+        return &softs_.back();
+    }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, &locked_);
+    }
+
     const std::string& guid_;
     void* const cancelEvent_;
     const std::string versionStatus_;
-    RecordBudget budget_;
-    VersionReading version_;
     BaseValues base_;
     bool foundSoftware_ = false;
     int locked_ = 0;

@@ -92,4 +92,38 @@ void VersionReading::Close(int level) {
     if (level == 1) part_ = Part::kNone;
 }
 
+SoftwareListReading::SoftwareListReading(VersionParts parts, VersionReading::ReadInfo readInfo)
+    : version_(std::move(parts), budget_, std::move(readInfo)) {}
+
+StreamStep SoftwareListReading::Open(const xml::Element& element, int depth) {
+    switch (depth) {
+        case 0:
+            return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
+        case 1:
+            return OpenSoftware(element) ? StreamStep::kEnter : StreamStep::kSkip;
+        case 2:
+            if (!BeforeChild()) return StreamStep::kStop;
+            if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
+            if (!element.NameIs("Version")) return StreamStep::kSkip;
+            if (ISoftInfoInc::_SoftInfo* record = NewVersion()) {
+                version_.Begin(*record);
+                return StreamStep::kEnter;
+            }
+            return StreamStep::kRefuse;
+        default:
+            return version_.Open(element, depth - 2);
+    }
+}
+
+StreamStep SoftwareListReading::Collected(const xml::Element& element, int depth) {
+    if (depth > 2) return version_.Collected(element, depth - 2);
+    ReadBase(element);
+    return StreamStep::kEnter;
+}
+
+StreamStep SoftwareListReading::Close(const xml::Element&, int depth) {
+    if (depth > 2) version_.Close(depth - 2);
+    return StreamStep::kEnter;
+}
+
 }  // namespace wi::service

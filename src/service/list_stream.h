@@ -73,4 +73,31 @@ private:
     bool partCancelled_ = false;
 };
 
+// A list document as it streams: a "softwares" root (any letter case) whose children are
+// softwares, and of each software read its "BaseInfo" and "Version" children (any letter case),
+// each Version read by a VersionReading. A list says which softwares it reads, what comes before
+// each of their children, where a Version goes and what it takes of "BaseInfo".
+class SoftwareListReading : public xml::StreamVisitor {
+public:
+    SoftwareListReading(VersionParts parts, VersionReading::ReadInfo readInfo);
+
+    xml::StreamStep Open(const xml::Element& element, int depth) final;
+    xml::StreamStep Collected(const xml::Element& element, int depth) final;
+    xml::StreamStep Close(const xml::Element& element, int depth) final;
+
+protected:
+    // A child of the root: whether it is a software the list reads.
+    virtual bool OpenSoftware(const xml::Element& software) = 0;
+    // Before each child of a software read: false ends the reading there.
+    virtual bool BeforeChild() { return true; }
+    // A "Version" begins: the record it is read into, or null to refuse the answer.
+    virtual ISoftInfoInc::_SoftInfo* NewVersion() = 0;
+    virtual void ReadBase(const xml::Element& baseInfo) = 0;
+
+    RecordBudget budget_;
+
+private:
+    VersionReading version_;
+};
+
 }  // namespace wi::service

@@ -14,59 +14,38 @@ namespace wi::service {
 
 namespace {
 
-using xml::StreamStep;
-
-// A patch list as it streams: every child of a "softwares" root is a software, whatever its name,
-// with its "BaseInfo" values (GUID included) and one record per "Version".
-class PatchListReading : public xml::StreamVisitor {
+// A patch list: every child of the root is a software, whatever its name, with its "BaseInfo"
+// values (GUID included) and one record per "Version".
+class PatchListReading : public SoftwareListReading {
 public:
     PatchListReading()
-        : versionStatus_(inc::NarrowFromUtf8("正在解析补丁列表...%s")),
-          version_({/*items=*/false, /*patchs=*/true, inc::NarrowFromUtf8("正在解析补丁...%s"),
-                    /*cancelEvent=*/nullptr},
-                   budget_, [this](const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft) {
-                       base_.CopyInto(soft);
-                       soft.GUID = base_.GUID;
-                       IHelperInc::MakeStatus(versionStatus_.c_str(), soft.GUID.c_str());
-                       ReadVersionInfo(versionInfo, soft, /*withOSCode=*/false);
-                   }) {}
-
-    StreamStep Open(const xml::Element& element, int depth) override {
-        switch (depth) {
-            case 0:
-                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
-            case 1:
-                base_ = BaseValues();
-                return StreamStep::kEnter;
-            case 2:
-                if (element.NameIs("BaseInfo")) return StreamStep::kCollect;
-                if (!element.NameIs("Version")) return StreamStep::kSkip;
-                if (!budget_.TakeVersion()) return StreamStep::kRefuse;
-                softs_.emplace_back();
-                version_.Begin(softs_.back());
-                return StreamStep::kEnter;
-            default:
-                return version_.Open(element, depth - 2);
-        }
-    }
-
-    StreamStep Collected(const xml::Element& element, int depth) override {
-        if (depth > 2) return version_.Collected(element, depth - 2);
-        ReadBaseInfo(element, base_, /*withGuid=*/true, /*locked=*/nullptr);
-        return StreamStep::kEnter;
-    }
-
-    StreamStep Close(const xml::Element&, int depth) override {
-        if (depth > 2) version_.Close(depth - 2);
-        return StreamStep::kEnter;
-    }
+        : SoftwareListReading({/*items=*/false, /*patchs=*/true,
+                               inc::NarrowFromUtf8("正在解析补丁...%s"), /*cancelEvent=*/nullptr},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  soft.GUID = base_.GUID;
+                                  IHelperInc::MakeStatus(versionStatus_.c_str(), soft.GUID.c_str());
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/false);
+                              }),
+          versionStatus_(inc::NarrowFromUtf8("正在解析补丁列表...%s")) {}
 
     std::list<ISoftInfoInc::_SoftInfo>& Softs() { return softs_; }
 
 private:
+    bool OpenSoftware(const xml::Element&) override {
+        base_ = BaseValues();
+        return true;
+    }
+    ISoftInfoInc::_SoftInfo* NewVersion() override {
+        if (!budget_.TakeVersion()) return nullptr;
+        softs_.emplace_back();
+        return &softs_.back();
+    }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/true, /*locked=*/nullptr);
+    }
+
     const std::string versionStatus_;
-    RecordBudget budget_;
-    VersionReading version_;
     BaseValues base_;
     std::list<ISoftInfoInc::_SoftInfo> softs_;
 };

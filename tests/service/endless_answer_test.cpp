@@ -20,20 +20,19 @@ using wi::test::WireServer;
 
 class EndlessAnswerTest : public wi::test::ServiceTest {
 protected:
-    // How far beyond the bound the peer goes on before it gives up on a client that never stops.
-    static constexpr std::size_t kGuard = 64u << 20;
-
     // Runs the operation against a new endless peer; `failed` tells its failure result.
     void ExpectStopsNearTheBound(const char* operation, std::size_t bound,
                                  const std::function<bool(const std::string&)>& failed) {
-        WireServer peer({WireReply::Endless("HTTP/1.1 200 OK\r\n\r\n", '<', bound + kGuard)});
+        // The peer gives up on a client that never stops well beyond where this one must.
+        WireServer peer({WireReply::Endless("HTTP/1.1 200 OK\r\n\r\n", '<',
+                                            bound + 2 * wi::test::kUnreadSlack)});
         EXPECT_TRUE(failed(peer.Url("/list"))) << operation;
         peer.Stop();
         std::printf("%s: the peer sent %zu bytes, the bound is %zu\n", operation, peer.BytesSent(),
                     bound);
         EXPECT_GT(peer.BytesSent(), bound) << operation;
         // Beyond the bound, only what the socket buffers of both ends held had been sent.
-        EXPECT_LT(peer.BytesSent(), bound + (16u << 20)) << operation;
+        EXPECT_LT(peer.BytesSent(), bound + wi::test::kUnreadSlack) << operation;
         const std::string documents = machine_.HostPath("C:\\users\\Public\\Documents");
         EXPECT_TRUE(std::filesystem::is_empty(documents)) << operation;
     }

@@ -24,7 +24,8 @@ TEST_F(ListBoundsTest, AnAnswerBeyondTheVersionOrRecordBoundIsRefusedWhole) {
     const auto patchList = [](std::size_t versions) {
         return Repeated("<softwares><software>", "<Version/>", versions, "</software></softwares>");
     };
-    EXPECT_EQ(kMaxListVersions, IWebInteractive::ParsePatchsList(patchList(kMaxListVersions).c_str()).size());
+    EXPECT_EQ(kMaxListVersions,
+              IWebInteractive::ParsePatchsList(patchList(kMaxListVersions).c_str()).size());
     EXPECT_TRUE(IWebInteractive::ParsePatchsList(patchList(kMaxListVersions + 1).c_str()).empty());
 
     // Equal softwares make one record of the set, but each is read.

@@ -37,6 +37,11 @@ struct WireReply {
                           bool withLength = true);
 };
 
+// What the socket buffers of a loopback connection may hold beyond what its client has read: Linux
+// grows a receive buffer up to the tcp_rmem maximum (32 MiB by default) and a send buffer to
+// 4 MiB. A client that stops reading at some point has been sent at most this much more.
+constexpr std::size_t kUnreadSlack = 48u << 20;
+
 // One request as it arrived.
 struct WireRequest {
     std::string bytes;                   // header and body, exactly as received

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/files.h"

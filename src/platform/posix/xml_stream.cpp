@@ -53,18 +53,20 @@ public:
         sax.reference = [](void* context, const xmlChar* name) {
             if (Of(context).collected_ != nullptr) xmlSAX2Reference(context, name);
         };
+        // What is left of the tree: the elements open when the read ended, if any.
         const xmlDocPtr document = libxml2::ReadUntrusted(parser.get(), utf8);
+        const bool wellFormed = document != nullptr;
         xmlFreeDoc(document);
         if (failure_) std::rethrow_exception(failure_);
         if (refused_) return StreamResult::kRefused;
         if (stopped_) return StreamResult::kStopped;
-        return document != nullptr ? StreamResult::kRead : StreamResult::kRefused;
+        return wellFormed ? StreamResult::kRead : StreamResult::kRefused;
     }
 
 private:
     static StreamedRead& Of(void* context) {
-        auto* state = static_cast<libxml2::ParseState*>(static_cast<xmlParserCtxtPtr>(context)->_private);
-        return *static_cast<StreamedRead*>(state->stream);
+        const void* state = static_cast<xmlParserCtxtPtr>(context)->_private;
+        return *static_cast<StreamedRead*>(static_cast<const libxml2::ParseState*>(state)->stream);
     }
 
     static void Drop(xmlNodePtr node) {

@@ -48,7 +48,8 @@ TEST_F(ListMemoryTest, AHostileFileListPeaksBelowFortyTimesItsSize) {
     ASSERT_GT(idle, 0);
     ASSERT_GT(reading, 0);
     const double ratio = (reading - idle) * 1024.0 / 8000044;
-    std::printf("peak %ld KiB above an idle child's, %.1f times the answer\n", reading - idle, ratio);
+    std::printf("peak %ld KiB above an idle child's: %.1f times the answer\n", reading - idle,
+                ratio);
     EXPECT_LT(ratio, 40.0);
 }
 
