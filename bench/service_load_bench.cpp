@@ -1,6 +1,6 @@
 // The reference service under load against nginx doing the same work: 50 clients downloading
 // 4 KiB files (kDownloadsPerClient each, one kept-alive connection per client) while 10 clients
-// upload 10 MiB documents (kUploadsPerClient each), every body kept as a file by the server.
+// upload 10 MiB files (kUploadsPerClient each), every body kept as a file by the server.
 // Prints, for each server, the requests per second of each kind and the peak memory of its
 // processes (VmHWM; nginx's master and worker summed), then the ratios service/nginx. Every
 // request must succeed (status 200, the whole file, the reply "TRUE"): failed requests are counted
@@ -212,10 +212,11 @@ int main() try {
     {
         wi::test::ServicePeer peer;
         for (int i = 0; i < kFiles; ++i) peer.AddFile("files/small/" + std::to_string(i), file);
-        const Target target{"service", peer.Url("/files/small/"), peer.Url("/upload/filelist")};
+        // Software files: the service keeps them as they come (documents it reads first).
+        const Target target{"service", peer.Url("/files/small/"), peer.Url("/upload/softfile")};
         service = RunLoad(target, document);
         service.peakKib = GroupPeakKib(peer.ProcessGroupId());
-        service.failed += MissingBodies(peer.Uploads("filelist").size());
+        service.failed += MissingBodies(peer.Uploads("softfile").size());
         Print(target, service);
     }
     {

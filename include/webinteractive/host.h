@@ -8,6 +8,10 @@ namespace IHostInc {
 // Where the emulated Windows machine lives (posix). Null or empty returns to the default:
 // $WEBINTERACTIVE_PREFIX, else ~/.webinteractive. The prefix is created on first use.
 // No effect on Windows.
+// The machine's current directory is C:\ in every process, and no host changes it: a Windows
+// path without a drive ("x.txt", "..\x", "\x") names a place on C:, and "D:x" is "D:\x". The
+// host process's own working directory is never reached through a Windows path. On Windows,
+// relative paths resolve in the process's current directory, as in any Windows program.
 WI_EXPORT void SetMachinePrefix(const char* prefix);
 // The prefix in use (posix), or "" on Windows.
 WI_EXPORT const char* GetMachinePrefix();

@@ -8,7 +8,8 @@
 //
 // On posix the registry is the store file "system.reg" in the machine prefix (IHostInc), a
 // .reg-style UTF-8 text rewritten atomically on every change; lines of it that are not values
-// (comments, damage) are kept as they stand.
+// (comments, damage) are kept as they stand. Processes that change it at once each read it
+// again under a lock of the machine, so every process's entries are kept.
 #pragma once
 
 #include <list>
@@ -20,7 +21,9 @@ namespace ISoftRepairInc {
 
 // True when the entry has been applied: the value is set, or (for a removal) no longer there.
 // False, changing nothing, when the key is empty or holds a control character, a text is not
-// valid in the narrow code page, or the registry cannot be read or written. On Windows the value
+// valid in the narrow code page, or the registry cannot be read or written. The posix store
+// takes at most 16 MB in all (what its reader accepts): an entry that would make it larger is
+// refused, and the store keeps every value it held. On Windows the value
 // is written in the form of its type, and data that the type cannot take is refused as well: a
 // number type (4, 5, 11) takes decimal or "0x" hexadecimal text, the binary type (3) hexadecimal
 // bytes; the posix store keeps any text as it stands.

@@ -7,8 +7,10 @@
 
 namespace IWebInteractive {
 // Reads the user-document path the service keeps for this machine (ReadUserUrl, MachineNum)
-// and makes it the library's. An answer without one leaves the library's path as it was and
-// returns that. "" without UpUserUrl, or when the request fails or the answer is not XML.
+// and makes it the library's. Only a path absolute on a fixed drive ("X:\...") counts: an answer
+// without one, or naming any other path (relative, network, no such drive), leaves the library's
+// path as it was and returns that. "" without UpUserUrl, or when the request fails or the answer
+// is not XML.
 WI_EXPORT const char* ReadUserInfo();
 // Posts the library's user-document path and MachineNum to UpUserUrl: 1 when the reply begins
 // with "TRUE"; 0 otherwise and without UpUserUrl.

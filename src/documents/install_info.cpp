@@ -4,6 +4,7 @@
 
 #include "documents/file_list_tree.h"
 #include "documents/xml_builder.h"
+#include "frame/text.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/documents.h"
 #include "webinteractive/frame.h"
@@ -43,8 +44,7 @@ const char* UploadFileInfo(const char* url, const ISoftInfoInc::_SoftInfo& soft)
     } catch (const CXException&) {
         // A temporary file left behind does not change the reply.
     }
-    result = reply;
-    return result.c_str();
+    return wi::frame::Refill(result, reply);
 }
 
 }  // namespace IWebInteractive

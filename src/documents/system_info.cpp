@@ -5,6 +5,7 @@
 
 #include "documents/system_info_collector.h"
 #include "frame/config.h"
+#include "frame/text.h"
 #include "frame/query.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/documents.h"
@@ -14,7 +15,7 @@ namespace IWebInteractive {
 
 const char* SaveUpSysInfoXml() {
     thread_local std::string result;  // valid until this thread's next call
-    result = wi::documents::SystemInfoDocumentPath();
+    wi::frame::Refill(result, wi::documents::SystemInfoDocumentPath());
     // Where the collector could not write the document there is none to point at, not even an
     // older one that may still lie at the path.
     if (!wi::documents::CollectSystemInfo(result)) {

@@ -1,5 +1,6 @@
 #include "documents/xml_builder.h"
 
+#include "frame/text.h"
 #include "inc/narrow_text.h"
 #include "webinteractive/frame.h"
 
@@ -44,8 +45,9 @@ const char* ClearTextResult() {
 }
 
 const char* StoreTextResult(const xml::Document& document) {
-    document.ToText(TextResult());  // leaves it empty when it fails
-    return TextResult().c_str();
+    std::string text;
+    document.ToText(text);  // leaves it empty when it fails
+    return wi::frame::Refill(TextResult(), text);
 }
 
 std::string SaveToTempFile(const xml::Document& document, const char* baseName) {

@@ -16,8 +16,7 @@ void SetMachinePrefix(const char* prefix) {
 
 const char* GetMachinePrefix() {
     thread_local std::string result;
-    result = wi::platform::MachinePrefix();
-    return result.c_str();
+    return wi::frame::Refill(result, wi::platform::MachinePrefix());
 }
 
 void* CreateCancelEvent(bool manualReset) {
@@ -32,8 +31,9 @@ void FreeCancelEvent(void* event) { wi::platform::CloseEventObject(event); }
 
 const char* GetSpecialFolderPath(int id) {
     thread_local std::string result;
-    if (!wi::platform::CurrentMachine().GetSpecialFolder(id, result)) result.clear();
-    return result.c_str();
+    std::string path;
+    if (!wi::platform::CurrentMachine().GetSpecialFolder(id, path)) path.clear();
+    return wi::frame::Refill(result, path);
 }
 
 const char* GetFixedDrives() {
@@ -51,8 +51,7 @@ const char* GetConfigValue(const char* key) {
     thread_local std::string result;
     wi::frame::Configuration config = wi::frame::Config();
     const std::string* value = wi::frame::ConfigValue(config, wi::frame::OrEmpty(key));
-    result = value != nullptr ? *value : "";
-    return result.c_str();
+    return wi::frame::Refill(result, value != nullptr ? *value : std::string());
 }
 
 }  // namespace IHostInc

@@ -55,8 +55,8 @@ const char* GetTempXmlFilePath(const char* baseName) {
     const std::string name = wi::frame::OrEmpty(baseName);
     // Without a name the path is the fixed "C:\Temp.xml", the same for every call; named paths
     // are unique.
-    result = name.empty() ? std::string("C:\\Temp.xml") : UniquePath(TimedName(name));
-    return result.c_str();
+    return wi::frame::Refill(result,
+                             name.empty() ? std::string("C:\\Temp.xml") : UniquePath(TimedName(name)));
 }
 
 }  // namespace IWebInteractive

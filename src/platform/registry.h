@@ -3,8 +3,9 @@
 // letter case, as in the Windows registry. Texts cross this interface in the narrow code page.
 //
 // On posix the registry is a store file of the machine prefix (platform/posix/registry_store.h
-// describes its format); every change rewrites it atomically, so a reader sees the old or the
-// new store, never a mix.
+// describes its format); every change rereads it under the machine-wide lock and rewrites it
+// atomically, so changes of several processes are all kept and a reader sees the old or the new
+// store, never a mix.
 #pragma once
 
 #include <string>
@@ -21,7 +22,8 @@ struct RegistryValue {
 
 // Sets the value, creating its key, and replaces any value of that name under that key. False,
 // changing nothing, when the key is empty or holds a control character, a text is not valid in
-// the narrow code page, or the store cannot be read or written.
+// the narrow code page, the store cannot be read or written, or (posix) the store would grow
+// past the size its reader accepts.
 bool SetRegistryValue(const RegistryValue& value);
 // Removes the value; true also when there was none. False when the store cannot be read or
 // written (the store is left as it was).

@@ -1,9 +1,11 @@
 // Reading and writing the host parameter file.
 #include "param_file.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+
+#include "platform/file_lock.h"
+#include "platform/host_file.h"
 
 namespace wi::status {
 namespace {
@@ -76,26 +78,18 @@ LoadResult LoadParameterFile(const std::string& path, ParameterMap& parameters) 
     return in.bad() ? LoadResult::kUnreadable : LoadResult::kLoaded;
 }
 
-bool SaveParameterFile(const std::string& path, const ParameterMap& parameters) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, value] : parameters) {
-            out << EncodeParameterLine(name, value) << '\n';
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    // Some systems refuse to rename over an existing file: remove it, then try once more.
-    std::remove(path.c_str());
-    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    std::remove(temporary.c_str());
-    return false;
+bool SaveParameterChanges(const std::string& path, const ParameterMap& changes,
+                          ParameterMap& merged) {
+    wi::platform::FileLock lock(path + ".lock");
+    if (!lock.Held()) return false;
+    ParameterMap current;
+    if (LoadParameterFile(path, current) == LoadResult::kUnreadable) return false;
+    for (const auto& [name, value] : changes) current[name] = value;
+    std::string text;
+    for (const auto& [name, value] : current) text += EncodeParameterLine(name, value) + '\n';
+    if (!wi::platform::ReplaceHostFile(path, text)) return false;
+    merged.swap(current);
+    return true;
 }
 
 }  // namespace wi::status

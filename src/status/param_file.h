@@ -11,11 +11,16 @@ using ParameterMap = std::map<std::string, std::string>;
 
 enum class LoadResult { kLoaded, kMissing, kUnreadable };
 
-// Reads the file into parameters (emptied first). Lines that do not parse are skipped.
+// Reads the file into parameters (emptied first). Lines that do not parse are skipped. Needs no
+// lock: the file is only ever replaced whole.
 LoadResult LoadParameterFile(const std::string& path, ParameterMap& parameters);
-// Writes the parameters to a temporary file beside the target and renames it over the target,
-// so a reader sees either the old or the new file. False when it could not be written.
-bool SaveParameterFile(const std::string& path, const ParameterMap& parameters);
+// Puts this process's changes into the file, which other processes may be changing too: under
+// the lock of the file ("<path>.lock", beside it) the file is read again, the changes are put in
+// and the file is replaced whole (written beside it under a name of its own, flushed, renamed
+// over it). `merged` gets what the file holds afterwards. False, leaving the file as it was,
+// when the lock cannot be had, the file exists but cannot be read, or it cannot be written.
+bool SaveParameterChanges(const std::string& path, const ParameterMap& changes,
+                          ParameterMap& merged);
 
 // The line form of one parameter, and its reverse (false for a line that does not parse).
 std::string EncodeParameterLine(const std::string& name, const std::string& value);

@@ -3,11 +3,13 @@
 #include <mutex>
 
 #include "frame/drives.h"
+#include "inc/narrow_text.h"
 #include "frame/protected_table.h"
 #include "store/scratch_document.h"
 #include "store/store_lock.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
+#include "webinteractive/status.h"
 
 namespace wi::store {
 
@@ -54,6 +56,11 @@ int LoadTableFrom(const std::string& userXml) {
         if (scratch.Parse(document)) {
             pairs = PairsOf(document);
         } else {
+            // The index of every protection is damaged (cut short by a crash of an older
+            // version, or edited): say so, as the queries will find nothing. The next
+            // protection writes a whole document again.
+            static const std::string damaged = wi::inc::NarrowFromUtf8("用户文档无法读取：%s");
+            IHelperInc::MakeStatus(damaged.c_str(), userXml.c_str());
             result = 0;
         }
     }

@@ -26,10 +26,10 @@ namespace IWebInteractive {
 
 const char* GetProtectXmlPath(const char* guid) {
     thread_local std::string result;
-    result.clear();
     wi::store::StoreLock lock;
-    ProtectXmlOf(wi::frame::OrEmpty(guid), result);
-    return result.c_str();
+    std::string path;
+    ProtectXmlOf(wi::frame::OrEmpty(guid), path);
+    return wi::frame::Refill(result, path);
 }
 
 const char* GetProtectedInstallPath(const char* guid) {
@@ -44,7 +44,7 @@ const char* GetProtectedInstallPath(const char* guid) {
     if (!ProtectXmlOf(software, path)) return result.c_str();
     wi::store::ReadProtectDocument(path, [](const wi::xml::Element& root) {
         const wi::xml::Element installPath = root.FirstChild("InstallPath");
-        if (installPath) result = installPath.Text();
+        if (installPath) wi::frame::Refill(result, installPath.Text());
         return bool(installPath);
     });
     return result.c_str();
@@ -84,8 +84,7 @@ const char* GetFileProtectPath(const char* protectXmlPath, const char* sourcePat
             }
             return true;
         });
-    result = found;
-    return result.c_str();
+    return wi::frame::Refill(result, found);
 }
 
 }  // namespace IWebInteractive

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "frame/config.h"
+#include "frame/text.h"
 #include "frame/query.h"
 #include "platform/xml_dom.h"
 #include "service/request.h"
@@ -63,8 +64,7 @@ const char* ReadUserInfo() {
     } catch (const wi::xml::XmlError&) {
         return "";
     }
-    result = path;
-    return result.c_str();
+    return wi::frame::Refill(result, path);
 }
 
 int UpdateUserInfo() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -40,10 +41,32 @@ public:
         std::filesystem::create_directories(path.parent_path());
         std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
     }
-    // The request lines the service logged ("METHOD TARGET STATUS BYTES").
-    std::string RequestLog() const {
+    // What the service printed on standard output: its request log in the combined format.
+    std::string Output() const {
         std::ifstream in(directory_ + "/service.out", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The requests the service logged, one line each: "METHOD TARGET STATUS BYTES" (its other
+    // lines as they stand).
+    std::string RequestLog() const {
+        std::istringstream lines(Output());
+        std::string log;
+        for (std::string line; std::getline(lines, line);) log += ShortRequestLine(line) + "\n";
+        return log;
+    }
+    // A combined log line as "METHOD TARGET STATUS BYTES", the target's \xHH escapes undone;
+    // any other line as it stands.
+    static std::string ShortRequestLine(const std::string& line) {
+        static const std::regex combined(
+            R"(^\S+ - \S+ \[[^\]]*\] "(\S+) (\S+) \S+" (\d+) (\d+) ".*)");
+        std::smatch match;
+        if (!std::regex_match(line, match, combined)) return line;
+        std::string target = match[2];
+        for (std::size_t at = target.find("\\x"); at != std::string::npos;
+             at = target.find("\\x", at + 1)) {
+            target.replace(at, 4, 1, static_cast<char>(std::stoi(target.substr(at + 2, 2), nullptr, 16)));
+        }
+        return match[1].str() + " " + target + " " + match[3].str() + " " + match[4].str();
     }
     // How many logged requests begin with this text, once the last expected one is logged (the
     // line is written after the answer has gone out).

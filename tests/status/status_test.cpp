@@ -1,6 +1,7 @@
 // The status library: lines reach the sink whole and in order; parameters persist safely.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -76,6 +77,12 @@ protected:
     void WriteFile(const std::string& content) {
         std::ofstream(file, std::ios::binary) << content;
     }
+    std::string ReadFile() const {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
 
     fs::path directory;
     std::string file;
@@ -105,7 +112,22 @@ TEST_F(Parameters, AnyTextSurvivesTheFile) {
     EXPECT_EQ(Read(awkwardName), awkwardValue);
     EXPECT_EQ(Read("empty"), "");
     EXPECT_EQ(Read("memoryOnly"), "");
-    EXPECT_FALSE(fs::exists(file + ".tmp"));
+    // Beside the file only its lock is left.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"params.txt", "params.txt.lock"}));
+}
+
+TEST_F(Parameters, ASaveKeepsWhatAnotherProcessSavedSince) {
+    Save("mine", "1");
+    WriteFile("mine=changed by the other\nother=2\n");  // another process saved meanwhile
+    Save("new", "3");
+    EXPECT_EQ(ReadFile(), "mine=changed by the other\nnew=3\nother=2\n");
+    EXPECT_EQ(Read("other"), "2");
+    EXPECT_EQ(Read("mine"), "changed by the other");
 }
 
 TEST_F(Parameters, CorruptLinesAreSkippedAndTheRestIsKept) {
@@ -144,15 +166,16 @@ TEST_F(Parameters, UnreadableFileIsRefusedAndChangesNothing) {
     EXPECT_EQ(Read("after"), "1");
 }
 
-TEST_F(Parameters, FailedWriteKeepsTheValueAndTheOldFile) {
+TEST_F(Parameters, FailedSaveKeepsTheValueAndTheOldFileUntilASaveSucceeds) {
     Save("first", "1");
-    fs::create_directories(file + ".tmp/blocker");  // the temporary file cannot be created
+    fs::remove(file + ".lock");
+    fs::create_directories(file + ".lock/blocker");  // the lock cannot be had
     Save("second", "2");
     EXPECT_EQ(Read("second"), "2");
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    EXPECT_EQ(content.str(), "first=1\n");
+    EXPECT_EQ(ReadFile(), "first=1\n");
+    fs::remove_all(file + ".lock");
+    Save("third", "3");
+    EXPECT_EQ(ReadFile(), "first=1\nsecond=2\nthird=3\n");
 }
 
 }  // namespace

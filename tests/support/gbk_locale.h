@@ -5,6 +5,11 @@
 //
 //   GbkLocale gbk;
 //   if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();
+//
+// With kInCodeOnly the locale is only built and made findable (LOCPATH), the environment says
+// UTF-8 (LC_ALL=C.UTF-8) and the C library's locale stays as it was: the test switches to
+// "zh_CN.GBK" itself with setlocale or uselocale, as a host does in code. (Windows: the code page
+// is the process's either way.)
 #pragma once
 
 #include <string>
@@ -13,7 +18,9 @@ namespace wi::test {
 
 class GbkLocale {
 public:
-    GbkLocale();
+    enum Scope { kEnvironmentAndProcess, kInCodeOnly };
+
+    explicit GbkLocale(Scope scope = kEnvironmentAndProcess);
     ~GbkLocale();
     GbkLocale(const GbkLocale&) = delete;
     GbkLocale& operator=(const GbkLocale&) = delete;

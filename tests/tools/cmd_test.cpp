@@ -74,6 +74,23 @@ TEST_F(CmdTest, DotDotCannotLeaveTheDrive) {
     EXPECT_TRUE(fs::exists(machine.Prefix() + "/drive_c"));
 }
 
+// A path without a drive lies on C:, the machine's current directory, wherever cmd is started.
+TEST_F(CmdTest, PathsWithoutADriveLieOnDriveC) {
+    const std::string working = machine.MakeHostDirectory("working");
+    const fs::path previous = fs::current_path();
+    fs::current_path(working);
+    CmdResult relative = RunCmd("/c md \"rel\\dir\"");
+    CmdResult rooted = RunCmd("/c md \\rooted");
+    fs::current_path(previous);
+    EXPECT_EQ(relative.exitCode, 0) << relative.errorOutput;
+    EXPECT_EQ(rooted.exitCode, 0) << rooted.errorOutput;
+    EXPECT_TRUE(fs::is_directory(machine.HostPath("C:\\rel\\dir")));
+    EXPECT_TRUE(fs::is_directory(machine.HostPath("C:\\rooted")));
+    EXPECT_TRUE(fs::is_empty(working));
+    ExpectRefused("/c rd /s /q .");  // the current directory is the root of C:
+    EXPECT_TRUE(Exists("C:\\rooted"));
+}
+
 TEST_F(CmdTest, AttribSetsAndClearsDosAttributes) {
     ASSERT_EQ(RunCmd("/c md \"D:\\store dir\"").exitCode, 0);
     CmdResult result = RunCmd("/c attrib +h +s +r \"D:\\store dir\"");
@@ -222,6 +239,15 @@ TEST_F(CmdTest, GbkTrailBytesAreNeitherSeparatorsNorOperators) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{hundredMillion, shallowWater}));
+}
+
+// The library names the locale its text was written in; when that cannot be loaded, cmd reads
+// nothing in another code page and changes nothing.
+TEST_F(CmdTest, ALocaleThatCannotBeLoadedIsRefused) {
+    setenv("WEBINTERACTIVE_LC_CTYPE", "xx_NOWHERE.GBK", 1);
+    ExpectRefused("/c md \"D:\\made\"");
+    unsetenv("WEBINTERACTIVE_LC_CTYPE");
+    EXPECT_FALSE(Exists("D:\\made"));
 }
 
 }  // namespace

@@ -126,6 +126,20 @@ TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnsw
     EXPECT_EQ(0, CountRequests(web, "POST"));
 }
 
+// Only "X:\..." on a fixed drive is a path the service may name; any other counts as none.
+TEST_F(UserInfoTest, AnAnswerNamingNoAbsolutePathOnAFixedDriveLeavesThePath) {
+    NginxPeer web;
+    web.AddFile("user.xml", Fixture("answer_upper_case_root.xml"));
+    Configure(web, "/user.xml");
+    ASSERT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo());
+    for (const std::string named :
+         {"victim.txt", "dir\\x", "\\x", "C:x", "D:\\", "\\\\server\\share\\x", "Q:\\x", ""}) {
+        web.AddFile("named.xml", "<user><qeluser>" + named + "</qeluser></user>");
+        Configure(web, "/named.xml");
+        EXPECT_STREQ("C:\\store\\user.xml", IWebInteractive::ReadUserInfo()) << named;
+    }
+}
+
 TEST_F(UserInfoTest, AGb2312AnswerReachesTheHostInItsCodePage) {
     NginxPeer web;
     web.AddFile("user.xml", Fixture("answer_gb2312.xml"));

@@ -65,7 +65,7 @@ bool ChangeAttributes(const WindowsPath& target, const Command& command, std::st
 bool RemoveDirectory(const WindowsPath& target, const Command& command, std::string& error) {
     std::string path = FormatWindowsPath(target);
     if (target.names.empty()) {
-        error = "Refusing to remove the root of a drive or the current directory: " + path;
+        error = "Refusing to remove the root of a drive: " + path;
         return false;
     }
     std::uint32_t attributes = 0;

@@ -69,8 +69,8 @@ DataDir::DataDir(const fs::path& root) : root_(fs::weakly_canonical(fs::absolute
     sequence_ = highest;
 }
 
-std::optional<fs::path> DataDir::StoreUpload(const std::string& kind, const std::string& target,
-                                             const BodyReader& read) {
+UploadResult DataDir::StoreUpload(const std::string& kind, const std::string& target,
+                                  const BodyReader& read, const UploadRules& rules) {
     const fs::path folder = root_ / "uploads" / kind;
     fs::create_directories(folder);
     // A name taken (by another run sharing the directory) moves on to the next number.
@@ -86,7 +86,10 @@ std::optional<fs::path> DataDir::StoreUpload(const std::string& kind, const std:
     if (file == nullptr) throw std::runtime_error("no free upload name in " + folder.string());
 
     bool written = true;
-    const bool whole = read([file, &written](const char* data, std::size_t size) {
+    std::size_t received = 0;
+    const bool whole = read([&](const char* data, std::size_t size) {
+        received += size;
+        if (received > rules.maxBytes) return true;  // read on, keep nothing more
         written = std::fwrite(data, 1, size, file) == size;
         return written;
     });
@@ -96,9 +99,17 @@ std::optional<fs::path> DataDir::StoreUpload(const std::string& kind, const std:
         fs::remove(part, ignored);
         throw std::runtime_error("cannot write " + part.string());
     }
+    UploadResult result = UploadResult::kKept;
     if (!whole) {
+        result = UploadResult::kCutShort;
+    } else if (received > rules.maxBytes) {
+        result = UploadResult::kTooLarge;
+    } else if (rules.accept && !rules.accept(part)) {
+        result = UploadResult::kRefused;
+    }
+    if (result != UploadResult::kKept) {
         fs::remove(part, ignored);
-        return std::nullopt;
+        return result;
     }
     for (std::string stem = part.stem().string();; stem = UploadStem(++sequence_)) {
         const fs::path body = folder / (stem + ".body");
@@ -110,7 +121,7 @@ std::optional<fs::path> DataDir::StoreUpload(const std::string& kind, const std:
             throw std::runtime_error("cannot keep " + body.string());
         }
         WriteNew(folder / (stem + ".target"), target + "\n");
-        return body;
+        return UploadResult::kKept;
     }
 }
 

@@ -19,6 +19,15 @@
 
 namespace wi::service {
 
+// What an upload must be to be kept.
+struct UploadRules {
+    // Bodies longer than this are read to their end and dropped.
+    std::size_t maxBytes = static_cast<std::size_t>(-1);
+    // Checked once the body is whole; false drops it. Nothing: every body is kept.
+    std::function<bool(const std::filesystem::path& body)> accept;
+};
+enum class UploadResult { kKept, kCutShort, kTooLarge, kRefused };
+
 class DataDir {
 public:
     explicit DataDir(const std::filesystem::path& root);
@@ -31,12 +40,11 @@ public:
     using BodyReader = std::function<bool(const BodySink& sink)>;
 
     // Keeps one upload body of a kind under a name no other upload has, written to disk as it
-    // arrives (as <stem>.part, renamed to <stem>.body once whole, so that no reader sees half a
-    // body). Returns its path; nothing when the body did not arrive whole. Throws when the data
-    // directory cannot take it. Either way an upload that is not kept leaves no file.
-    std::optional<std::filesystem::path> StoreUpload(const std::string& kind,
-                                                     const std::string& target,
-                                                     const BodyReader& read);
+    // arrives (as <stem>.part, renamed to <stem>.body once whole and accepted, so that no reader
+    // sees half a body or one that is dropped). Throws when the data directory cannot take it.
+    // An upload that is not kept leaves no file.
+    UploadResult StoreUpload(const std::string& kind, const std::string& target,
+                             const BodyReader& read, const UploadRules& rules = {});
     // The bodies kept for a kind, newest first.
     std::vector<std::filesystem::path> Uploads(const std::string& kind) const;
 

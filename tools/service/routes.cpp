@@ -38,23 +38,13 @@ std::string EncodePath(const std::string& path) {
     return out;
 }
 
-// The address of a file under DIR/files on this server, as a client reaches it: the host the
-// client named (its Host header, without the port the size probe leaves out), else the address
-// the server listens on.
-std::string FileAddress(const httplib::Request& req, const Endpoint& endpoint,
+// The address of a file under DIR/files as the client reaches it.
+std::string FileAddress(const httplib::Request& req, const AddressSettings& addresses,
                         const fs::path& file, const fs::path& filesRoot) {
-    std::string host = req.get_header_value("Host");
-    if (!host.empty() && host.front() == '[') {
-        host = host.substr(0, host.find(']') + 1);
-    } else {
-        host = host.substr(0, host.find(':'));
-    }
-    // Only a plain name or address is echoed back; anything else gives the server's own.
-    if (host.empty() || host.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                               "0123456789.-[]:") != std::string::npos) {
-        host = endpoint.listen;
-    }
-    return "http://" + host + ":" + std::to_string(endpoint.port) + "/files/" +
+    const RequestOrigin origin{req.get_header_value("Host"),
+                               req.get_header_value("X-Forwarded-Proto"),
+                               req.get_header_value("X-Forwarded-Host")};
+    return BaseAddress(addresses, origin) + "files/" +
            EncodePath(fs::relative(file, filesRoot).generic_string());
 }
 
@@ -70,13 +60,13 @@ std::string StoredName(const std::string& name) {
 
 // Answers a locator request with the address of DIR/files/<name>, or 404.
 void Locate(const httplib::Request& req, httplib::Response& res, const DataDir& data,
-            const Endpoint& endpoint, const std::string& name) {
+            const AddressSettings& addresses, const std::string& name) {
     const auto file = data.FileIn("files", name);
     if (!file) {
         Answer(res, 404, "not found\n");
         return;
     }
-    Answer(res, 200, FileAddress(req, endpoint, *file, data.root() / "files"));
+    Answer(res, 200, FileAddress(req, addresses, *file, data.root() / "files"));
 }
 
 // The GUID a list request names; answers 400 and gives "" when it names none.
@@ -152,41 +142,66 @@ void SendPatchList(const httplib::Request& req, httplib::Response& res, const Da
     }
 }
 
+// Takes the body of an upload into the data directory and answers whether it was kept.
+void Upload(const httplib::Request& req, httplib::Response& res,
+            const httplib::ContentReader& content, DataDir& data, const RouteSettings& settings) {
+    if (settings.uploadGuard) {
+        // The client computed its Digest answer over the address it sent, sub-path included.
+        const AuthVerdict verdict = settings.uploadGuard->Check(
+            req.method, ClientPathPrefix(settings.addresses) + req.target,
+            req.get_header_value("Authorization"));
+        if (!verdict.admitted) {
+            content([](const char*, std::size_t) { return true; });
+            res.set_header("WWW-Authenticate", verdict.challenge);
+            Answer(res, 401, "authentication required\n");
+            return;
+        }
+    }
+    const std::string kind = req.matches[1].str();
+    UploadRules rules;
+    // Every upload but a software's own file is an XML document, read later by the lists.
+    if (kind != "softfile") {
+        rules.maxBytes = kMaxDocumentBytes;
+        rules.accept = IsReadableDocument;
+    }
+    const auto read = [&content](const DataDir::BodySink& sink) {
+        return content([&sink](const char* bytes, std::size_t size) { return sink(bytes, size); });
+    };
+    const UploadResult result = data.StoreUpload(kind, req.target, read, rules);
+    switch (result) {
+        case UploadResult::kKept:
+            Answer(res, 200, "TRUE");
+            break;
+        case UploadResult::kTooLarge:
+            Answer(res, 413, "the document is larger than this service reads\n");
+            break;
+        case UploadResult::kRefused:
+            Answer(res, 400,
+                   "the body is not a well-formed XML document that this service reads\n");
+            break;
+        case UploadResult::kCutShort:
+            if (res.status == 413) {
+                Answer(res, 413, "the body is larger than this service takes\n");
+            } else if (settings.bodyTimedOut && settings.bodyTimedOut()) {
+                res.set_header("Connection", "close");
+                Answer(res, 408, "the body did not arrive in time\n");
+            } else {
+                Answer(res, 400, "the body did not arrive whole\n");
+            }
+            break;
+    }
+}
+
 }  // namespace
 
 void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& settings) {
-    const Endpoint& endpoint = settings.endpoint;
     // Bodies go to disk as they arrive, so that large uploads do not each take their size in
     // memory. A body that is refused is still read (up to the limit) and dropped, so that the
     // connection stays usable for the client's next request.
     server.Post(std::string("/upload/(") + kUploadKinds + ")",
-                [&data, guard = settings.uploadGuard](const httplib::Request& req,
-                                                      httplib::Response& res,
-                                                      const httplib::ContentReader& content) {
-                    if (guard) {
-                        const AuthVerdict verdict = guard->Check(
-                            req.method, req.target, req.get_header_value("Authorization"));
-                        if (!verdict.admitted) {
-                            content([](const char*, std::size_t) { return true; });
-                            res.set_header("WWW-Authenticate", verdict.challenge);
-                            Answer(res, 401, "authentication required\n");
-                            return;
-                        }
-                    }
-                    const auto kept = data.StoreUpload(
-                        req.matches[1].str(), req.target,
-                        [&content](const DataDir::BodySink& sink) {
-                            return content([&sink](const char* bytes, std::size_t size) {
-                                return sink(bytes, size);
-                            });
-                        });
-                    if (kept) {
-                        Answer(res, 200, "TRUE");
-                    } else if (res.status == 413) {
-                        Answer(res, 413, "the body is larger than this service takes\n");
-                    } else {
-                        Answer(res, 400, "the body did not arrive whole\n");
-                    }
+                [&data, settings](const httplib::Request& req, httplib::Response& res,
+                                  const httplib::ContentReader& content) {
+                    Upload(req, res, content, data, settings);
                 });
 
     server.Get("/softlist", [&data](const httplib::Request&, httplib::Response& res) {
@@ -202,15 +217,15 @@ void AddRoutes(httplib::Server& server, DataDir& data, const RouteSettings& sett
         SendCertainFileList(req, res, data);
     });
 
-    const auto locator = [&data, endpoint](const char* parameter, const char* folder) {
-        return [&data, endpoint, parameter, folder](const httplib::Request& req,
-                                                    httplib::Response& res) {
+    const auto locator = [&data, &settings](const char* parameter, const char* folder) {
+        return [&data, addresses = settings.addresses, parameter, folder](
+                   const httplib::Request& req, httplib::Response& res) {
             const std::string name = req.get_param_value(parameter);
             if (name.empty()) {
                 Answer(res, 400, std::string(parameter) + " missing\n");
                 return;
             }
-            Locate(req, res, data, endpoint, std::string(folder) + StoredName(name));
+            Locate(req, res, data, addresses, std::string(folder) + StoredName(name));
         };
     };
     server.Get("/install", locator("filename", ""));

@@ -7,20 +7,19 @@
 
 #include "data_dir.h"
 #include "file_sender.h"
+#include "public_address.h"
 #include "upload_auth.h"
 
 namespace wi::service {
 
-struct Endpoint {
-    std::string listen;  // the address the server is bound to
-    int port = 0;
-};
-
 struct RouteSettings {
-    Endpoint endpoint;
-    Pacing filePacing;  // how fast /files/ sends its bodies
+    AddressSettings addresses;  // how the locators' addresses are made
+    Pacing filePacing;          // how fast /files/ sends its bodies
     // Who may post to /upload/; nullptr: anyone. It must outlive the server.
     UploadGuard* uploadGuard = nullptr;
+    // Whether the body of the request being handled stopped arriving in time (then answered
+    // 408); nullptr: never.
+    bool (*bodyTimedOut)() = nullptr;
 };
 
 // Registers every address of the service on the server; the handlers use the data directory,

@@ -1,8 +1,7 @@
 // webinteractive-service: the reference service. A small HTTP server that answers every request
 // and upload the webinteractive library makes, backed by a data directory.
 //
-//   webinteractive-service --data DIR [--listen 127.0.0.1] --port N [--max-body BYTES]
-//                          [--rate BYTES_PER_SECOND] [--user NAME:PASSWORD [--auth digest|basic]]
+//   webinteractive-service --data DIR --port N [options]   (--help lists them; options.cpp)
 //
 // Addresses (configure the library's addresses with these paths):
 //   POST /upload/softlist      software list           } body kept under DIR/uploads/<kind>/,
@@ -12,6 +11,8 @@
 //   POST /upload/softfile      software file (?filename=A\B)
 //   POST /upload/user          user information document
 //   POST /upload/log           operation log
+//   Every upload but softfile must be a well-formed XML document the lists can read (at most
+//   16 MiB, no entity declarations); others get 400 (413 when larger) and are not kept.
 //   With --user, every POST /upload/ needs that user's credentials; without them it gets 401 and
 //   a WWW-Authenticate challenge: Digest (the default: realm "webinteractive-service", a fresh
 //   random nonce, qop="auth", MD5; a nonce is good for 5 minutes and each nonce count once) or
@@ -28,7 +29,9 @@
 //   GET  /patchlist?guid=G     patch list of G: DIR/patchlists/G.xml as placed, else made from
 //                              the versions of G (with their "patchs") in the file lists and
 //                              uploaded install infos (404 when none names G)
-//   GET  /install?filename=N   install file locator: the address of DIR/files/N
+//   GET  /install?filename=N   install file locator: the address of DIR/files/N, under
+//                              --public-url when given, with the forwarded scheme and host
+//                              with --trust-proxy (public_address.h)
 //   GET  /size?filename=N      size probe locator: the same
 //   GET  /patch?patchid=P      patch locator: the address of DIR/files/patches/P
 //   GET  /softfile?guid=G&soft_code=S&file_code=F&file_type=T   DIR/files/softfiles/G/F itself
@@ -39,129 +42,98 @@
 //                              --rate each body is sent at that many bytes per second (so that
 //                              a download from this machine shows its progress)
 //
-// Names that leave the data directory ("..", absolute paths, links pointing out) get 404. Bodies
-// larger than --max-body (default 64 MiB) get 413. Each request is logged as one line on
-// standard output: method, target, status, body bytes. SIGINT and SIGTERM stop the server.
+// Lists are answered in UTF-8, whatever encoding their documents declared. Names that leave the
+// data directory ("..", absolute paths, links pointing out) get 404. Bodies larger than
+// --max-body (default 64 MiB) get 413. Slow clients are cut off and connections per address
+// limited (client_limits.h). Each request is logged as one line on standard output
+// (request_log.h). SIGINT and SIGTERM stop the server; under systemd it tells it when it is
+// ready and when it stops (Type=notify).
 #include <httplib.h>
 
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <ctime>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#ifdef WI_SERVICE_SYSTEMD
+#include <systemd/sd-daemon.h>
+#endif
+
 #include "data_dir.h"
+#include "options.h"
+#include "posix/guarded_server.h"
+#include "request_log.h"
 #include "routes.h"
 
 namespace {
 
-constexpr std::size_t kWorkers = 64;
+// Every open connection holds a worker: enough that one address at its connection limit leaves
+// as many for everyone else.
+constexpr std::size_t kWorkers = 128;
 
 std::atomic<bool> stopRequested{false};
 
 extern "C" void RequestStop(int) { stopRequested = true; }
 
-struct Options {
-    std::string data;
-    std::string listen = "127.0.0.1";
-    int port = -1;
-    std::size_t maxBody = 64u * 1024 * 1024;
-    unsigned long long rate = 0;  // bytes per second of a /files/ body; 0: unlimited
-    std::string user;             // NAME:PASSWORD; empty: uploads need no credentials
-    wi::service::AuthScheme auth = wi::service::AuthScheme::kDigest;
-    bool authGiven = false;
-};
-
-[[noreturn]] void Usage(const std::string& problem) {
-    std::cerr << "webinteractive-service: " << problem
-              << "\nusage: webinteractive-service --data DIR [--listen ADDRESS] --port N"
-                 " [--max-body BYTES]\n"
-                 "       [--rate BYTES_PER_SECOND] [--user NAME:PASSWORD [--auth digest|basic]]\n";
-    std::exit(2);
+// Tells systemd (when it started the service with Type=notify) how the service stands.
+void NotifySystemd(const std::string& state) {
+#ifdef WI_SERVICE_SYSTEMD
+    sd_notify(0, state.c_str());
+#else
+    (void)state;
+#endif
 }
 
-unsigned long long Number(const std::string& option, const std::string& text) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-        text.size() > 18) {
-        Usage(option + " needs a whole number, not \"" + text + "\"");
-    }
-    return std::stoull(text);
-}
-
-Options ParseOptions(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (i + 1 >= argc) Usage(option + " needs a value");
-        const std::string value = argv[++i];
-        if (option == "--data") {
-            options.data = value;
-        } else if (option == "--listen") {
-            options.listen = value;
-        } else if (option == "--port") {
-            const auto port = Number(option, value);
-            if (port > 65535) Usage("--port must be at most 65535");
-            options.port = static_cast<int>(port);
-        } else if (option == "--max-body") {
-            options.maxBody = static_cast<std::size_t>(Number(option, value));
-        } else if (option == "--rate") {
-            options.rate = Number(option, value);
-        } else if (option == "--user") {
-            if (value.find(':') == std::string::npos || value.front() == ':') {
-                Usage("--user needs NAME:PASSWORD");
-            }
-            options.user = value;
-        } else if (option == "--auth") {
-            if (value != "digest" && value != "basic") Usage("--auth must be digest or basic");
-            options.auth = value == "basic" ? wi::service::AuthScheme::kBasic
-                                            : wi::service::AuthScheme::kDigest;
-            options.authGiven = true;
-        } else {
-            Usage("unknown option " + option);
-        }
-    }
-    if (options.authGiven && options.user.empty()) Usage("--auth needs --user NAME:PASSWORD");
-    if (options.data.empty()) Usage("--data is required");
-    if (options.port < 0) Usage("--port is required");
-    return options;
+wi::service::GuardedServer::RequestLogger MakeLogger(bool trustProxy) {
+    return [trustProxy](const httplib::Request& req, const httplib::Response& res,
+                        const wi::service::GuardedServer::Exchange& exchange) {
+        static std::mutex logMutex;
+        wi::service::LoggedRequest entry;
+        entry.client = wi::service::LoggedClient(
+            exchange.peer, req.get_header_value("X-Forwarded-For"), trustProxy);
+        entry.time = std::time(nullptr);
+        entry.method = req.method;
+        entry.target = req.target;
+        entry.version = req.version;
+        entry.status = res.status;
+        entry.bodyBytes = exchange.bodyBytes;
+        entry.referer = req.get_header_value("Referer");
+        entry.userAgent = req.get_header_value("User-Agent");
+        entry.duration = exchange.duration;
+        const std::string line = wi::service::CombinedLogLine(entry) + "\n";
+        std::lock_guard<std::mutex> lock(logMutex);
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fflush(stdout);
+    };
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Options options = ParseOptions(argc, argv);
+    wi::service::Options options = wi::service::ParseOptions(argc, argv);
     try {
+        if (options.createData) std::filesystem::create_directories(options.data);
         wi::service::DataDir data(options.data);
-        httplib::Server server;
+        wi::service::GuardedServer server(options.limits,
+                                          MakeLogger(options.addresses.trustProxy));
         server.set_payload_max_length(options.maxBody);
-        // A peer that stops sending does not hold a worker for ever.
+        // Any single wait for a peer; the whole of a request's headers and body have the shorter
+        // times of --header-timeout and --body-timeout.
         server.set_read_timeout(30, 0);
         server.set_write_timeout(30, 0);
         // An idle kept-alive connection holds its worker this long, and so delays a stop.
         server.set_keep_alive_timeout(1);
-        // Each connection holds a worker while it is open: enough workers that many clients
-        // keeping their connections are all served at once, and connections kept for many
-        // requests rather than opened again every five.
+        // Connections kept for many requests rather than opened again every five.
         server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
         server.set_keep_alive_max_count(1000);
         // A body written after its headers would otherwise wait for the client's delayed
         // acknowledgement of them (Nagle), some 40 ms per request on a kept connection.
         server.set_tcp_nodelay(true);
-        std::mutex logMutex;
-        server.set_logger([&logMutex](const httplib::Request& req, const httplib::Response& res) {
-            std::size_t bytes = res.body.size();
-            if (res.has_header("Content-Length")) {
-                bytes = std::strtoull(res.get_header_value("Content-Length").c_str(), nullptr, 10);
-            }
-            std::lock_guard<std::mutex> lock(logMutex);
-            std::printf("%s %s %d %zu\n", req.method.c_str(), req.target.c_str(), res.status,
-                        bytes);
-            std::fflush(stdout);
-        });
         server.set_exception_handler(
             [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
                 res.status = 500;
@@ -175,37 +147,41 @@ int main(int argc, char** argv) {
             int yes = 1;
             setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
         });
-        if (!server.bind_to_port(options.listen, options.port)) {
-            std::cerr << "webinteractive-service: cannot listen on " << options.listen << ":"
+        const std::string where = wi::service::BracketedHost(options.listen);
+        const int port = options.port == 0 ? server.bind_to_any_port(options.listen)
+                         : server.bind_to_port(options.listen, options.port) ? options.port
+                                                                             : -1;
+        if (port <= 0) {
+            std::cerr << "webinteractive-service: cannot listen on " << where << ":"
                       << options.port << " (in use or not available)\n";
+            NotifySystemd("STATUS=cannot listen on " + where + ":" + std::to_string(options.port));
             return 1;
         }
         // httplib listens with a queue of 5 connections: many clients connecting at once would
         // overflow it and see their connections dropped. Listening again only enlarges it.
         if (listening != INVALID_SOCKET) listen(listening, SOMAXCONN);
-        std::string name, password;
-        if (!options.user.empty()) {
-            const auto colon = options.user.find(':');  // checked when the options were read
-            name = options.user.substr(0, colon);
-            password = options.user.substr(colon + 1);
-        }
-        wi::service::UploadGuard guard(
-            options.user.empty() ? wi::service::AuthScheme::kNone : options.auth, name, password);
+        wi::service::UploadGuard guard(options.auth, options.user, options.password);
         wi::service::RouteSettings settings;
-        settings.endpoint = {options.listen, options.port};
+        settings.addresses = options.addresses;
+        settings.addresses.listen = options.listen;
+        settings.addresses.port = port;
         settings.filePacing = {options.rate, &stopRequested};
         settings.uploadGuard = &guard;
+        settings.bodyTimedOut = &wi::service::GuardedServer::BodyTimedOut;
         wi::service::AddRoutes(server, data, settings);
 
         std::signal(SIGINT, RequestStop);
         std::signal(SIGTERM, RequestStop);
         std::thread watcher([&server] {
             while (!stopRequested) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            NotifySystemd("STOPPING=1");
             server.stop();
         });
-        std::printf("listening on %s:%d, data in %s\n", options.listen.c_str(), options.port,
-                    data.root().c_str());
+        const std::string listeningLine = "listening on " + where + ":" + std::to_string(port) +
+                                          ", data in " + data.root().string();
+        std::printf("%s\n", listeningLine.c_str());
         std::fflush(stdout);
+        NotifySystemd("READY=1\nSTATUS=" + listeningLine);
         server.listen_after_bind();
         stopRequested = true;
         watcher.join();

@@ -170,7 +170,7 @@ std::optional<std::string> CertainFileList(const std::vector<fs::path>& fileList
                 AppendCopy(version, patchs);
             }
         }
-        return Serialise(answer.get(), doc->encoding);
+        return Serialise(answer.get());
     }
     return std::nullopt;
 }

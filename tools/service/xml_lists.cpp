@@ -9,6 +9,8 @@ namespace fs = std::filesystem;
 
 namespace wi::service {
 
+bool IsReadableDocument(const fs::path& path) { return ParseDocument(path) != nullptr; }
+
 std::string SoftwareIdList(const std::vector<fs::path>& softLists) {
     xmlNode* root = nullptr;
     const Doc answer = NewDocument("softwares", &root);
@@ -44,7 +46,7 @@ std::optional<std::string> SoftwareFileList(const std::vector<fs::path>& fileLis
             xmlNode* root = nullptr;
             const Doc answer = NewDocument("softwares", &root);
             AppendCopy(root, software);
-            return Serialise(answer.get(), doc->encoding);
+            return Serialise(answer.get());
         }
     }
     return std::nullopt;

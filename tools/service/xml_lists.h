@@ -1,6 +1,7 @@
 // The lists the service answers, made from uploaded and placed XML documents. Every document is
-// outside text: it is parsed without network access, entity expansion or DTD loading, and files
-// above kMaxDocumentBytes are skipped.
+// outside text: it is read as the library reads outside documents (xml_tree.h: no network, no
+// entity declarations, bounded attributes and depth), and files above kMaxDocumentBytes or that
+// cannot be read so are skipped. Every answer is UTF-8, whatever its documents declared.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,10 @@
 namespace wi::service {
 
 constexpr std::size_t kMaxDocumentBytes = 16 * 1024 * 1024;
+
+// Whether a file holds a well-formed document that the service can read, as every list here reads
+// them: uploaded documents that are not are refused rather than kept unread.
+bool IsReadableDocument(const std::filesystem::path& path);
 
 // A "softwares" document holding one "software" (BaseInfo: GUID, pn_name, pn_version) for each
 // distinct software named in the given software list documents, in order of first appearance.

@@ -1,11 +1,11 @@
 #include "xml_tree.h"
 
-#include <libxml/parser.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
+#include "platform/codepage.h"
+#include "platform/posix/xml_parse.h"
 #include "xml_lists.h"
 
 namespace fs = std::filesystem;
@@ -18,8 +18,15 @@ Doc ParseDocument(const fs::path& path) {
     if (error || size > kMaxDocumentBytes) return nullptr;
     std::ifstream in(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return Doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                             XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    if (bytes.size() > kMaxDocumentBytes) return nullptr;  // grown since it was measured
+    const std::string encoding = xml::libxml2::DocumentEncoding(bytes);
+    if (xmlStrcasecmp(reinterpret_cast<const xmlChar*>(encoding.c_str()),
+                      reinterpret_cast<const xmlChar*>("UTF-8")) == 0) {
+        return Doc(xml::libxml2::ParseUntrusted(bytes));
+    }
+    std::string utf8;
+    if (!platform::ConvertEncoding(encoding, "UTF-8", bytes, utf8)) return nullptr;
+    return Doc(xml::libxml2::ParseUntrusted(utf8));
 }
 
 Doc NewDocument(const char* rootName, xmlNode** root) {
@@ -71,11 +78,10 @@ void AddText(xmlNode* parent, const char* name, const std::string& text) {
                     reinterpret_cast<const xmlChar*>(text.c_str()));
 }
 
-std::string Serialise(xmlDoc* doc, const xmlChar* encoding) {
+std::string Serialise(xmlDoc* doc) {
     xmlChar* bytes = nullptr;
     int size = 0;
-    xmlDocDumpMemoryEnc(doc, &bytes, &size,
-                        encoding ? reinterpret_cast<const char*>(encoding) : "UTF-8");
+    xmlDocDumpMemoryEnc(doc, &bytes, &size, "UTF-8");
     std::string text = bytes ? std::string(reinterpret_cast<const char*>(bytes), size) : "";
     xmlFree(bytes);
     return text;

@@ -15,8 +15,11 @@ struct DocFree {
 };
 using Doc = std::unique_ptr<xmlDoc, DocFree>;
 
-// The document in a file, parsed without network access or entity expansion; nothing when the
-// file is missing, larger than kMaxDocumentBytes or not XML.
+// The document in a file, read as the library reads outside documents: decoded to UTF-8 by its
+// byte order mark or declaration, then parsed without network access, refusing entity
+// declarations and bounded in attributes per element and depth. Nothing when the file is
+// missing, larger than kMaxDocumentBytes, in an encoding that cannot be decoded, or not such a
+// document.
 Doc ParseDocument(const std::filesystem::path& path);
 
 // A new document holding only its root element, which is returned through root.
@@ -43,8 +46,8 @@ xmlNode* AppendCopy(xmlNode* parent, const xmlNode* node);
 // Appends an element holding a text.
 void AddText(xmlNode* parent, const char* name, const std::string& text);
 
-// The document as bytes in the encoding given (that of the document an answer was cut from),
-// else UTF-8.
-std::string Serialise(xmlDoc* doc, const xmlChar* encoding = nullptr);
+// The document as bytes in UTF-8, whatever the documents it was made from were written in: the
+// service answers in one encoding, which every client reads.
+std::string Serialise(xmlDoc* doc);
 
 }  // namespace wi::service

@@ -2,7 +2,6 @@
 // errno value as the thread's last error.
 #include "platform/files.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -14,6 +13,7 @@
 #include "platform/errors.h"
 #include "platform/posix/host_path.h"
 #include "platform/posix/host_replacement.h"
+#include "platform/posix/sibling_file.h"
 
 namespace wi::platform {
 
@@ -46,19 +46,6 @@ bool MayGetNewContent(const std::string& host, AtLink atLink) {
     return true;
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t written = write(fd, bytes, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written == 0) errno = EIO;
-        if (written <= 0) return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 ssize_t ReadSome(int fd, void* buffer, std::size_t size) {
     ssize_t count;
     do {
@@ -73,24 +60,8 @@ bool CopyContent(int from, int to) {
         ssize_t count = ReadSome(from, buffer, sizeof buffer);
         if (count < 0) return false;
         if (count == 0) return true;
-        if (!WriteAll(to, buffer, static_cast<std::size_t>(count))) return false;
+        if (!posix::WriteAll(to, buffer, static_cast<std::size_t>(count))) return false;
     }
-}
-
-// Creates a new, empty file in the destination's directory (so that a rename onto the
-// destination is atomic); its path in `name`. The name is short and of its own, whatever the
-// destination's: a name built on the destination's would pass the file system's limit on names.
-int CreateSibling(const std::string& destination, std::string& name) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t slash = destination.find_last_of('/');
-    const std::string directory =
-        slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = directory + ".~wi" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-        int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
 }
 
 // Moves the finished copy onto the destination; with failIfExists never over an existing file.
@@ -116,23 +87,12 @@ public:
     }
 
     bool Write(const void* data, std::size_t size) override {
-        return WriteAll(fd_, data, size) || Fail(errno);
+        return posix::WriteAll(fd_, data, size) || Fail(errno);
     }
 
 private:
     int fd_;
 };
-
-// Puts the folder entries of the path's folder on disk (a rename into it, say). Best effort: a
-// file system that cannot flush a folder has nothing more to give.
-void FlushFolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
 
 class PosixReplacement : public PendingFile {
 public:
@@ -154,7 +114,7 @@ public:
 
     bool Write(const void* data, std::size_t size) override {
         if (fd_ < 0) return Fail(EBADF);
-        return WriteAll(fd_, data, size) || Fail(errno);
+        return posix::WriteAll(fd_, data, size) || Fail(errno);
     }
 
     bool Commit() override {
@@ -173,7 +133,7 @@ public:
         if (rename(temporary_.c_str(), destination_.c_str()) != 0) return Fail(errno);
         committed_ = true;
         // The rename itself lasts once the folder's entry is on disk.
-        if (flush) FlushFolderOf(destination_);
+        if (flush) posix::FlushFolderOf(destination_);
         return true;
     }
 
@@ -217,7 +177,7 @@ bool CopyFile(const std::string& source, const std::string& destination, bool fa
     // The copy is written beside the destination and then moved onto it, so that a failed copy
     // (a full disk) leaves the old destination as it was.
     std::string copy;
-    int out = CreateSibling(to, copy);
+    int out = posix::CreateSibling(to, copy);
     if (out < 0) {
         int error = errno;
         close(in);
@@ -340,8 +300,10 @@ std::unique_ptr<PendingFile> OpenHostReplacement(const std::string& host, Durabi
     if (!MayGetNewContent(host, AtLink::kLooksAtLink)) {
         return nullptr;
     }
+    // A replacement killed before its rename left its sibling here: it goes now.
+    posix::RemoveStaleSiblings(host);
     std::string temporary;
-    const int fd = CreateSibling(host, temporary);
+    const int fd = posix::CreateSibling(host, temporary);
     if (fd < 0) {
         Fail(errno);
         return nullptr;

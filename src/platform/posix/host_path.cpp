@@ -23,20 +23,15 @@ bool ToHostPath(const std::string& windowsPath, std::string& hostPath) {
         SetLastError(ENOENT);
         return false;
     }
-    std::string host;
-    if (path.drive) {
-        std::string entry = DriveEntryPath(path.drive);
-        struct stat status;
-        if (entry.empty() || lstat(entry.c_str(), &status) != 0) {
-            SetLastError(ENOENT);
-            return false;
-        }
-        // The trailing slash makes the drive root resolve through its link, so that the root
-        // itself is seen as the directory it points at, never as the link.
-        host = entry + "/";
-    } else if (path.names.empty()) {
-        host = ".";
+    std::string entry = DriveEntryPath(path.drive);
+    struct stat status;
+    if (entry.empty() || lstat(entry.c_str(), &status) != 0) {
+        SetLastError(ENOENT);
+        return false;
     }
+    // The trailing slash makes the drive root resolve through its link, so that the root itself
+    // is seen as the directory it points at, never as the link.
+    std::string host = entry + "/";
     for (std::size_t i = 0; i < path.names.size(); ++i) {
         if (i > 0) host += '/';
         host += path.names[i];

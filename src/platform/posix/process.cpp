@@ -3,8 +3,10 @@
 #include "platform/process.h"
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
 #include <fcntl.h>
+#include <langinfo.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -21,20 +23,39 @@ namespace wi::platform {
 namespace {
 
 const char kPrefixVariable[] = "WEBINTERACTIVE_PREFIX";
+// The locale whose codeset the command text is in; the cmd program reads it before its
+// environment's own locale variables.
+const char kCtypeVariable[] = "WEBINTERACTIVE_LC_CTYPE";
+
+// The name of the calling thread's LC_CTYPE locale: the thread's own where it has one
+// (uselocale), else the process's. Its codeset is the narrow code page the command text was
+// written in, whatever the environment's locale variables say.
+std::string ThreadCtypeLocale() {
+#ifdef _NL_LOCALE_NAME
+    const char* name = nl_langinfo(_NL_LOCALE_NAME(LC_CTYPE));
+#else
+    const char* name = std::setlocale(LC_CTYPE, nullptr);
+#endif
+    return name && *name ? name : "C";
+}
+
+bool IsVariable(const char* entry, const char* name) {
+    const std::size_t length = std::strlen(name);
+    return std::strncmp(entry, name, length) == 0 && entry[length] == '=';
+}
 
 // The environment of this process with the machine prefix in use, so that the program sees
-// the same machine even when the prefix was set by a call rather than the environment.
+// the same machine even when the prefix was set by a call rather than the environment, and the
+// calling thread's locale, so that it reads the command text in the code page it was written in.
 std::vector<std::string> ChildEnvironment() {
     std::vector<std::string> variables;
-    std::size_t nameLength = std::strlen(kPrefixVariable);
     for (char** entry = environ; entry && *entry; ++entry) {
-        if (std::strncmp(*entry, kPrefixVariable, nameLength) == 0 &&
-            (*entry)[nameLength] == '=') {
-            continue;
+        if (!IsVariable(*entry, kPrefixVariable) && !IsVariable(*entry, kCtypeVariable)) {
+            variables.push_back(*entry);
         }
-        variables.push_back(*entry);
     }
     variables.push_back(std::string(kPrefixVariable) + "=" + MachinePrefix());
+    variables.push_back(std::string(kCtypeVariable) + "=" + ThreadCtypeLocale());
     return variables;
 }
 

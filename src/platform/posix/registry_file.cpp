@@ -1,13 +1,15 @@
 // The registry of the posix machine: the store file "<machine prefix>/system.reg", read whole,
-// changed and written back atomically. Changes of one process follow one another under a lock.
+// changed and written back atomically. Every change reads the store under the machine-wide lock,
+// so changes of all processes and threads follow one another and none is lost; a reader needs
+// no lock, since it sees the old or the new file whole.
 #include <cerrno>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/machine_lock.h"
 #include "platform/posix/host_replacement.h"
 #include "platform/posix/machine_prefix.h"
 #include "platform/posix/registry_store.h"
@@ -16,8 +18,6 @@
 namespace wi::platform {
 
 namespace {
-
-std::mutex storeMutex;
 
 std::string StorePath() {
     const std::string prefix = posix::PreparedMachinePrefix();
@@ -65,22 +65,31 @@ bool ReadStore(const std::string& path, std::string& text) {
     return ok;
 }
 
+// The store indexes what the machine keeps: its new text is on disk before it takes the place of
+// the old one.
 bool WriteStore(const std::string& path, const std::string& text) {
-    std::unique_ptr<PendingFile> file = posix::OpenHostReplacement(path);
+    std::unique_ptr<PendingFile> file = posix::OpenHostReplacement(path, Durability::kFlushed);
     return file && file->Write(text.data(), text.size()) && file->Commit();
 }
 
-// Reads the store, lets the change act on it and writes it back when it changed.
+// Reads the store, lets the change act on it and writes it back when it changed. A change that
+// would make the store larger than its reader accepts is refused, so that every value written
+// can be read back.
 template <typename Change>
 bool ChangeStore(Change change) {
-    std::lock_guard<std::mutex> lock(storeMutex);
+    MachineLock lock;
     const std::string path = StorePath();
     std::string text;
     if (!ReadStore(path, text)) return false;
     posix::RegistryStore store(text);
     if (!change(store)) return false;
     const std::string changed = store.Text();
-    return changed == text || WriteStore(path, changed);
+    if (changed == text) return true;
+    if (changed.size() > posix::kMaxRegistryStoreBytes) {
+        SetLastError(EFBIG);
+        return false;
+    }
+    return WriteStore(path, changed);
 }
 
 }  // namespace
@@ -114,10 +123,7 @@ bool DeleteRegistryValue(const std::string& key, const std::string& name) {
 bool ListRegistryValues(std::vector<RegistryValue>& values) {
     values.clear();
     std::string text;
-    {
-        std::lock_guard<std::mutex> lock(storeMutex);
-        if (!ReadStore(StorePath(), text)) return false;
-    }
+    if (!ReadStore(StorePath(), text)) return false;
     for (const posix::StoredValue& stored : posix::RegistryStore(text).Values()) {
         RegistryValue value;
         value.key = Utf8ToNarrowReplacing(stored.key);

@@ -23,8 +23,9 @@
 
 namespace wi::platform::posix {
 
-// A larger store file is refused rather than read: the registry of a software-protection
-// client holds a few thousand values at most, some hundred bytes each.
+// A larger store file is refused rather than read, and a change that would make the store larger
+// is refused rather than written: the registry of a software-protection client holds a few
+// thousand values at most, some hundred bytes each.
 constexpr std::size_t kMaxRegistryStoreBytes = std::size_t{16} << 20;
 
 // One value as the store holds it: texts in UTF-8 (or whatever bytes the file holds).

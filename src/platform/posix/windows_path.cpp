@@ -20,9 +20,11 @@ bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
     std::size_t position = 0;
     if (text.size() >= 2 && IsAsciiLetter(text[0]) && text[1] == ':') {
         path.drive = static_cast<char>(text[0] | 0x20);
-        position = 2;  // "D:x" counts as "D:\x": there is no per-drive current directory
-    } else if (IsSeparator(text[0])) {
-        return false;  // "\\server\share" or "\x": no drive of this machine
+        position = 2;  // "D:x": the current directory of every drive is its root
+    } else if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
+        return false;  // "\\server\share": no drive of this machine
+    } else {
+        path.drive = kCurrentDrive;  // "x" or "\x": in the current directory, the root of C:
     }
     while (position <= text.size()) {
         // By character: 0x5C as the trail byte of a double-byte character separates nothing.
@@ -45,12 +47,7 @@ bool ParseWindowsPath(const std::string& text, WindowsPath& path) {
 }
 
 std::string FormatWindowsPath(const WindowsPath& path) {
-    std::string text;
-    if (path.drive) {
-        text = std::string(1, static_cast<char>(path.drive & ~0x20)) + ":\\";
-    } else if (path.names.empty()) {
-        return ".";
-    }
+    std::string text = std::string(1, static_cast<char>(path.drive & ~0x20)) + ":\\";
     for (std::size_t i = 0; i < path.names.size(); ++i) {
         if (i > 0) text += '\\';
         text += path.names[i];

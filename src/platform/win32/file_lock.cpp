@@ -2,18 +2,15 @@
 // process ends, also when it is killed.
 #include "platform/file_lock.h"
 
-#include <vector>
-
+#include "platform/win32/sibling_file.h"
 #include "platform/win32/windows_api.h"
 
 namespace wi::platform {
 
 FileLock::FileLock(const std::string& path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return;
-    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-    HANDLE file = CreateFileW(wide.data(), GENERIC_READ | GENERIC_WRITE,
+    std::wstring wide;
+    if (!win32::HostWidePath(path, wide)) return;
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

@@ -5,10 +5,10 @@
 #include "platform/files.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "platform/narrow_path.h"
 #include "platform/win32/codepage_wide.h"
+#include "platform/win32/sibling_file.h"
 #include "platform/win32/wide_path.h"
 
 namespace wi::platform {
@@ -52,16 +52,7 @@ public:
     }
 
     bool Write(const void* data, std::size_t size) override {
-        const char* bytes = static_cast<const char*>(data);
-        while (size > 0) {
-            DWORD written = 0;
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-            if (!::WriteFile(handle_, bytes, chunk, &written, nullptr)) return false;
-            if (written == 0) return Fail(ERROR_WRITE_FAULT);
-            bytes += written;
-            size -= written;
-        }
-        return true;
+        return win32::WriteAll(handle_, data, size);
     }
 
     // Puts the written bytes on the disk and closes the file.
@@ -134,28 +125,10 @@ private:
     bool committed_ = false;
 };
 
-// Creates a new, empty file in the destination's folder. Its name is short and of its own: one
-// built on the destination's could pass the file system's limit on names.
-HANDLE CreateSibling(const std::string& destination, std::wstring& name) {
-    static std::atomic<unsigned> counter{0};
-    const std::size_t separator = FindLastNarrowChar(destination, "\\/:");
-    const std::string folder =
-        separator == std::string::npos ? std::string() : destination.substr(0, separator + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string narrow = folder + ".~wi" + std::to_string(::GetCurrentProcessId()) +
-                                   "-" + std::to_string(++counter);
-        if (!win32::ToWidePath(narrow, name)) return INVALID_HANDLE_VALUE;
-        HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return handle;
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
-std::unique_ptr<PendingFile> NewReplacement(const std::string& path, const std::wstring& wide,
+std::unique_ptr<PendingFile> NewReplacement(const std::wstring& wide,
                                             bool mayReplace, Durability durability) {
     std::wstring temporary;
-    HANDLE handle = CreateSibling(path, temporary);
+    HANDLE handle = win32::CreateSibling(wide, temporary);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<WindowsReplacement>(handle, temporary, wide, mayReplace, durability);
 }
@@ -251,7 +224,7 @@ bool CopyFile(const std::string& source, const std::string& destination, bool fa
     if (refusal) return Fail(refusal);
     // The copy is written beside the destination and then moved onto it, so that a failed copy
     // (a full disk) leaves the old destination as it was.
-    auto out = NewReplacement(destination, to, !failIfExists, Durability::kOrdinary);
+    auto out = NewReplacement(to, !failIfExists, Durability::kOrdinary);
     if (!out) return false;
     char buffer[64 * 1024];
     for (;;) {
@@ -356,7 +329,8 @@ std::unique_ptr<File> OpenForWrite(const std::string& path) {
 std::unique_ptr<PendingFile> OpenReplacement(const std::string& path, Durability durability) {
     std::wstring wide;
     if (!win32::ToWidePath(path, wide) || !MayBeReplaced(wide)) return nullptr;
-    return NewReplacement(path, wide, true, durability);
+    win32::RemoveStaleSiblings(wide);
+    return NewReplacement(wide, true, durability);
 }
 
 }  // namespace wi::platform

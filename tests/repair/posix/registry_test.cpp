@@ -1,5 +1,5 @@
 // Configuration entries applied to the posix registry store: the store file's format, kept
-// whole through damage, and its atomic rewriting.
+// whole through damage, its atomic rewriting, its bound, and processes changing it at once.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +11,7 @@
 #include "platform/codepage.h"
 #include "platform/posix/registry_store.h"
 #include "repair/conf_entry.h"
+#include "support/child_processes.h"
 #include "support/gbk_locale.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
@@ -155,6 +156,51 @@ TEST_F(RegistryFileTest, TheStoreIsReplacedWholeOrNotAtAll) {
     for (const fs::directory_entry& entry : fs::directory_iterator(machine_.Prefix())) {
         EXPECT_NE(0u, entry.path().filename().string().rfind(".~wi", 0)) << entry.path();
     }
+}
+
+TEST_F(RegistryFileTest, AChangePastTheReadersBoundIsRefusedAndTheStoreKept) {
+    const std::string key = "HKEY_CURRENT_USER\\Big";
+    ASSERT_TRUE(ISoftRepairInc::InstallConf(Entry(key, "earlier", "kept")));
+    const std::string before = TempMachine::ReadHostFile(StorePath());
+    // The value line of "big" with data of n bytes fills the store to exactly its bound.
+    const std::size_t n = wi::platform::posix::kMaxRegistryStoreBytes - before.size() -
+                          std::string("\"big\"=type(1):\"\"\n").size();
+
+    // (Sizes compared first: a failure would otherwise print megabytes.)
+    EXPECT_FALSE(ISoftRepairInc::InstallConf(Entry(key, "big", std::string(n + 1, 'x'))));
+    EXPECT_FALSE(ISoftRepairInc::InstallConf(Entry(key, "big", std::string(17u << 20, 'x'))));
+    ASSERT_EQ(before.size(), fs::file_size(StorePath()));
+    EXPECT_EQ(before, TempMachine::ReadHostFile(StorePath()));
+
+    // Up to the bound the store takes the value and still reads back whole.
+    ASSERT_TRUE(ISoftRepairInc::InstallConf(Entry(key, "big", std::string(n, 'x'))));
+    EXPECT_EQ(wi::platform::posix::kMaxRegistryStoreBytes, fs::file_size(StorePath()));
+    const std::list<_ConfInfo> entries = Installed();
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("kept", entries.front().Value);
+    EXPECT_EQ(n, entries.back().Value.size());
+    // A removal still goes through; a value that would grow the full store does not.
+    EXPECT_FALSE(ISoftRepairInc::InstallConf(Entry(key, "more", "1")));
+    EXPECT_TRUE(ISoftRepairInc::InstallConf(Entry(key, "big", "", 1, 0)));
+    ASSERT_EQ(before.size(), fs::file_size(StorePath()));
+    EXPECT_EQ(before, TempMachine::ReadHostFile(StorePath()));
+}
+
+TEST_F(RegistryFileTest, ProcessesSettingValuesAtOnceKeepEveryValue) {
+    constexpr int kProcesses = 2, kValuesEach = 300;
+    const bool done = wi::test::RunInChildProcesses(kProcesses, [](int process) {
+        for (int i = 0; i < kValuesEach; ++i) {
+            const std::string name = std::to_string(process) + "-" + std::to_string(i);
+            if (!ISoftRepairInc::InstallConf(Entry("HKEY_LOCAL_MACHINE\\Software\\Race", name, name))) {
+                return false;
+            }
+        }
+        return true;
+    });
+    EXPECT_TRUE(done);
+    const std::list<_ConfInfo> entries = Installed();
+    EXPECT_EQ(static_cast<std::size_t>(kProcesses * kValuesEach), entries.size());
+    for (const _ConfInfo& entry : entries) EXPECT_EQ(entry.Key, entry.Value);
 }
 
 TEST_F(RegistryFileTest, NarrowTextsAreStoredAsUtf8) {

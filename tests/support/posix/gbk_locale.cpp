@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <langinfo.h>
+#include <locale.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -28,7 +29,7 @@ void Restore(const char* name, bool had, const std::string& value) {
 
 }  // namespace
 
-GbkLocale::GbkLocale() {
+GbkLocale::GbkLocale(Scope scope) {
     if (!fs::exists("/usr/share/i18n/charmaps/GBK.gz") &&
         !fs::exists("/usr/share/i18n/charmaps/GBK")) {
         reason_ = "no GBK charmap (the Debian package locales provides it)";
@@ -52,6 +53,15 @@ GbkLocale::GbkLocale() {
     hadLocPath_ = Remember("LOCPATH", previousLocPath_);
     hadLcAll_ = Remember("LC_ALL", previousLcAll_);
     setenv("LOCPATH", directory_.c_str(), 1);
+    if (scope == kInCodeOnly) {
+        setenv("LC_ALL", "C.UTF-8", 1);
+        locale_t gbk = newlocale(LC_CTYPE_MASK, "zh_CN.GBK", nullptr);
+        if (!gbk || std::string(nl_langinfo_l(CODESET, gbk)) != "GBK") {
+            reason_ = "the C library does not take the built zh_CN.GBK locale";
+        }
+        if (gbk) freelocale(gbk);
+        return;
+    }
     setenv("LC_ALL", "zh_CN.GBK", 1);
     if (!std::setlocale(LC_ALL, "") || std::string(nl_langinfo(CODESET)) != "GBK") {
         reason_ = "the C library does not take the built zh_CN.GBK locale";

@@ -5,7 +5,7 @@
 
 namespace wi::test {
 
-GbkLocale::GbkLocale() {
+GbkLocale::GbkLocale(Scope) {
     if (platform::NarrowCodeset() != "CP936") {
         reason_ = "the narrow code page is " + platform::NarrowCodeset() +
                   ", not 936: run the Windows tests through ctest, which starts them in 936";
