@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/posix/xml_input.h"  // the inputs of a parse, decoded to UTF-8
+
 namespace wi::xml::libxml2 {
 
 // Initialises libxml2 once for the process; no process-wide setting of libxml2 is changed, so
