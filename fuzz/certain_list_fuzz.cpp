@@ -1,6 +1,7 @@
 // Fuzz target for DownloadCertainFileList's reader: any downloaded bytes merge into the one
-// record or leave it as it was, never a crash. A document without a "softwares" root and a
-// "software" child changes nothing.
+// record or leave it as it was, never a crash. The streamed reading accepts exactly the files the
+// DOM parses (the inputs are far below the list bounds); a refused document, or one without a
+// "softwares" root and a "software" child, changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,12 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.reset();
 
     wi::xml::Document document;
-    if (!document.ParseFile(kPath)) return 0;
+    const bool parsed = document.ParseFile(kPath);
     ISoftInfoInc::_SoftInfo record;
     record.Name = "kept";
-    wi::service::ReadCertainFileListDocument(document, "{G}", record);
+    if (wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, kPath, "{G}",
+                                                 record) != parsed) {
+        std::abort();
+    }
     const wi::xml::Element root = document.Root();
-    if ((!root.NameIs("softwares") || !root.FirstChild("software")) &&
+    if ((!parsed || !root.NameIs("softwares") || !root.FirstChild("software")) &&
         (record.Name != "kept" || !record.files.empty() || !record.patchs.empty())) {
         std::abort();
     }

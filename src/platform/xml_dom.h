@@ -97,6 +97,7 @@ public:
 
 private:
     friend class Document;
+    friend struct NodeAccess;  // the backend's streamed reads hand out nodes they build
     explicit Element(void* node) : node_(node) {}
     void* node_ = nullptr;
 };
