@@ -1,8 +1,10 @@
 // Fuzz target for DownloadCertainFileList's reader: any downloaded bytes merge into the one
-// record or leave it as reset, never a crash. The record starts with a value in every member (an
-// earlier call's), is reset as the operation resets it before it reads, and must then hold what
-// an independent walk of the document finds (reference_lists.h): every "Version" of the first
-// "software" merged in. Without a "softwares" root and a "software" child it stays as reset.
+// record or leave it as reset, never a crash. The streamed reading accepts exactly the files the
+// DOM parses (the inputs are far below the list bounds). The record starts with a value in every
+// member (an earlier call's), is reset as the operation resets it before it reads, and must then
+// hold what an independent walk of the document finds (reference_lists.h): every "Version" of
+// the first "software" merged in. A refused document, or one without a "softwares" root and a
+// "software" child, leaves it as reset.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -144,7 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Reset(record, "{G}");
     _SoftInfo expected = record;
     wi::xml::Document document;
-    if (document.ParseFile(kPath)) wi::service::ReadCertainFileListDocument(document, "{G}", record);
+    const bool parsed = document.ParseFile(kPath);
+    if (wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, kPath, "{G}",
+                                                 record) != parsed) {
+        std::abort();
+    }
+    if (!parsed) {
+        if (ref::Describe(record) != ref::Describe(expected)) std::abort();
+        return 0;
+    }
 
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (!ReadsAsUtf8(bytes)) return 0;

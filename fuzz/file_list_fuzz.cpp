@@ -1,7 +1,9 @@
 // Fuzz target for DownloadFileList's reader: any downloaded bytes give records or none, never a
-// crash. The bytes are read from a file, as the download leaves them. "locked" is written only
-// for a "softwares" root with a "software" child; without a cancel event every "Version" of that
-// software gives one record; with a signalled one none does.
+// crash. The bytes are read from a file, as the download leaves them. The streamed reading
+// accepts exactly the files the DOM parses (the inputs are far below the list bounds), and a
+// refused one changes nothing. "locked" is written only for a "softwares" root with a
+// "software" child; without a cancel event every "Version" of that software gives one record;
+// with a signalled one none does.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -40,17 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.reset();
 
     wi::xml::Document document;
-    if (!document.ParseFile(kPath)) return 0;
-    const long expected = ExpectedRecords(document);
+    const bool parsed = document.ParseFile(kPath);
     std::list<ISoftInfoInc::_SoftInfo> softs;
     int locked = -12345;
-    wi::service::ReadFileListDocument(document, "{G}", locked, nullptr, softs);
+    const auto kFile = wi::xml::StreamSource::kFile;
+    if (wi::service::ReadFileListDocument(kFile, kPath, "{G}", locked, nullptr, softs) != parsed) {
+        std::abort();
+    }
+    const long expected = parsed ? ExpectedRecords(document) : -1;
     if (expected < 0 ? locked != -12345 || !softs.empty()
                      : softs.size() != static_cast<std::size_t>(expected)) {
         std::abort();
     }
     softs.clear();
-    wi::service::ReadFileListDocument(document, "{G}", locked, cancelled, softs);
+    wi::service::ReadFileListDocument(kFile, kPath, "{G}", locked, cancelled, softs);
     if (!softs.empty()) std::abort();
     return 0;
 }

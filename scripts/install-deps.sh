@@ -5,7 +5,8 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev curl
   libgtest-dev libgmock-dev libcpp-httplib-dev libsystemd-dev systemd nginx-light tinyproxy apache2
-  apache2-utils openssl locales python3 mono-mcs mono-runtime doxygen lintian clang libclang-rt-14-dev)
+  apache2-utils openssl locales python3 mono-mcs mono-runtime doxygen lintian libcli11-dev
+  nlohmann-json3-dev gettext clang libclang-rt-14-dev)
 # "windows": also the mingw-w64 cross-compiler of the Windows build and Wine, which runs its tests.
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine)

@@ -25,11 +25,14 @@ WI_EXPORT const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* tex
 /// (0 when it has none) only when the document has a "softwares" root with a "software" child, and
 /// is left alone otherwise. cancelEvent (or null) is tested before every item: a signalled test
 /// ends that loop, so a manual-reset event ends the whole reading and an auto-reset one the loop
-/// that consumed it. Numbers beyond a member's range take the nearest value it holds.
+/// that consumed it. Numbers beyond a member's range take the nearest value it holds. A document
+/// that does not parse, or holds more than any list answer may (100,000 versions, 250,000 records
+/// in all), gives the empty list and leaves `locked` alone.
 WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(
     const char* url, const char* guid, const char* specialCode, const char* pnVersion,
     int& locked, void* cancelEvent);
-/// Fetches that document to a temporary path and returns the path ("" when nothing arrived).
+/// Fetches that document to a temporary path and returns the path ("" when nothing arrived). A body
+/// beyond 128 MiB, more than the reader takes, ends the download as soon as it has arrived.
 WI_EXPORT const char* SaveDownloadFileListXml(const char* url, const char* guid,
                                               const char* specialCode, const char* pnVersion);
 
@@ -40,7 +43,8 @@ WI_EXPORT const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url
 /// Fetches that document to a temporary path and returns the path ("" when nothing arrived).
 WI_EXPORT const char* SaveCertainFileListXml(const char* url, const char* guid, int version);
 
-/// The patch list document's text read into the list DownloadFileList returns.
+/// The patch list document's text read into the list DownloadFileList returns; a text that does
+/// not parse, or holds more than a list answer may, gives the empty list.
 WI_EXPORT const std::list<ISoftInfoInc::_SoftInfo>& ParsePatchsList(const char* text);
 /// Asks the service where the patch lies and downloads it to the templates folder; 1 with its
 /// local path in pathBuffer (room for 285 bytes), 0 with pathBuffer empty.

@@ -1,9 +1,10 @@
 // The program's standard streams as a host on the console sees them: whether one is a terminal
-// and how wide it is (progress drawn in place there, plain lines elsewhere), and moving standard
-// output aside so that one stream carries a machine-readable result alone.
+// and how wide it is (progress drawn in place there, plain lines elsewhere), and taking what is
+// written to standard output aside so that that stream carries the results alone.
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // Marks a function as printf-style for the compiler's checks of its calls, by the rules of the
 // printf that the program's C library gives (mingw-w64's own, which takes "%zu", is checked as
@@ -30,8 +31,13 @@ int TerminalColumns(StandardStream stream);
 bool EnableLineRedrawing(StandardStream stream);
 
 // From now on, whatever the program writes to standard output (its own and its libraries'
-// writes) goes to standard error; the returned stream writes to the original standard output.
-// Null, changing nothing, when the streams cannot be rearranged.
-std::FILE* DivertStandardOutput();
+// writes, through the C runtime or the system) is kept for ReadCapturedOutput instead of being
+// shown; the returned stream writes to the original standard output. Null, changing nothing,
+// when the streams cannot be rearranged. A writer never waits on the reader: what is written is
+// taken from the pipe as it arrives.
+std::FILE* CaptureStandardOutput();
+// What was written to standard output since the last call, in the order written; "" when
+// nothing (or when nothing is captured). Never waits for more.
+std::string ReadCapturedOutput();
 
 }  // namespace wi::platform

@@ -26,6 +26,10 @@ enum DownloadStartError : int {
 class DownloadTransfer {
 public:
     virtual ~DownloadTransfer() = default;  // cancels a running transfer and waits for its end
+    // Before Start: a body of more than maxBytes bytes fails the transfer as soon as they have
+    // arrived, or at once when the answer announces a larger length. Nothing is stored then, and
+    // what was written beside the file goes. 0, the default, sets no bound.
+    virtual void LimitBody(std::uint64_t maxBytes) = 0;
     // Begins fetching the address (redirects followed) into the Windows path and returns at once.
     virtual DownloadStartError Start(const std::string& url, const std::string& localPath) = 0;
     // True once the transfer has ended, successfully or not (also after Cancel).

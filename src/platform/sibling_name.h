@@ -13,4 +13,10 @@ std::string SiblingName(unsigned long processId, unsigned counter);
 // True when the name is a sibling's; `processId` is then the process that made it.
 bool IsSiblingName(const std::string& name, unsigned long& processId);
 
+// The id this process writes into its siblings' names.
+unsigned long CurrentProcessId();
+// False only when no process of that id runs: one this process may not look at counts as
+// running, so that only a missing process marks its siblings stale.
+bool ProcessRuns(unsigned long processId);
+
 }  // namespace wi::platform

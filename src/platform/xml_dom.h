@@ -41,6 +41,16 @@ constexpr int kMaxAttributesPerElement = 256;
 // FileList, file, Name); 256 is also libxml2's own default.
 constexpr int kMaxDepth = 256;
 
+// Where this thread's last parse met its first error in the text, for a reader that tells its
+// user: line and column from 1 (the column as the XML library counts it), or 0 and 0 when the
+// parse succeeded or the text was refused before it was read (too large, not decodable, a bound
+// passed before parsing).
+struct ParseErrorPosition {
+    int line = 0;
+    int column = 0;
+};
+ParseErrorPosition LastParseErrorPosition();
+
 // A failure of the XML library while building or saving a document.
 class XmlError : public std::runtime_error {
 public:
@@ -87,6 +97,7 @@ public:
 
 private:
     friend class Document;
+    friend struct NodeAccess;  // the backend's streamed reads hand out nodes they build
     explicit Element(void* node) : node_(node) {}
     void* node_ = nullptr;
 };

@@ -7,11 +7,12 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "service/list_stream.h"
+#include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
 
 namespace wi::service {
 
@@ -48,34 +49,53 @@ void Reset(ISoftInfoInc::_SoftInfo& record, const std::string& guid) {
     record.patchs.clear();
 }
 
+// A latest-version list: the first "software" child of the root (exact name), its "BaseInfo"
+// values, and every "Version" merged into the one record. A status line goes before every child
+// of the software.
+class CertainListReading : public SoftwareListReading {
+public:
+    CertainListReading(const std::string& guid, ISoftInfoInc::_SoftInfo& record)
+        : SoftwareListReading({/*items=*/true, /*patchs=*/true,
+                               inc::NarrowFromUtf8("正在解析补丁信息...%s"), /*cancelEvent=*/nullptr},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                              }),
+          guid_(guid),
+          record_(record),
+          childStatus_(inc::NarrowFromUtf8("正在解析软件的基本信息...%s")) {}
+
+private:
+    bool OpenSoftware(const xml::Element& software) override {
+        if (foundSoftware_ || software.Name() != "software") return false;
+        foundSoftware_ = true;
+        return true;
+    }
+    bool BeforeChild() override {
+        IHelperInc::MakeStatus(childStatus_.c_str(), guid_.c_str());
+        return true;
+    }
+    ISoftInfoInc::_SoftInfo* NewVersion() override { return &record_; }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, /*locked=*/nullptr);
+    }
+
+    const std::string& guid_;
+    ISoftInfoInc::_SoftInfo& record_;
+    const std::string childStatus_;
+    BaseValues base_;
+    bool foundSoftware_ = false;
+};
+
 }  // namespace
 
-void ReadCertainFileListDocument(const xml::Document& document, const std::string& guid,
-                                 ISoftInfoInc::_SoftInfo& record) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) return;
-    const xml::Element software = root.FirstChild("software");
-    if (!software) return;
-
-    const std::string childStatus = inc::NarrowFromUtf8("正在解析软件的基本信息...%s");
-    const std::string patchStatus = inc::NarrowFromUtf8("正在解析补丁信息...%s");
-    const ListStatusTexts status;
-    BaseValues base;
-    for (const xml::Element& child : software.Children()) {
-        IHelperInc::MakeStatus(childStatus.c_str(), guid.c_str());
-        if (child.NameIs("BaseInfo")) {
-            ReadBaseInfo(child, base, /*withGuid=*/false, /*locked=*/nullptr);
-        } else if (child.NameIs("Version")) {
-            if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
-                base.CopyInto(record);
-                ReadVersionInfo(versionInfo, record, /*withOSCode=*/true);
-            }
-            ReadFileList(child, record, status, /*cancelEvent=*/nullptr);
-            ReadDependences(child, record, status, /*cancelEvent=*/nullptr);
-            ReadConfigs(child, record, status, /*cancelEvent=*/nullptr);
-            ReadPatchs(child, record.patchs, patchStatus);
-        }
-    }
+bool ReadCertainFileListDocument(xml::StreamSource source, const std::string& input,
+                                 const std::string& guid, ISoftInfoInc::_SoftInfo& record) {
+    ISoftInfoInc::_SoftInfo read = record;
+    CertainListReading reading(guid, read);
+    if (xml::Stream(source, input, reading) == xml::StreamResult::kRefused) return false;
+    record = std::move(read);
+    return true;
 }
 
 }  // namespace wi::service
@@ -91,7 +111,10 @@ const char* SaveCertainFileListXml(const char* url, const char* guid, int versio
     const std::string address = wi::frame::AppendQueryParameter(
         wi::frame::OrEmpty(url),
         "guid=" + wi::frame::EncodeQueryValue(id) + "&version=" + std::to_string(version));
-    return DownloadFile(address.c_str(), path, nullptr, nullptr) != 0 ? path : "";
+    return wi::transfer::DownloadBounded(address.c_str(), path, nullptr, nullptr,
+                                         wi::xml::kMaxFileBytes) != 0
+               ? path
+               : "";
 }
 
 const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,
@@ -104,10 +127,12 @@ const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const ch
     wi::service::Reset(record, id);
     IHelperInc::MakeStatus(
         wi::inc::NarrowFromUtf8("正在解析软件的最新版本软件列表...%s").c_str(), id.c_str());
-    wi::xml::Document document;
-    // A document that does not parse stays on disk, for whoever wants to see what came.
-    if (!document.ParseFile(path)) return record;
-    wi::service::ReadCertainFileListDocument(document, id, record);
+    // A document that does not parse, or holds more than a list reader builds, stays on disk for
+    // whoever wants to see what came.
+    if (!wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, path, id,
+                                                  record)) {
+        return record;
+    }
     if (CXFileOperator::PathExists(path)) CXFileOperator::DeleteFile(path);
     return record;
 }

@@ -7,43 +7,75 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "service/list_stream.h"
+#include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
 
 namespace wi::service {
 
-void ReadFileListDocument(const xml::Document& document, const std::string& guid, int& locked,
-                          void* cancelEvent, std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) return;
-    const xml::Element software = root.FirstChild("software");
-    if (!software) return;
+namespace {
 
-    const std::string versionStatus =
-        inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...");
-    const ListStatusTexts status;
-    locked = 0;
-    BaseValues base;
-    for (const xml::Element& child : software.Children()) {
-        if (CancelRequested(cancelEvent)) return;
-        if (child.NameIs("BaseInfo")) {
-            ReadBaseInfo(child, base, /*withGuid=*/false, &locked);
-        } else if (child.NameIs("Version")) {
-            ISoftInfoInc::_SoftInfo soft;
-            if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
-                base.CopyInto(soft);
-                ReadVersionInfo(versionInfo, soft, /*withOSCode=*/true);
-                IHelperInc::MakeStatus(versionStatus.c_str(), guid.c_str(), soft.Version.c_str());
-            }
-            ReadFileList(child, soft, status, cancelEvent);
-            ReadDependences(child, soft, status, cancelEvent);
-            ReadConfigs(child, soft, status, cancelEvent);
-            softs.push_back(std::move(soft));
-        }
+// A file list: the first "software" child of the root (exact name), its "BaseInfo" values and
+// "locked", and one record per "Version". The cancel event is tested before every child of the
+// software (a signalled test ends the reading) and every item (it ends that part).
+class FileListReading : public SoftwareListReading {
+public:
+    FileListReading(const std::string& guid, void* cancelEvent)
+        : SoftwareListReading({/*items=*/true, /*patchs=*/false, "", cancelEvent},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                                  IHelperInc::MakeStatus(versionStatus_.c_str(), guid_.c_str(),
+                                                         soft.Version.c_str());
+                              }),
+          guid_(guid),
+          cancelEvent_(cancelEvent),
+          versionStatus_(inc::NarrowFromUtf8("正在解析基本软件信息：%s，版本：%s...")) {}
+
+    // What was read, for a read that was not refused.
+    void Deliver(int& locked, std::list<ISoftInfoInc::_SoftInfo>& softs) {
+        if (foundSoftware_) locked = locked_;
+        softs.splice(softs.end(), softs_);
     }
+
+private:
+    bool OpenSoftware(const xml::Element& software) override {
+        if (foundSoftware_ || software.Name() != "software") return false;
+        foundSoftware_ = true;
+        locked_ = 0;
+        return true;
+    }
+    bool BeforeChild() override { return !CancelRequested(cancelEvent_); }
+    ISoftInfoInc::_SoftInfo* NewVersion() override {
+        if (!budget_.TakeVersion()) return nullptr;
+        softs_.emplace_back();
+        return &softs_.back();
+    }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, &locked_);
+    }
+
+    const std::string& guid_;
+    void* const cancelEvent_;
+    const std::string versionStatus_;
+    BaseValues base_;
+    bool foundSoftware_ = false;
+    int locked_ = 0;
+    std::list<ISoftInfoInc::_SoftInfo> softs_;
+};
+
+}  // namespace
+
+bool ReadFileListDocument(xml::StreamSource source, const std::string& input,
+                          const std::string& guid, int& locked, void* cancelEvent,
+                          std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    FileListReading reading(guid, cancelEvent);
+    if (xml::Stream(source, input, reading) == xml::StreamResult::kRefused) return false;
+    reading.Deliver(locked, softs);
+    return true;
 }
 
 }  // namespace wi::service
@@ -64,7 +96,10 @@ const char* SaveDownloadFileListXml(const char* url, const char* guid, const cha
         wi::frame::OrEmpty(url), "guid=" + EncodeQueryValue(id) +
                                      "&special_code=" + EncodeQueryValue(code) +
                                      "&pnversion=" + EncodeQueryValue(version));
-    return DownloadFile(address.c_str(), path, nullptr, nullptr) != 0 ? path : "";
+    return wi::transfer::DownloadBounded(address.c_str(), path, nullptr, nullptr,
+                                         wi::xml::kMaxFileBytes) != 0
+               ? path
+               : "";
 }
 
 const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, const char* guid,
@@ -77,10 +112,12 @@ const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, cons
     const std::string path = SaveDownloadFileListXml(url, guid, specialCode, pnVersion);
     if (!CXFileOperator::PathExists(path)) return softs;
     IHelperInc::MakeStatus(wi::inc::NarrowFromUtf8("正在解析文件列表...%s").c_str(), id.c_str());
-    wi::xml::Document document;
-    // A document that does not parse stays on disk, for whoever wants to see what came.
-    if (!document.ParseFile(path)) return softs;
-    wi::service::ReadFileListDocument(document, id, locked, cancelEvent, softs);
+    // A document that does not parse, or holds more than a list reader builds, stays on disk for
+    // whoever wants to see what came.
+    if (!wi::service::ReadFileListDocument(wi::xml::StreamSource::kFile, path, id, locked,
+                                           cancelEvent, softs)) {
+        return softs;
+    }
     if (CXFileOperator::PathExists(path)) CXFileOperator::DeleteFile(path);
     return softs;
 }

@@ -182,15 +182,7 @@ bool ReadFlag(const xml::Element& parent, const char* name) {
     return ChildText(parent, name, text) && ReadInt(text) == 1;
 }
 
-// The items of one container, with the cancel test before each.
-template <typename ReadItem>
-void ReadItems(const xml::Element& container, void* cancelEvent, ReadItem readItem) {
-    if (!container) return;
-    for (const xml::Element& item : container.Children()) {
-        if (CancelRequested(cancelEvent)) return;
-        readItem(item);
-    }
-}
+}  // namespace
 
 _PatchInfo ReadPatch(const xml::Element& patch, const std::string& statusFormat) {
     _PatchInfo info;
@@ -214,8 +206,6 @@ _PatchInfo ReadPatch(const xml::Element& patch, const std::string& statusFormat)
     }
     return info;
 }
-
-}  // namespace
 
 int ReadInt(const std::string& text) { return ReadDecimal<int>(text); }
 
@@ -250,48 +240,30 @@ void ReadVersionInfo(const xml::Element& versionInfo, _SoftInfo& soft, bool with
     if (withOSCode) ChildText(versionInfo, "OSCode", soft.OSCode);
 }
 
-void ReadFileList(const xml::Element& version, _SoftInfo& soft, const ListStatusTexts& status,
-                  void* cancelEvent) {
-    ReadItems(version.FirstChild("FileList"), cancelEvent, [&](const xml::Element& item) {
-        if (!item.NameIs("file")) return;
-        _FileInfo file;
-        ReadFields(item, kFileFields, file);
-        IHelperInc::MakeStatus(status.file.c_str(), file.Name.c_str());
-        file.delFlag = ReadFlag(item, "delFlag") ? 1 : 0;
-        file.analyseFlag = ReadFlag(item, "analyseFlag") ? 1 : 0;
-        soft.files.insert(std::move(file));
-    });
+void ReadFileItem(const xml::Element& item, _SoftInfo& soft, const ListStatusTexts& status) {
+    _FileInfo file;
+    ReadFields(item, kFileFields, file);
+    IHelperInc::MakeStatus(status.file.c_str(), file.Name.c_str());
+    file.delFlag = ReadFlag(item, "delFlag") ? 1 : 0;
+    file.analyseFlag = ReadFlag(item, "analyseFlag") ? 1 : 0;
+    soft.files.insert(std::move(file));
 }
 
-void ReadDependences(const xml::Element& version, _SoftInfo& soft,
-                     const ListStatusTexts& status, void* cancelEvent) {
-    ReadItems(version.FirstChild("Dependence"), cancelEvent, [&](const xml::Element& item) {
-        _DepInfo dependence;
-        ReadFields(item, kDependenceFields, dependence);
-        IHelperInc::MakeStatus(status.dependence.c_str(), dependence.Name.c_str());
-        dependence.delflag = ReadBoolean(item, "delflag", dependence.delflag);
-        soft.dependences.insert(std::move(dependence));
-    });
+void ReadDependenceItem(const xml::Element& item, _SoftInfo& soft,
+                        const ListStatusTexts& status) {
+    _DepInfo dependence;
+    ReadFields(item, kDependenceFields, dependence);
+    IHelperInc::MakeStatus(status.dependence.c_str(), dependence.Name.c_str());
+    dependence.delflag = ReadBoolean(item, "delflag", dependence.delflag);
+    soft.dependences.insert(std::move(dependence));
 }
 
-void ReadConfigs(const xml::Element& version, _SoftInfo& soft, const ListStatusTexts& status,
-                 void* cancelEvent) {
-    ReadItems(version.FirstChild("Configration"), cancelEvent, [&](const xml::Element& item) {
-        _ConfInfo config;
-        ReadFields(item, kConfigFields, config);
-        IHelperInc::MakeStatus(status.config.c_str(), config.Key.c_str());
-        config.delflag = ReadBoolean(item, "delflag", config.delflag);
-        soft.configs.insert(std::move(config));
-    });
-}
-
-void ReadPatchs(const xml::Element& version, std::list<_PatchInfo>& patchs,
-                const std::string& statusFormat) {
-    const xml::Element container = version.FirstChild("patchs");
-    if (!container) return;
-    for (const xml::Element& item : container.Children()) {
-        if (item.NameIs("patch")) patchs.push_back(ReadPatch(item, statusFormat));
-    }
+void ReadConfigItem(const xml::Element& item, _SoftInfo& soft, const ListStatusTexts& status) {
+    _ConfInfo config;
+    ReadFields(item, kConfigFields, config);
+    IHelperInc::MakeStatus(status.config.c_str(), config.Key.c_str());
+    config.delflag = ReadBoolean(item, "delflag", config.delflag);
+    soft.configs.insert(std::move(config));
 }
 
 bool CancelRequested(void* cancelEvent) {

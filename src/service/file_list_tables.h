@@ -48,23 +48,19 @@ void ReadBaseInfo(const xml::Element& baseInfo, BaseValues& base, bool withGuid,
 void ReadVersionInfo(const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft,
                      bool withOSCode);
 
-// The items of a version's "FileList" ("file" items; others are skipped), "Dependence" and
-// "Configration" (every child element is an item), inserted into the record's sets; an item
-// equal to one already there leaves the earlier one. Before each item the cancel event (or null)
-// is tested without waiting: when it is signalled the loop ends there. Each item sends its status
-// line with its name or key. A missing container reads nothing.
-void ReadFileList(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
-                  const ListStatusTexts& status, void* cancelEvent);
-void ReadDependences(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
-                     const ListStatusTexts& status, void* cancelEvent);
-void ReadConfigs(const xml::Element& version, ISoftInfoInc::_SoftInfo& soft,
-                 const ListStatusTexts& status, void* cancelEvent);
+// One item of a version's "FileList" (a "file"), "Dependence" or "Configration", inserted into
+// the record's set (an item equal to one already there leaves the earlier one); each sends its
+// status line with its name or key.
+void ReadFileItem(const xml::Element& file, ISoftInfoInc::_SoftInfo& soft,
+                  const ListStatusTexts& status);
+void ReadDependenceItem(const xml::Element& item, ISoftInfoInc::_SoftInfo& soft,
+                        const ListStatusTexts& status);
+void ReadConfigItem(const xml::Element& item, ISoftInfoInc::_SoftInfo& soft,
+                    const ListStatusTexts& status);
 
-// The "patch" items of a version's "patchs" (others are skipped), appended in document order.
-// Each sends the status (a format with one %s, in the narrow code page) with its "PNID" right
-// after reading it. A missing "patchs" reads nothing.
-void ReadPatchs(const xml::Element& version, std::list<_PatchInfo>& patchs,
-                const std::string& statusFormat);
+// One "patch" item of a version's "patchs". It sends the status (a format with one %s, in the
+// narrow code page) with its "PNID" right after reading it.
+_PatchInfo ReadPatch(const xml::Element& patch, const std::string& statusFormat);
 
 // Tests the cancel event without waiting; null is never signalled. An auto-reset event is
 // consumed by the test that sees it.

@@ -6,36 +6,58 @@
 #include "inc/narrow_text.h"
 #include "service/file_list_tables.h"
 #include "service/list_readers.h"
+#include "service/list_stream.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
 
 namespace wi::service {
 
-void ReadPatchListDocument(const xml::Document& document,
-                           std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) return;
-    const std::string versionStatus = inc::NarrowFromUtf8("正在解析补丁列表...%s");
-    const std::string patchStatus = inc::NarrowFromUtf8("正在解析补丁...%s");
-    // Every child of the root is a software, whatever its name.
-    for (const xml::Element& software : root.Children()) {
-        BaseValues base;
-        for (const xml::Element& child : software.Children()) {
-            if (child.NameIs("BaseInfo")) {
-                ReadBaseInfo(child, base, /*withGuid=*/true, /*locked=*/nullptr);
-            } else if (child.NameIs("Version")) {
-                ISoftInfoInc::_SoftInfo soft;
-                if (const xml::Element versionInfo = child.FirstChild("VersionInfo")) {
-                    base.CopyInto(soft);
-                    soft.GUID = base.GUID;
-                    IHelperInc::MakeStatus(versionStatus.c_str(), soft.GUID.c_str());
-                    ReadVersionInfo(versionInfo, soft, /*withOSCode=*/false);
-                }
-                ReadPatchs(child, soft.patchs, patchStatus);
-                softs.push_back(std::move(soft));
-            }
-        }
+namespace {
+
+// A patch list: every child of the root is a software, whatever its name, with its "BaseInfo"
+// values (GUID included) and one record per "Version".
+class PatchListReading : public SoftwareListReading {
+public:
+    PatchListReading()
+        : SoftwareListReading({/*items=*/false, /*patchs=*/true,
+                               inc::NarrowFromUtf8("正在解析补丁...%s"), /*cancelEvent=*/nullptr},
+                              [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
+                                  base_.CopyInto(soft);
+                                  soft.GUID = base_.GUID;
+                                  IHelperInc::MakeStatus(versionStatus_.c_str(), soft.GUID.c_str());
+                                  ReadVersionInfo(info, soft, /*withOSCode=*/false);
+                              }),
+          versionStatus_(inc::NarrowFromUtf8("正在解析补丁列表...%s")) {}
+
+    std::list<ISoftInfoInc::_SoftInfo>& Softs() { return softs_; }
+
+private:
+    bool OpenSoftware(const xml::Element&) override {
+        base_ = BaseValues();
+        return true;
     }
+    ISoftInfoInc::_SoftInfo* NewVersion() override {
+        if (!budget_.TakeVersion()) return nullptr;
+        softs_.emplace_back();
+        return &softs_.back();
+    }
+    void ReadBase(const xml::Element& baseInfo) override {
+        ReadBaseInfo(baseInfo, base_, /*withGuid=*/true, /*locked=*/nullptr);
+    }
+
+    const std::string versionStatus_;
+    BaseValues base_;
+    std::list<ISoftInfoInc::_SoftInfo> softs_;
+};
+
+}  // namespace
+
+bool ReadPatchListDocument(xml::StreamSource source, const std::string& input,
+                           std::list<ISoftInfoInc::_SoftInfo>& softs) {
+    PatchListReading reading;
+    if (xml::Stream(source, input, reading) == xml::StreamResult::kRefused) return false;
+    softs.splice(softs.end(), reading.Softs());
+    return true;
 }
 
 }  // namespace wi::service
@@ -45,11 +67,10 @@ namespace IWebInteractive {
 const std::list<ISoftInfoInc::_SoftInfo>& ParsePatchsList(const char* text) {
     std::list<ISoftInfoInc::_SoftInfo>& softs = wi::service::DownloadedSoftList();
     softs.clear();
-    wi::xml::Document document;
     // The text is read in the narrow code page; bytes that are not valid there but name their
     // encoding in their declaration (a GB2312 answer on a UTF-8 host) are decoded by it.
-    if (!document.ParseBytes(wi::frame::OrEmpty(text))) return softs;
-    wi::service::ReadPatchListDocument(document, softs);
+    wi::service::ReadPatchListDocument(wi::xml::StreamSource::kBytes, wi::frame::OrEmpty(text),
+                                       softs);
     return softs;
 }
 

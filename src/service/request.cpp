@@ -1,10 +1,10 @@
 #include "service/request.h"
 
 #include "platform/files.h"
+#include "transfer/download.h"
 #include "transfer/upload_address.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/status.h"
-#include "webinteractive/transfer.h"
 
 namespace wi::service {
 
@@ -17,18 +17,17 @@ int RequestText(const std::string& url, std::string& text, void* cancelEvent) {
     const std::string path = IWebInteractive::GetTempXmlFilePath("RequestTemp");
     IHelperInc::MakeStatus("request %s, %s", wi::transfer::AddressForDisplay(url).c_str(),
                            path.c_str());
-    if (IWebInteractive::DownloadFile(url.c_str(), path.c_str(), "RequestTemp", cancelEvent) == 0) {
+    if (transfer::DownloadBounded(url.c_str(), path.c_str(), "RequestTemp", cancelEvent,
+                                  kMaxRequestText) == 0) {
         return 0;
     }
     std::unique_ptr<platform::File> file = platform::OpenForRead(path);
     if (!file) return 0;
     char block[kBlockSize];
-    for (std::size_t read = 0;;) {
+    for (;;) {
         const long long got = file->Read(block, sizeof block);
         if (got < 0) return 0;
         if (got == 0) return 1;
-        read += static_cast<std::size_t>(got);
-        if (read > kMaxRequestText) return 0;
         text.append(block, static_cast<std::size_t>(got));
     }
 }

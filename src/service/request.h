@@ -13,8 +13,8 @@ namespace wi::service {
 // fetched and read; 0 when the download failed or the file could not be read (the text keeps
 // what was appended before). The file stays on disk. Errors raised by DownloadFile pass through.
 // An answer is a small document or an address: a body beyond kMaxRequestText bytes, which no
-// reader of answers would take, is not read further and gives 0, so that a peer cannot make the
-// library hold gigabytes in memory.
+// reader of answers would take, ends the download as soon as it has arrived and gives 0 with no
+// file left, so that a peer can fill neither the disk nor the memory.
 int RequestText(const std::string& url, std::string& text, void* cancelEvent);
 
 // The most bytes of a body RequestText reads: the largest text the XML readers accept.

@@ -3,7 +3,8 @@
 #include "service/soft_id_list.h"
 
 #include "frame/text.h"
-#include "platform/xml_dom.h"
+#include "platform/xml_stream.h"
+#include "service/list_stream.h"
 #include "service/request.h"
 #include "webinteractive/lists.h"
 
@@ -19,37 +20,65 @@ SoftIDs& SoftIDSet() {
     return ids;
 }
 
-// One record per "software" child of the root (any letter case); its values come from the
-// first "BaseInfo" child (exact name). A software without one still counts, as an empty record.
-// Records that compare equal keep the first one.
-void ReadSoftwares(const xml::Document& document, SoftIDs& ids) {
-    const xml::Element root = document.Root();
-    if (!root.NameIs("softwares")) {
-        return;
-    }
-    for (const xml::Element& software : root.Children()) {
-        if (!software.NameIs("software")) {
-            continue;
+// One record per "software" child of a "softwares" root (any letter case); its values come from
+// the first "BaseInfo" child (exact name). A software without one still counts, as an empty
+// record. Records that compare equal keep the first one.
+class SoftIDReading : public xml::StreamVisitor {
+public:
+    xml::StreamStep Open(const xml::Element& element, int depth) override {
+        using xml::StreamStep;
+        switch (depth) {
+            case 0:
+                return element.NameIs("softwares") ? StreamStep::kEnter : StreamStep::kSkip;
+            case 1:
+                if (!element.NameIs("software")) return StreamStep::kSkip;
+                if (!budget_.Take(1)) return StreamStep::kRefuse;
+                id_ = ISoftInfoInc::_SoftID();
+                seenBase_ = false;
+                return StreamStep::kEnter;
+            default:
+                if (seenBase_ || element.Name() != "BaseInfo") return StreamStep::kSkip;
+                seenBase_ = true;
+                return StreamStep::kCollect;
         }
-        ISoftInfoInc::_SoftID id;
-        if (const xml::Element base = software.FirstChild("BaseInfo")) {
-            if (const xml::Element guid = base.FirstChild("GUID")) id.GUID = guid.Text();
-            if (const xml::Element name = base.FirstChild("pn_name")) id.pn_name = name.Text();
-        }
-        ids.insert(std::move(id));
     }
+
+    xml::StreamStep Collected(const xml::Element& base, int) override {
+        if (const xml::Element guid = base.FirstChild("GUID")) id_.GUID = guid.Text();
+        if (const xml::Element name = base.FirstChild("pn_name")) id_.pn_name = name.Text();
+        return xml::StreamStep::kEnter;
+    }
+
+    xml::StreamStep Close(const xml::Element&, int depth) override {
+        if (depth == 1) ids_.insert(std::move(id_));
+        return xml::StreamStep::kEnter;
+    }
+
+    SoftIDs& Ids() { return ids_; }
+
+private:
+    RecordBudget budget_;
+    ISoftInfoInc::_SoftID id_;
+    bool seenBase_ = false;
+    SoftIDs ids_;
+};
+
+// Empties the set and fills it from the document; a document that does not parse, or holds
+// more softwares than a list reader builds, leaves it empty.
+const SoftIDs& ReadSoftIDList(xml::StreamSource source, const std::string& input) {
+    SoftIDs& ids = SoftIDSet();
+    ids.clear();
+    SoftIDReading reading;
+    if (xml::Stream(source, input, reading) != xml::StreamResult::kRefused) {
+        ids.swap(reading.Ids());
+    }
+    return ids;
 }
 
 }  // namespace
 
 const SoftIDs& ParseSoftIDBytes(const std::string& bytes) {
-    SoftIDs& ids = SoftIDSet();
-    ids.clear();
-    xml::Document document;
-    if (document.ParseBytes(bytes)) {
-        ReadSoftwares(document, ids);
-    }
-    return ids;
+    return ReadSoftIDList(xml::StreamSource::kBytes, bytes);
 }
 
 }  // namespace wi::service
@@ -73,13 +102,7 @@ const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* url) {
 }
 
 const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* text) {
-    auto& ids = wi::service::SoftIDSet();
-    ids.clear();
-    wi::xml::Document document;
-    if (document.ParseText(wi::frame::OrEmpty(text))) {
-        wi::service::ReadSoftwares(document, ids);
-    }
-    return ids;
+    return wi::service::ReadSoftIDList(wi::xml::StreamSource::kText, wi::frame::OrEmpty(text));
 }
 
 }  // namespace IWebInteractive

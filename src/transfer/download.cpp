@@ -1,4 +1,6 @@
 // IWebInteractive::DownloadFile: drives the download component and reports its progress.
+#include "transfer/download.h"
+
 #include <string>
 
 #include "frame/text.h"
@@ -12,10 +14,10 @@
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
 
-namespace IWebInteractive {
+namespace wi::transfer {
 
-int DownloadFile(const char* url, const char* localPath, const char* displayName,
-                 void* cancelEvent) {
+int DownloadBounded(const char* url, const char* localPath, const char* displayName,
+                    void* cancelEvent, std::uint64_t maxBytes) {
     static const std::string startText = wi::inc::NarrowFromUtf8("开始下载文件 %s 从 %s...");
     const std::string address = wi::frame::OrEmpty(url);
     const std::string path = wi::frame::OrEmpty(localPath);
@@ -29,6 +31,7 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     if (transfer == nullptr) {
         return 0;
     }
+    transfer->LimitBody(maxBytes);
     const int startError = transfer->Start(address, path);
     if (startError != wi::platform::kDownloadStarted) {
         throw CDownloadError(startError,
@@ -59,6 +62,15 @@ int DownloadFile(const char* url, const char* localPath, const char* displayName
     wi::transfer::LastDownload().status = transfer->GetStatusCode();
     IHelperInc::MakeStatus("%s|%d", name.c_str(), stored ? 1 : 0);
     return stored ? 1 : 0;
+}
+
+}  // namespace wi::transfer
+
+namespace IWebInteractive {
+
+int DownloadFile(const char* url, const char* localPath, const char* displayName,
+                 void* cancelEvent) {
+    return wi::transfer::DownloadBounded(url, localPath, displayName, cancelEvent, 0);
 }
 
 }  // namespace IWebInteractive

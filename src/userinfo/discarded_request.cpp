@@ -12,7 +12,10 @@ namespace wi::userinfo {
 void RequestAndDiscard(const std::string& url, unsigned limitSeconds) {
     const std::string path = IWebInteractive::GetTempXmlFilePath("UserInfoTemp");
     std::unique_ptr<platform::DownloadTransfer> transfer = platform::CreateDownloadTransfer();
-    if (!transfer || transfer->Start(url, path) != platform::kDownloadStarted) {
+    if (!transfer) return;
+    // The answer is parsed as a file: a body beyond what the parser takes is not downloaded.
+    transfer->LimitBody(xml::kMaxFileBytes);
+    if (transfer->Start(url, path) != platform::kDownloadStarted) {
         return;
     }
     bool ended = false;

@@ -3,9 +3,13 @@
 # Variables: CLI, FIXTURE (a file list document), WORK_DIR.
 include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 
-# Record files that cannot be read, and documents that are no file list.
+# Record files that cannot be read (with the system's reason), documents that are no XML (with
+# where the first error is) and documents that are no file list.
 run(1 protect --list ${WORK_DIR}/missing.xml)
-expect_one_line_error("cannot open .*missing.xml: give a file list document")
+expect_one_line_error("cannot open .*missing.xml: No such file or directory: give a file list document")
+file(WRITE ${WORK_DIR}/cut.xml "<softwares>\n  <software>\n  </softwar>\n")
+run(1 protect --list ${WORK_DIR}/cut.xml)
+expect_one_line_error("cut.xml: the document is not well-formed XML.* \\(the first error at line 3, column [0-9]+\\)")
 file(WRITE ${WORK_DIR}/ids.xml "<softids><softid GUID=\"{X}\"/></softids>")
 run(1 protect --list ${WORK_DIR}/ids.xml)
 expect_one_line_error("ids.xml.*give a file list document")
@@ -16,6 +20,15 @@ run(1 init --config ${WORK_DIR})
 expect_one_line_error("cannot read .*: check that the file exists")
 run(1 protect --list ${WORK_DIR})
 expect_one_line_error("cli_failures")
+
+# An address that is none, a scheme the service is not reached by and a name that does not
+# resolve are each told as such, not as a service that does not run.
+run(1 softlist download --url 127.0.0.1:9/softlist)
+expect_one_line_error("127.0.0.1:9/softlist is no address: give it as http://HOST:PORT/PATH")
+run(1 softlist download --url ftp://127.0.0.1:9/softlist)
+expect_one_line_error("ftp://127.0.0.1:9/softlist: ftp is no scheme the service is reached by")
+run(1 patch download --url http://no-such-host.invalid/patch --id P1)
+expect_one_line_error("cannot resolve the host name no-such-host.invalid of http://no-such-host.invalid/patch")
 
 # No service where the address points: said as such, with what to do.
 foreach(command "softlist download" "filelist download --guid {S1} --save C:\\\\list.xml"
@@ -40,6 +53,11 @@ foreach(written drive_c/list.xml drive_d/qel_protect drive_c/qel_protect system.
     message(FATAL_ERROR "a failed command wrote ${written}")
   endif()
 endforeach()
+
+# A configuration that is no XML (Init makes the empty store on the way).
+file(WRITE ${WORK_DIR}/notes.txt "not xml at all")
+run(1 init --config ${WORK_DIR}/notes.txt)
+expect_one_line_error("notes.txt: the document is not well-formed XML.*line 1, column 1\\)$")
 
 # Queries of a software that is not protected (Init makes the empty store on the way).
 run(1 query version --guid {S1})

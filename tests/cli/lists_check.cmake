@@ -25,13 +25,13 @@ expect_one_line_error("ParsePatchsList read no software versions")
 run(1 patch parse --file ${WORK_DIR}/missing.xml)
 expect_one_line_error("missing.xml")
 
-# file:// is no address the download takes: one line, nothing saved.
+# file:// is no address the download takes: one line naming the scheme, nothing saved.
 run(1 filelist download --url file://${FIXTURES}/filelist_gb2312.xml --guid {A1B2}
   --save "C:\\filelist.xml")
-expect_one_line_error("DownloadFileList failed: .*could not be started")
+expect_one_line_error("file is no scheme the service is reached by: give an http:// or https://")
 run(1 certain --url file://${FIXTURES}/certain_gb2312.xml --guid {R1} --version -1
   --save "C:\\certain.xml")
-expect_one_line_error("DownloadCertainFileList failed: .*could not be started")
+expect_one_line_error("file is no scheme the service is reached by")
 foreach(name filelist certain)
   if(EXISTS ${prefix}/drive_c/${name}.xml)
     message(FATAL_ERROR "${name}.xml was written")

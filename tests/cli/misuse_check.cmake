@@ -5,8 +5,24 @@ include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 
 run(2 frobnicate)
 expect_one_line_error("unknown command \"frobnicate\": see webinteractive --help")
+# A mistyped command, family member or option gets what was probably meant.
+run(2 quer xml --guid G)
+expect_one_line_error("unknown command \"quer\": did you mean \"query\"\\?$")
+run(2 query verson --guid G)
+expect_one_line_error("unknown command \"query verson\": did you mean \"query version\"\\?$")
+run(2 protect --lst ${FIXTURE})
+expect_one_line_error("protect: unknown option --lst: did you mean --list\\?")
+# Under --json a usage error is the run's JSON document too, wherever --json stands.
+run(2 --json frobnicate)
+if(NOT out STREQUAL "{\"command\":\"\",\"exit\":2,\"error\":\"unknown command \\\"frobnicate\\\": see webinteractive --help for the commands\",\"result\":{}}\n")
+  message(FATAL_ERROR "a usage error under --json printed:\n${out}")
+endif()
+run(2 protect --json)
+if(NOT out MATCHES "^{\"command\":\"protect\",\"exit\":2,\"error\":\"protect: missing --list ")
+  message(FATAL_ERROR "a usage error under --json printed:\n${out}")
+endif()
 run(2 query)
-expect_one_line_error("unknown command \"query\": did you mean query xml, query install")
+expect_one_line_error("query needs one of its commands: query xml, query install, query version or query file")
 run(2 protect)
 expect_one_line_error("protect: missing --list \\(usage: webinteractive protect --list FILE")
 execute_process(COMMAND ${CLI} protect --list ${FIXTURE} --guid RESULT_VARIABLE code ERROR_VARIABLE err)
@@ -33,6 +49,30 @@ expect_one_line_error("no command given: see webinteractive --help")
 if(EXISTS ${prefix})
   message(FATAL_ERROR "wrong usage made the machine prefix")
 endif()
+
+# The versions; options of the program before the command as well as after it.
+run(0 --version)
+if(NOT out MATCHES "^webinteractive [0-9]+\\.[0-9]+\\.[0-9]+ \\(library [0-9]+\\.[0-9]+\\.[0-9]+\\)\n$")
+  message(FATAL_ERROR "--version printed:\n${out}")
+endif()
+execute_process(COMMAND ${CLI} --json --prefix ${WORK_DIR}/before machine RESULT_VARIABLE code
+  OUTPUT_VARIABLE out)
+if(NOT code EQUAL 0 OR NOT out MATCHES "^{\"command\":\"machine\",\"exit\":0,\"result\":{\"prefix\":\"[^\"]*/before\"")
+  message(FATAL_ERROR "--json --prefix before the command printed:\n${out}")
+endif()
+
+# Help on a family and help topics answer with exit status 0.
+run(0 patch --help)
+if(NOT out MATCHES "^usage: webinteractive patch COMMAND" OR NOT out MATCHES "\n  patch parse "
+   OR NOT out MATCHES "\n  patch download ")
+  message(FATAL_ERROR "patch --help printed:\n${out}")
+endif()
+run(0 help patch download)
+if(NOT out MATCHES "^usage: webinteractive patch download --url U --id P")
+  message(FATAL_ERROR "help patch download printed:\n${out}")
+endif()
+run(2 help pach)
+expect_one_line_error("unknown command \"pach\": did you mean \"patch\"\\?")
 
 # --help anywhere after the name shows the command with an example, and changes nothing.
 run(0 filelist download --url x --help)

@@ -4,7 +4,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/cli_run.cmake)
 set(store ${prefix}/drive_d/qel_protect/software)
 
-# The last line of standard output (status lines come before it), without its line end.
+# The last line of standard output, without its line end.
 function(expect_last_line expected)
   string(REGEX REPLACE "\n$" "" text "${out}")
   string(REGEX REPLACE "^.*\n" "" last "${text}")
@@ -18,8 +18,8 @@ file(WRITE ${prefix}/drive_d/App/a.exe "program")
 file(WRITE ${prefix}/drive_c/Windows/dep.dll "shared")
 
 run(0 protect --list ${FIXTURE})
-if(NOT out MATCHES "ProtectFilesToLocal: 1\n" OR NOT out MATCHES "保护成功\n")
-  message(FATAL_ERROR "protect printed:\n${out}")
+if(NOT out STREQUAL "ProtectFilesToLocal: 1\n" OR NOT err MATCHES "\nProtection succeeded\n")
+  message(FATAL_ERROR "protect printed:\n${out}${err}")
 endif()
 file(READ ${store}/{S1}/2/App/a.exe copied)
 if(NOT copied STREQUAL "program" OR NOT EXISTS ${store}/Dependence/Windows/dep.dll)
@@ -39,8 +39,8 @@ expect_last_line("D:\\qel_protect\\software\\{S1}\\2\\Config.xml")
 # A software whose file is missing is not protected; unknown softwares are not found.
 run(1 protect --list ${FIXTURE} --guid {S2})
 expect_one_line_error()
-if(NOT out MATCHES "保护失败\n")
-  message(FATAL_ERROR "a failed protection printed:\n${out}")
+if(NOT err MATCHES "\nProtection failed\n")
+  message(FATAL_ERROR "a failed protection printed:\n${err}")
 endif()
 run(1 protect --list ${FIXTURE} --guid {S3})
 expect_one_line_error()

@@ -19,8 +19,10 @@ using wi::test::TempMachine;
 
 class BadInputTest : public testing::Test {
 protected:
-    // Runs the CLI and expects this exit status with one line on standard error naming it.
-    CliRun Fails(int exit, const std::vector<std::string>& arguments) const {
+    // Runs the CLI and expects this exit status with one line on standard error naming it (the
+    // status lines are left out).
+    CliRun Fails(int exit, std::vector<std::string> arguments) const {
+        arguments.push_back("--quiet");
         const CliRun run = wi::test::RunCli(machine_, arguments);
         std::string command;
         for (const std::string& argument : arguments) command += argument + " ";

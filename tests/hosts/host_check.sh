@@ -72,9 +72,9 @@ else
     WEBINTERACTIVE_PREFIX="$work/machine" "${run[@]}" "$DEMO_SERVICE_URL" || status=$?
 fi
 demo_service_stop
-# Each request line: METHOD TARGET STATUS BYTES.
-requests=$(awk '$1 ~ /^(GET|POST|HEAD)$/ { sub(/\?.*/, "", $2); printf "%s%s %s", sep, $1, $2; sep=" " }' \
-    "$work/service.log")
+# Each request of the log (combined format): its method and path, without the query.
+requests=$(sed -n -E 's/^[^"]*"(GET|POST|HEAD) ([^ ?"]+)[^"]*".*$/\1 \2/p' "$work/service.log" |
+    paste -s -d ' ')
 if [ "$status" -ne 0 ] || [ "$requests" != "$expected" ]; then
     echo "host $kind: exit $status; requests: $requests; expected: $expected" >&2
     cat "$work/service.log" >&2

@@ -54,8 +54,8 @@ TEST_F(RequestTextTest, AFailedDownloadGivesZeroAndAnUnstartableOneRaises) {
     EXPECT_EQ("kept", text);
 }
 
-// A body beyond what any reader of answers takes is not held in memory: 0, and at most the bound
-// appended. One exactly at the bound is read whole.
+// A body beyond what any reader of answers takes is neither held in memory nor kept on disk: 0,
+// and at most the bound appended. One exactly at the bound is read whole.
 TEST_F(RequestTextTest, ABodyBeyondTheBoundGivesZero) {
     NginxPeer web;
     const std::string atBound(wi::service::kMaxRequestText, 'x');
@@ -65,8 +65,11 @@ TEST_F(RequestTextTest, ABodyBeyondTheBoundGivesZero) {
     EXPECT_EQ(1, RequestText(web.Url("/at"), text, nullptr));
     EXPECT_EQ(atBound.size(), text.size());
     text.clear();
+    lines_.clear();
     EXPECT_EQ(0, RequestText(web.Url("/beyond"), text, nullptr));
     EXPECT_LE(text.size(), wi::service::kMaxRequestText);
+    const std::string& requestLine = lines_.front();  // "request <address>, <document>"
+    EXPECT_FALSE(Exists(requestLine.substr(requestLine.rfind(", ") + 2)));
 }
 
 }  // namespace

@@ -43,16 +43,6 @@ const char* ReasonPhrase(int status) {
     }
 }
 
-void SendAll(int connection, const std::string& bytes) {
-    std::size_t sent = 0;
-    while (sent < bytes.size()) {
-        const long n = sock::Send(connection, bytes.data() + sent, bytes.size() - sent);
-        if (n < 0 && sock::Interrupted()) continue;
-        if (n <= 0) return;
-        sent += static_cast<std::size_t>(n);
-    }
-}
-
 }  // namespace
 
 WireReply WireReply::Stall() {
@@ -66,6 +56,14 @@ WireReply WireReply::Trickle(std::string bytes, char filler, std::chrono::millis
     reply.bytes = std::move(bytes);
     reply.filler = filler;
     reply.trickle = pause;
+    return reply;
+}
+
+WireReply WireReply::Endless(std::string bytes, char filler, std::size_t upTo) {
+    WireReply reply;
+    reply.bytes = std::move(bytes);
+    reply.filler = filler;
+    reply.endlessUpTo = upTo;
     return reply;
 }
 
@@ -187,6 +185,10 @@ void WireServer::Serve(int connection) {
             Trickle(connection, reply);
             break;
         }
+        if (reply.endlessUpTo != 0) {
+            SendEndlessly(connection, reply);
+            break;
+        }
         SendAll(connection, reply.bytes);
         if (reply.close) break;
     }
@@ -202,6 +204,32 @@ void WireServer::Trickle(int connection, const WireReply& reply) {
         }
         const char byte = sent < reply.bytes.size() ? reply.bytes[sent] : reply.filler;
         if (sock::Send(connection, &byte, 1) != 1) return;  // the client has gone
+        ++bytesSent_;
+    }
+}
+
+void WireServer::SendEndlessly(int connection, const WireReply& reply) {
+    SendAll(connection, reply.bytes);
+    const std::string block(65536, reply.filler);
+    for (std::size_t sent = reply.bytes.size(); sent < reply.endlessUpTo && !Stopping();) {
+        if (sock::PollOne(connection, POLLOUT, kPollMs) <= 0) continue;
+        const std::size_t size = std::min(block.size(), reply.endlessUpTo - sent);
+        const long n = sock::Send(connection, block.data(), size);
+        if (n < 0 && sock::Interrupted()) continue;
+        if (n <= 0) return;  // the client has gone
+        sent += static_cast<std::size_t>(n);
+        bytesSent_ += static_cast<std::size_t>(n);
+    }
+}
+
+void WireServer::SendAll(int connection, const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const long n = sock::Send(connection, bytes.data() + sent, bytes.size() - sent);
+        if (n < 0 && sock::Interrupted()) continue;
+        if (n <= 0) return;
+        sent += static_cast<std::size_t>(n);
+        bytesSent_ += static_cast<std::size_t>(n);
     }
 }
 

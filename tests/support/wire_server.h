@@ -23,14 +23,24 @@ struct WireReply {
     // byte after every pause without end, until the client goes or the server stops.
     std::chrono::milliseconds trickle{0};
     char filler = '\0';
+    // When not zero: send the bytes, then the filler byte as fast as the client takes it, until
+    // the client goes, the server stops or this many bytes have gone in all (a guard against a
+    // client that would never stop, so that its test fails without filling the disk).
+    std::size_t endlessUpTo = 0;
 
     static WireReply Stall();
     static WireReply Trickle(std::string bytes, char filler, std::chrono::milliseconds pause);
+    static WireReply Endless(std::string bytes, char filler, std::size_t upTo);
     // A complete answer: status line, the headers given (each ending in "\r\n"), a Content-Length
     // for the body unless withLength is false, a blank line and the body.
     static WireReply Http(int status, const std::string& body, const std::string& headers = "",
                           bool withLength = true);
 };
+
+// What the socket buffers of a loopback connection may hold beyond what its client has read: Linux
+// grows a receive buffer up to the tcp_rmem maximum (32 MiB by default) and a send buffer to
+// 4 MiB. A client that stops reading at some point has been sent at most this much more.
+constexpr std::size_t kUnreadSlack = 48u << 20;
 
 // One request as it arrived.
 struct WireRequest {
@@ -68,6 +78,8 @@ public:
     // the order they arrive, so every earlier one is counted. Throws std::runtime_error when the
     // server does not take it within 30 seconds; once stopped, the connections it took.
     std::size_t Connections() const;
+    // The bytes of every reply the server has managed to send so far.
+    std::size_t BytesSent() const { return bytesSent_.load(); }
 
     // Closes the listener and every connection (stalled ones included) and joins the threads.
     void Stop();
@@ -76,6 +88,8 @@ private:
     void AcceptLoop();
     void Serve(int connection);
     void Trickle(int connection, const WireReply& reply);
+    void SendEndlessly(int connection, const WireReply& reply);
+    void SendAll(int connection, const std::string& bytes);
     bool ReadRequest(int connection, std::string& pending, WireRequest& request);
     WireReply NextReply();
     bool Stopping() const { return stopping_.load(); }
@@ -85,6 +99,7 @@ private:
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
+    std::atomic<std::size_t> bytesSent_{0};
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<WireRequest> requests_;

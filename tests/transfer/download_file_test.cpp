@@ -17,6 +17,7 @@
 #include "support/backlogged_listener.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
+#include "transfer/download.h"
 #include "webinteractive/host.h"
 #include "webinteractive/status.h"
 #include "webinteractive/transfer.h"
@@ -164,6 +165,36 @@ TEST_F(DownloadFileTest, ABodyCutShortIsAFailureAndKeepsTheOldFile) {
     EXPECT_EQ(0, IWebInteractive::DownloadFile(url.c_str(), "D:\\cut.bin", nullptr, nullptr));
     EXPECT_EQ("cut.bin|0", lines_.back());
     EXPECT_EQ("the old content", Read("D:\\cut.bin"));
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(machine_.HostPath("D:\\")),
+                               std::filesystem::directory_iterator()));
+}
+
+// A bounded download takes a body up to its bound; a larger one fails at once when its length
+// is announced, or soon after the bound when it is not, keeping the old file and nothing beside.
+TEST_F(DownloadFileTest, ABoundedDownloadStopsAtItsBound) {
+    NginxPeer web;
+    web.AddFile("k.bin", Bytes(1000));
+    const std::string url = web.Url("/k.bin");
+    EXPECT_EQ(1, wi::transfer::DownloadBounded(url.c_str(), "D:\\at.bin", nullptr, nullptr, 1000));
+    EXPECT_EQ(Bytes(1000), Read("D:\\at.bin"));
+    wi::test::TempMachine::WriteHostFile(machine_.HostPath("D:\\at.bin"), "old");
+    EXPECT_EQ(0, wi::transfer::DownloadBounded(url.c_str(), "D:\\at.bin", nullptr, nullptr, 999));
+    EXPECT_EQ("old", Read("D:\\at.bin"));
+
+    constexpr std::size_t kBound = 4u << 20;
+    constexpr std::size_t kGuard = kBound + 2 * wi::test::kUnreadSlack;
+    WireServer announced({WireReply::Endless(
+        "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n", 'x', kGuard)});
+    EXPECT_EQ(0, wi::transfer::DownloadBounded(announced.Url("/a").c_str(), "D:\\a.bin", nullptr,
+                                               nullptr, kBound));
+    WireServer endless({WireReply::Endless("HTTP/1.1 200 OK\r\n\r\n", 'x', kGuard)});
+    EXPECT_EQ(0, wi::transfer::DownloadBounded(endless.Url("/e").c_str(), "D:\\e.bin", nullptr,
+                                               nullptr, kBound));
+    EXPECT_EQ("e.bin|0", lines_.back());
+    endless.Stop();
+    EXPECT_GT(endless.BytesSent(), kBound);
+    // Beyond the bound, only what the socket buffers of both ends held had been sent.
+    EXPECT_LT(endless.BytesSent(), kBound + wi::test::kUnreadSlack);
     EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(machine_.HostPath("D:\\")),
                                std::filesystem::directory_iterator()));
 }

@@ -185,6 +185,14 @@ TEST_F(UserInfoTest, TheUserInformationRecordStaysReset) {
     std::list<std::string> left;
     CXFileOperator::ListDirectory("C:\\users\\Public\\Documents", left);
     EXPECT_TRUE(left.empty());
+    // One that sends fast stops soon after what the parser would take.
+    WireServer flood({WireReply::Endless("HTTP/1.1 200 OK\r\n\r\n", 'x',
+                                         wi::xml::kMaxFileBytes + 2 * wi::test::kUnreadSlack)});
+    wi::userinfo::RequestAndDiscard(flood.Url("/info?computerID=PC1"), 60);
+    flood.Stop();
+    EXPECT_LT(flood.BytesSent(), wi::xml::kMaxFileBytes + wi::test::kUnreadSlack);
+    CXFileOperator::ListDirectory("C:\\users\\Public\\Documents", left);
+    EXPECT_TRUE(left.empty());
 
     // The user information file is only looked for, never written.
     EXPECT_EQ(0, IUserInfoInc::SaveUserInfoToLocal(info));

@@ -8,11 +8,11 @@
 
 namespace cli {
 
-enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+// 130: stopped by Ctrl-C, as a shell tells a program that SIGINT ended.
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted = 130 };
 
 struct Arguments {
     std::map<std::string, std::string> options;  // "--config" -> "file"
-    std::vector<std::string> operands;
     bool quiet = false;  // --quiet: results and errors only
     bool json = false;   // --json: results as one JSON document
     bool Has(const std::string& option) const { return options.count(option) != 0; }

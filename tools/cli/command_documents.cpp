@@ -8,6 +8,7 @@
 
 #include "command.h"
 #include "command_input.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
@@ -36,9 +37,9 @@ int RunSoftListCreate(const Arguments& arguments) {
                  arguments.Get("--list").c_str());
             return false;
         }
-        Result().Set("document", json::Value::Text(text));
+        Result()["document"] = json::Text(text);
         Print("%s%s", text.c_str(), text.back() != '\n' ? "\n" : "");
-        return std::fflush(stdout) == 0;
+        return std::fflush(ResultStream()) == 0;
     });
 }
 
@@ -48,13 +49,14 @@ int RunSoftListUpload(const Arguments& arguments) {
     return RunWriter("UploadSoftList", [&] {
         const int result =
             IWebInteractive::UploadSoftList(arguments.Get("--url").c_str(), SoftIds(softs));
-        Print("\nUploadSoftList: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
-        if (result != 1) {
+        Print("UploadSoftList: %d\n", result);
+        Result()["result"] = result;
+        const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && result == 1;
+        if (!accepted) {
             Fail("the service did not accept the software list at %s",
                  arguments.Get("--url").c_str());
         }
-        return result == 1;
+        return accepted;
     });
 }
 
@@ -66,26 +68,28 @@ int RunInstallInfoUpload(const Arguments& arguments) {
     return RunWriter("UploadFileInfo", [&] {
         const std::string reply =
             IWebInteractive::UploadFileInfo(arguments.Get("--url").c_str(), *chosen);
-        Print("\nreply: %s\n", reply.c_str());
-        Result().Set("reply", json::Value::Text(reply));
-        if (reply.empty()) {
+        Print("reply: %s\n", reply.c_str());
+        Result()["reply"] = json::Text(reply);
+        const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && !reply.empty();
+        if (!accepted) {
             Fail("the service gave no reply to the install info at %s",
                  arguments.Get("--url").c_str());
         }
-        return !reply.empty();
+        return accepted;
     });
 }
 
 int RunSysInfoUpload(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     const int result = IWebInteractive::UpdateSysInfo();
-    Print("\nUpdateSysInfo: %d\n", result);
-    Result().Set("result", json::Value::Number(result));
-    if (result != 1) {
+    Print("UpdateSysInfo: %d\n", result);
+    Result()["result"] = result;
+    const bool accepted = CheckUploadAnswer(IHostInc::GetConfigValue("UpSysUrl")) && result == 1;
+    if (!accepted) {
         Fail("the system information was not accepted at UpSysUrl %s",
              IHostInc::GetConfigValue("UpSysUrl"));
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return accepted ? kExitOk : kExitFailure;
 }
 
 int RunSoftFileUpload(const Arguments& arguments) {
@@ -93,13 +97,14 @@ int RunSoftFileUpload(const Arguments& arguments) {
     const int result = IWebInteractive::UploadSoftFiles(
         arguments.Get("--url").c_str(), arguments.Get("--first").c_str(), second.c_str(),
         arguments.Get("--file").c_str());
-    Print("\nUploadSoftFiles: %d\n", result);
-    Result().Set("result", json::Value::Number(result));
-    if (result != 1) {
+    Print("UploadSoftFiles: %d\n", result);
+    Result()["result"] = result;
+    const bool accepted = CheckUploadAnswer(arguments.Get("--url")) && result == 1;
+    if (!accepted) {
         Fail("%s was not uploaded to %s: check that the file exists on the machine and that "
              "--first names it", arguments.Get("--file").c_str(), arguments.Get("--url").c_str());
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return accepted ? kExitOk : kExitFailure;
 }
 
 }  // namespace cli

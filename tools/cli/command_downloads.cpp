@@ -7,9 +7,11 @@
 
 #include "command_input.h"
 #include "interrupt_cancel.h"
+#include "partial_files.h"
 #include "record_commands.h"
 #include "record_json.h"
 #include "report.h"
+#include "status_display.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -23,13 +25,13 @@ constexpr std::size_t kPathBufferSize = 32768;
 
 // One line per record, then their number; an empty set is a failure.
 int PrintSoftIDs(const std::set<_SoftID>& ids, const char* what, const char* hint) {
-    json::Value softwares = json::Value::Array();
+    json::Value softwares = json::Value::array();
     for (const _SoftID& id : ids) {
         Print("software %s \"%s\"\n", id.GUID.c_str(), id.pn_name.c_str());
-        softwares.Push(SoftIdJson(id));
+        softwares.push_back(SoftIdJson(id));
     }
     Print("%zu softwares\n", ids.size());
-    Result().Set("softwares", std::move(softwares));
+    Result()["softwares"] = std::move(softwares);
     if (ids.empty()) {
         Fail("%s read no softwares: %s", what, hint);
         return kExitFailure;
@@ -49,17 +51,28 @@ int RunDownload(const char* what, const std::string& url, Download download) {
             return false;
         }
         Print("downloaded to %s\n", path.c_str());
-        Result().Set("path", json::Value::Text(path));
+        Result()["path"] = json::Text(path);
         return true;
     });
 }
 
 std::string TakePath(const std::vector<char>& buffer) { return std::string(buffer.data()); }
 
+std::string Templates() { return IHostInc::GetSpecialFolderPath(kTemplatesFolder); }
+
+// A download's file, named `shown` in its progress, and the request that locates it first.
+void ExpectDownload(const std::string& shown, const std::string& folder) {
+    NameTransfers("locating " + shown, shown);
+    WatchSpecialFolder(kDocumentsFolder);
+    WatchFolder(folder);
+}
+
 }  // namespace
 
 int RunSoftListDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
+    NameTransfers("software list", "");
+    WatchSpecialFolder(kDocumentsFolder);
     // DownloadSoftList raises nothing: a failed request is an empty set.
     return PrintSoftIDs(IWebInteractive::DownloadSoftList(url.c_str()), "DownloadSoftList",
                         "check the address, or upload a software list first");
@@ -82,6 +95,7 @@ int RunSoftListParse(const Arguments& arguments) {
 int RunPatchDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& id = arguments.Get("--id");
+    ExpectDownload(id, Templates());
     return RunDownload("DownloadPatchFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const int result =
@@ -98,6 +112,8 @@ int RunSoftFileDownload(const Arguments& arguments) {
     const std::string& fileCode = arguments.Get("--file-code");
     int type = 1;
     if (arguments.Has("--type") && !ReadIntOption(arguments, "--type", type)) return kExitUsage;
+    NameTransfers("", fileCode);
+    WatchSpecialFolder(kTemplatesFolder);
     return RunDownload("DownloadSoftFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const int result = IWebInteractive::DownloadSoftFile(url.c_str(), guid.c_str(),
@@ -112,6 +128,7 @@ int RunInstallFileDownload(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& subdir = arguments.Get("--subdir");
     const std::string& name = arguments.Get("--name");
+    ExpectDownload(name, FolderOf(Templates() + "\\" + subdir + "\\" + name));
     return RunDownload("DownloadInstallFile", url, [&](std::string& path) {
         std::vector<char> buffer(kPathBufferSize);
         const InterruptCancel cancel;
@@ -127,6 +144,7 @@ int RunInstallFileDownloadTo(const Arguments& arguments) {
     const std::string& subdir = arguments.Get("--subdir");
     const std::string& name = arguments.Get("--name");
     const std::string& target = arguments.Get("--dir");
+    ExpectDownload(name, FolderOf(target + "\\" + name));
     return RunDownload("DownloadInstallFile1", url, [&](std::string& path) {
         // The operation names no path: it is the target directory and the name.
         path = target;
@@ -141,6 +159,8 @@ int RunInstallFileDownloadTo(const Arguments& arguments) {
 int RunDownloadSize(const Arguments& arguments) {
     const std::string& url = arguments.Get("--url");
     const std::string& name = arguments.Get("--name");
+    NameTransfers("locating " + name, "");
+    WatchSpecialFolder(kDocumentsFolder);
     return RunWriter("GetDownloadSize", [&] {
         const std::int64_t size = IWebInteractive::GetDownloadSize(url.c_str(), name.c_str());
         if (size < 0) {
@@ -149,7 +169,7 @@ int RunDownloadSize(const Arguments& arguments) {
             return false;
         }
         Print("size: %lld bytes\n", static_cast<long long>(size));
-        Result().Set("size", json::Value::Number(size));
+        Result()["size"] = size;
         return true;
     });
 }
@@ -159,13 +179,15 @@ int RunRemoveFileInfo(const Arguments& arguments) {
     const char* guid = arguments.Get("--guid").c_str();
     const char* version = arguments.Get("--version").c_str();
     const char* code = arguments.Get("--code").c_str();
+    NameTransfers(std::string("removal of ") + guid, "");
+    WatchSpecialFolder(kDocumentsFolder);
     return RunWriter("RemoveFileInfo", [&] {
         if (IWebInteractive::RemoveFileInfo(url, guid, version, code) != 1) {
             Fail("RemoveFileInfo: the service at %s did not answer", url);
             return false;
         }
         Print("the service answered the removal of %s\n", guid);
-        Result().Set("result", json::Value::Number(1));
+        Result()["result"] = 1;
         return true;
     });
 }

@@ -5,9 +5,10 @@
 #include <string>
 
 #include "command.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "report.h"
-#include "status_display.h"
+#include "partial_files.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -15,17 +16,15 @@ namespace cli {
 int RunFileListCreate(const Arguments& arguments) {
     std::list<ISoftInfoInc::_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;
-    // The document goes to standard output, so the status lines go to standard error.
-    MoveStatusToStandardError();
     return RunWriter("CreateFileListXml", [&] {
         const std::string text = IWebInteractive::CreateFileListXml(softs);
         if (text.empty()) {
             Fail("no file list document could be made of %s", arguments.Get("--list").c_str());
             return false;
         }
-        Result().Set("document", json::Value::Text(text));
+        Result()["document"] = json::Text(text);
         Print("%s%s", text.c_str(), text.back() != '\n' ? "\n" : "");
-        return std::fflush(stdout) == 0;
+        return std::fflush(ResultStream()) == 0;
     });
 }
 
@@ -33,6 +32,7 @@ int RunFileListSave(const Arguments& arguments) {
     std::list<ISoftInfoInc::_SoftInfo> softs;
     if (!ReadRecords(arguments, softs)) return kExitFailure;
     const std::string& out = arguments.Get("--out");
+    WatchFolder(FolderOf(out));
     return RunWriter("SaveUploadFileListXml", [&] {
         IWebInteractive::SaveUploadFileListXml(out.c_str(), softs);
         if (!CXFileOperator::PathExists(out)) {
@@ -40,8 +40,8 @@ int RunFileListSave(const Arguments& arguments) {
             return false;
         }
         Print("saved %zu records to %s\n", softs.size(), out.c_str());
-        Result().Set("saved", json::Value::Text(out));
-        Result().Set("records", json::Value::Number(static_cast<std::int64_t>(softs.size())));
+        Result()["saved"] = json::Text(out);
+        Result()["records"] = softs.size();
         return true;
     });
 }
@@ -53,9 +53,10 @@ int RunFileListUpload(const Arguments& arguments) {
     return RunWriter("UploadFileList", [&] {
         const int result = IWebInteractive::UploadFileList(url.c_str(), softs);
         Print("UploadFileList: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
-        if (result != 1) Fail("the service did not accept the file list at %s", url.c_str());
-        return result == 1;
+        Result()["result"] = result;
+        const bool accepted = CheckUploadAnswer(url) && result == 1;
+        if (!accepted) Fail("the service did not accept the file list at %s", url.c_str());
+        return accepted;
     });
 }
 

@@ -13,18 +13,14 @@ int RunInit(const Arguments& arguments) {
     if (!ReadOptionFile(arguments, "--config", text)) return kExitFailure;
     const int result = IWebInteractive::Init(text.c_str());
     Print("Init: %d\n", result);
-    Result().Set("result", json::Value::Number(result));
-    json::Value& values = Result().Set("values", json::Value::Object());
+    Result()["result"] = result;
+    json::Value& values = Result()["values"] = json::Value::object();
     for (const char* key : {"UpUserUrl", "ReadUserUrl", "UpSysUrl", "MachineNum",
                             "DownSysPatchsUrl"}) {
         Print("%s: %s\n", key, IHostInc::GetConfigValue(key));
-        values.Set(key, json::Value::Text(IHostInc::GetConfigValue(key)));
+        values[key] = json::Text(IHostInc::GetConfigValue(key));
     }
-    if (result != 1) {
-        Fail("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
-             "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
-             arguments.Get("--config").c_str());
-    }
+    if (result != 1) FailConfiguration(arguments, text);
     return result == 1 ? kExitOk : kExitFailure;
 }
 

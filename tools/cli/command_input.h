@@ -11,6 +11,7 @@
 #include <string>
 
 #include "command.h"
+#include "record_file.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
 
@@ -19,6 +20,7 @@ namespace cli {
 // The whole content of a host file; false when it cannot be read (a directory opens, but its
 // first read raises: that is a file that cannot be read too, not the end of the program).
 inline bool ReadWholeFile(const std::string& path, std::string& text) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     try {
@@ -33,8 +35,22 @@ inline bool ReadWholeFile(const std::string& path, std::string& text) {
 inline bool ReadOptionFile(const Arguments& arguments, const char* option, std::string& text) {
     const std::string& path = arguments.Get(option);
     if (ReadWholeFile(path, text)) return true;
-    FailInput("cannot read %s: check that the file exists and is readable", path.c_str());
+    FailInput("cannot read %s%s: check that the file exists and is readable", path.c_str(),
+              SystemReason().c_str());
     return false;
+}
+
+// Why a configuration document was refused: where it is no XML, else what it lacks.
+inline void FailConfiguration(const Arguments& arguments, const std::string& text) {
+    wi::xml::Document document;
+    std::string problem;
+    if (!ParseDocumentBytes(text, document, problem)) {
+        FailInput("%s: %s", arguments.Get("--config").c_str(), problem.c_str());
+        return;
+    }
+    FailInput("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
+              "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
+              arguments.Get("--config").c_str());
 }
 
 // The value of an option as a whole number that fits an int; false after saying why (a misuse).
@@ -56,9 +72,7 @@ inline bool InitWithConfig(const Arguments& arguments) {
     std::string text;
     if (!ReadOptionFile(arguments, "--config", text)) return false;
     if (IWebInteractive::Init(text.c_str()) != 1) {
-        FailInput("%s is not a complete configuration: it needs a Logs document with UpUserUrl, "
-             "ReadUserUrl, UpSysUrl, MachineNum and DownSysPatchsUrl",
-             arguments.Get("--config").c_str());
+        FailConfiguration(arguments, text);
         return false;
     }
     return true;

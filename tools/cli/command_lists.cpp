@@ -7,9 +7,11 @@
 #include "command_input.h"
 #include "fetched_document.h"
 #include "interrupt_cancel.h"
+#include "partial_files.h"
 #include "record_commands.h"
 #include "record_json.h"
 #include "report.h"
+#include "status_display.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -37,12 +39,20 @@ void PrintSummary(const std::list<_SoftInfo>& softs) {
     }
 }
 
+// A list read from the service, named `shown` in its progress: the library keeps its answer in
+// a temporary document of the documents folder; --save writes the records to a folder too.
+void ExpectList(const Arguments& arguments, const std::string& shown) {
+    NameTransfers(shown, shown);
+    WatchSpecialFolder(kDocumentsFolder);
+    if (arguments.Has("--save")) WatchFolder(FolderOf(arguments.Get("--save")));
+}
+
 // Prints the records and, with --save, writes them as an upload file list document. `hint` says
 // what to do when there are none.
 int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const char* what,
            const char* hint) {
     PrintSummary(softs);
-    Result().Set("records", SoftInfoListJson(softs));
+    Result()["records"] = SoftInfoListJson(softs);
     if (softs.empty()) {
         Fail("%s read no software versions: %s", what, hint);
         return kExitFailure;
@@ -56,7 +66,7 @@ int Report(const Arguments& arguments, const std::list<_SoftInfo>& softs, const 
             return false;
         }
         Print("saved %zu records to %s\n", softs.size(), path.c_str());
-        Result().Set("saved", json::Value::Text(path));
+        Result()["saved"] = json::Text(path);
         return true;
     });
 }
@@ -70,6 +80,7 @@ int RunFileListDownload(const Arguments& arguments) {
     const std::string version = Optional(arguments, "--pn-version");
     int locked = 0;
     std::list<_SoftInfo> softs;
+    ExpectList(arguments, "file list of " + guid);
     const int read = RunWriter("DownloadFileList", [&] {
         const InterruptCancel cancel;
         softs = IWebInteractive::DownloadFileList(url.c_str(), guid.c_str(), code.c_str(),
@@ -79,7 +90,7 @@ int RunFileListDownload(const Arguments& arguments) {
     if (read != kExitOk) return read;
     if (!softs.empty()) {
         Print("locked: %d\n", locked);
-        Result().Set("locked", json::Value::Number(locked));
+        Result()["locked"] = locked;
     }
     return Report(arguments, softs, "DownloadFileList",
                   "the service has no file list of this software, or its answer is no file list");
@@ -91,6 +102,7 @@ int RunCertainFileList(const Arguments& arguments) {
     int version = 0;
     if (!ReadIntOption(arguments, "--version", version)) return kExitUsage;
     std::list<_SoftInfo> softs;
+    ExpectList(arguments, "file list of " + guid + " version " + arguments.Get("--version"));
     const int read = RunWriter("DownloadCertainFileList", [&] {
         const _SoftInfo& record = IWebInteractive::DownloadCertainFileList(
             url.c_str(), guid.c_str(), version);
@@ -111,6 +123,7 @@ int RunPatchListParse(const Arguments& arguments) {
     std::string text;
     if (arguments.Has("--file") && !ReadOptionFile(arguments, "--file", text)) return kExitFailure;
     std::list<_SoftInfo> softs;
+    if (arguments.Has("--url")) ExpectList(arguments, "patch list");
     const int read = RunWriter("ParsePatchsList", [&] {
         if (arguments.Has("--url")) {
             std::string error;

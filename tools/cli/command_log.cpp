@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "command_input.h"
+#include "failure_cause.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
 
@@ -88,7 +89,7 @@ int RunLogStart(const Arguments& arguments) {
     const std::string& path = arguments.Get("--state");
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.good()) return CannotWrite(path);
-    Result().Set("state", json::Value::Text(path));
+    Result()["state"] = json::Text(path);
     return kExitOk;
 }
 
@@ -112,7 +113,7 @@ int RunLogAdd(const Arguments& arguments) {
     out << line << '\n';
     out.flush();
     if (!out.good()) return CannotWrite(path);
-    Result().Set("state", json::Value::Text(path));
+    Result()["state"] = json::Text(path);
     return kExitOk;
 }
 
@@ -140,14 +141,16 @@ int RunLogStop(const Arguments& arguments) {
         Fail("the log document cannot be saved: %s", error.what());
         return kExitFailure;
     }
-    Print("\nStopLog: %d (%zu entries)\n", result, entries.size());
-    Result().Set("result", json::Value::Number(result));
-    Result().Set("entries", json::Value::Number(static_cast<std::int64_t>(entries.size())));
-    if (result == 0) {
+    Print("StopLog: %d (%zu entries)\n", result, entries.size());
+    Result()["result"] = result;
+    Result()["entries"] = entries.size();
+    const bool delivered =
+        CheckUploadAnswer("the Servlet address of " + configPath) && result == 1;
+    if (!delivered) {
         Fail("nothing was delivered (no Servlet in %s, or the upload failed); the entries stay "
              "in %s for another log stop", configPath.c_str(), statePath.c_str());
     }
-    return result == 1 ? kExitOk : kExitFailure;
+    return delivered ? kExitOk : kExitFailure;
 }
 
 }  // namespace cli

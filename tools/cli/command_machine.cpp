@@ -11,10 +11,10 @@ int RunMachine(const Arguments&) {
     // Windows has no prefix: the library works on the machine's own drives.
     const char* prefix = IHostInc::GetMachinePrefix();
     Print("prefix: %s\n", *prefix != '\0' ? prefix : "none (this machine's own drives)");
-    Result().Set("prefix", json::Value::Text(prefix));
+    Result()["prefix"] = json::Text(prefix);
     Print("fixed drives: %s\n", IHostInc::GetFixedDrives());
-    Result().Set("fixed_drives", json::Value::Text(IHostInc::GetFixedDrives()));
-    json::Value& folders = Result().Set("folders", json::Value::Array());
+    Result()["fixed_drives"] = json::Text(IHostInc::GetFixedDrives());
+    json::Value& folders = Result()["folders"] = json::Value::array();
     static const struct {
         int id;
         const char* name;
@@ -25,14 +25,14 @@ int RunMachine(const Arguments&) {
     for (const auto& folder : kFolders) {
         const std::string path = IHostInc::GetSpecialFolderPath(folder.id);
         Print("folder %d (%s): %s\n", folder.id, folder.name, path.c_str());
-        json::Value& entry = folders.Push(json::Value::Object());
-        entry.Set("id", json::Value::Number(folder.id));
-        entry.Set("name", json::Value::Text(folder.name));
-        entry.Set("path", json::Value::Text(path));
+        json::Value& entry = folders.emplace_back(json::Value::object());
+        entry["id"] = folder.id;
+        entry["name"] = json::Text(folder.name);
+        entry["path"] = json::Text(path);
     }
     const std::string temporary = IWebInteractive::GetTempXmlFilePath("logTemp");
     Print("temporary document: %s\n", temporary.c_str());
-    Result().Set("temporary_document", json::Value::Text(temporary));
+    Result()["temporary_document"] = json::Text(temporary);
     return kExitOk;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "interrupt_cancel.h"
+#include "partial_files.h"
 #include "record_commands.h"
 #include "report.h"
 #include "webinteractive/webinteractive.h"
@@ -18,6 +19,18 @@ namespace {
 
 void InitStore() { IWebInteractive::Init("<Config/>"); }
 
+// A protection copies into the store on every fixed drive ("C: D:").
+void WatchStores() {
+    const std::string drives = IHostInc::GetFixedDrives();
+    std::string::size_type start = 0;
+    while (start < drives.size()) {
+        std::string::size_type end = drives.find(' ', start);
+        if (end == std::string::npos) end = drives.size();
+        if (end > start) WatchTree(drives.substr(start, end - start) + "\\qel_protect");
+        start = end + 1;
+    }
+}
+
 // Prints a path query's answer; an empty one is a failure.
 int PrintPath(const char* what, const std::string& guid, const std::string& path) {
     if (path.empty()) {
@@ -26,7 +39,7 @@ int PrintPath(const char* what, const std::string& guid, const std::string& path
         return kExitFailure;
     }
     Print("%s\n", path.c_str());
-    Result().Set("path", json::Value::Text(path));
+    Result()["path"] = json::Text(path);
     return kExitOk;
 }
 
@@ -57,11 +70,12 @@ int RunProtect(const Arguments& arguments) {
     const ISoftInfoInc::_SoftInfo soft = WithLocalPaths(*chosen);
     return RunWriter("ProtectFilesToLocal", [&] {
         InitStore();
+        WatchStores();
         const InterruptCancel cancel;
         const int result = IWebInteractive::ProtectFilesToLocal(soft, cancel.event());
         Print("ProtectFilesToLocal: %d\n", result);
-        Result().Set("guid", json::Value::Text(soft.GUID));
-        Result().Set("result", json::Value::Number(result));
+        Result()["guid"] = json::Text(soft.GUID);
+        Result()["result"] = result;
         if (result != 1) {
             Fail("%s was not protected: the status lines above name what could not be stored; "
                  "check that its files exist on the machine", soft.GUID.c_str());
@@ -93,7 +107,7 @@ int RunQueryVersion(const Arguments& arguments) {
         return kExitFailure;
     }
     Print("%d\n", version);
-    Result().Set("version", json::Value::Number(version));
+    Result()["version"] = version;
     return kExitOk;
 }
 
@@ -111,7 +125,7 @@ int RunClean(const Arguments& arguments) {
         InitStore();
         const int result = IWebInteractive::CleanProtectSoftware(guid.c_str());
         Print("CleanProtectSoftware: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
+        Result()["result"] = result;
         if (result != 1) {
             Fail("%s is not protected; nothing was removed (webinteractive query xml --guid %s "
                  "tells whether it is)", guid.c_str(), guid.c_str());

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "command_input.h"
+#include "failure_cause.h"
 #include "record_commands.h"
 #include "record_json.h"
 #include "report.h"
+#include "status_display.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -39,7 +41,7 @@ int RunConfigProtect(const Arguments& arguments) {
             return false;
         }
         Print("%s\n", path.c_str());
-        Result().Set("path", json::Value::Text(path));
+        Result()["path"] = json::Text(path);
         return true;
     });
 }
@@ -60,14 +62,14 @@ int RunConfigRestore(const Arguments& arguments) {
         IWebInteractive::GetLogInc()->SetParam("<Logs/>", type.c_str(), "webinteractive");
         LogInfo entry;
         const int result = IWebInteractive::RestoreConfig(*soft, entry);
-        json::Value details = json::Value::Array();
+        json::Value details = json::Value::array();
         for (const std::string& detail : entry.details) {
             Print("%s\n", detail.c_str());
-            details.Push(json::Value::Text(detail));
+            details.push_back(json::Text(detail));
         }
         Print("RestoreConfig: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
-        Result().Set("details", std::move(details));
+        Result()["result"] = result;
+        Result()["details"] = std::move(details);
         if (result != 1) {
             Fail("the configuration of %s was not fully restored: is it protected "
                  "(webinteractive query xml --guid %s)?", soft->GUID.c_str(), soft->GUID.c_str());
@@ -87,12 +89,12 @@ int RunRegistryShow(const Arguments&) {
         }
         return kExitFailure;
     }
-    json::Value values = json::Value::Array();
+    json::Value values = json::Value::array();
     for (const IConfInfoInc::_ConfInfo& entry : entries) {
         PrintRegistryValue(entry);
-        values.Push(ConfInfoJson(entry));
+        values.push_back(ConfInfoJson(entry));
     }
-    Result().Set("values", std::move(values));
+    Result()["values"] = std::move(values);
     return kExitOk;
 }
 
@@ -117,12 +119,13 @@ int RunRegistrySet(const Arguments& arguments) {
         return kExitFailure;
     }
     PrintRegistryValue(entry);
-    Result().Set("value", ConfInfoJson(entry));
+    Result()["value"] = ConfInfoJson(entry);
     return kExitOk;
 }
 
 int RunUserInfoRead(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
+    NameTransfers("user information", "user information");
     return RunWriter("ReadUserInfo", [] {
         const std::string path = IWebInteractive::ReadUserInfo();
         if (path.empty() && *IHostInc::GetConfigValue("UpUserUrl") == '\0') {
@@ -136,7 +139,7 @@ int RunUserInfoRead(const Arguments& arguments) {
             return false;
         }
         Print("%s\n", path.c_str());
-        Result().Set("path", json::Value::Text(path));
+        Result()["path"] = json::Text(path);
         return true;
     });
 }
@@ -145,13 +148,15 @@ int RunUserInfoUpdate(const Arguments& arguments) {
     if (!InitWithConfig(arguments)) return kExitFailure;
     return RunWriter("UpdateUserInfo", [] {
         const int result = IWebInteractive::UpdateUserInfo();
-        Print("\nUpdateUserInfo: %d\n", result);
-        Result().Set("result", json::Value::Number(result));
-        if (result != 1) {
+        Print("UpdateUserInfo: %d\n", result);
+        Result()["result"] = result;
+        const bool accepted =
+            CheckUploadAnswer(IHostInc::GetConfigValue("UpUserUrl")) && result == 1;
+        if (!accepted) {
             Fail("the service did not accept the user-document path at UpUserUrl %s",
                  IHostInc::GetConfigValue("UpUserUrl"));
         }
-        return result == 1;
+        return accepted;
     });
 }
 

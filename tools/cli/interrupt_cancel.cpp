@@ -3,62 +3,101 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
+#include "command.h"
 #include "webinteractive/host.h"
 
 namespace cli {
 
 namespace {
 
-// Set by the signal handler, read by the watcher thread: a lock-free atomic is safe in both.
-std::atomic<std::sig_atomic_t> interrupted{0};
-static_assert(std::atomic<std::sig_atomic_t>::is_always_lock_free,
-              "the interrupt flag must be usable in a signal handler");
+// Set by the signal handler, read by the watcher thread: lock-free atomics are safe in both.
+std::atomic<int> interrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free,
+              "the interrupt count must be usable in a signal handler");
+
+// A third Ctrl-C ends the program here and now, should the stop itself hang.
+constexpr int kLastStraw = 3;
 
 extern "C" void OnInterrupt(int) {
-    interrupted.store(1);
-    // A second Ctrl-C is not caught: it ends the program as it would without us.
-    std::signal(SIGINT, SIG_DFL);
+    if (interrupts.fetch_add(1) + 1 >= kLastStraw) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    // Some systems give the default back before calling the handler.
+    std::signal(SIGINT, OnInterrupt);
 }
 
-// How often the watcher looks at the flag: a cancelled operation notices its event within the
-// operation's own poll, so this adds little to the time Ctrl-C takes.
+// How often the watcher looks at the count: a cancelled operation notices its event within its
+// own poll, so this adds little to the time Ctrl-C takes.
 constexpr std::chrono::milliseconds kWatchInterval(50);
+
+// What the watcher shares with the operations; never destroyed, as the watcher runs until the
+// program ends.
+struct Shared {
+    std::mutex mutex;
+    void* currentEvent = nullptr;  // the event of the cancellable operation under way
+    bool eventSignalled = false;
+};
+Shared& shared = *new Shared;
+
+[[noreturn]] void StopNow(void (*stop)()) {
+    stop();
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+    std::_Exit(kExitInterrupted);  // where SIGINT does not end a program (Windows)
+}
+
+void Watch(void (*stop)()) {
+    for (;;) {
+        std::this_thread::sleep_for(kWatchInterval);
+        const int count = interrupts.load();
+        if (count == 0) continue;
+        {
+            const std::lock_guard<std::mutex> lock(shared.mutex);
+            if (count == 1 && shared.currentEvent != nullptr) {
+                if (!shared.eventSignalled) IHostInc::SignalCancelEvent(shared.currentEvent);
+                shared.eventSignalled = true;
+                continue;
+            }
+            if (count == 1 && shared.eventSignalled) continue;  // the cancelled one is ending
+        }
+        StopNow(stop);
+    }
+}
 
 }  // namespace
 
-InterruptCancel::InterruptCancel() : event_(IHostInc::CreateCancelEvent(/*manualReset=*/true)) {
-    // A program started with SIGINT ignored (a background job of a script) keeps it ignored:
-    // a Ctrl-C meant for its starter is not meant for it.
+void CatchInterrupts(void (*stop)()) {
     if (std::signal(SIGINT, OnInterrupt) == SIG_IGN) {
         std::signal(SIGINT, SIG_IGN);
-        ignored_ = true;
+        return;
     }
-    watcher_ = std::thread([this] { Watch(); });
+    std::thread(Watch, stop).detach();
+}
+
+InterruptCancel::InterruptCancel() : event_(IHostInc::CreateCancelEvent(/*manualReset=*/true)) {
+    const std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.currentEvent = event_;
+    // A Ctrl-C that came before the operation began cancels it at once.
+    if (interrupts.load() == 1 && !shared.eventSignalled) {
+        IHostInc::SignalCancelEvent(event_);
+        shared.eventSignalled = true;
+    }
 }
 
 InterruptCancel::~InterruptCancel() {
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        done_ = true;
+        const std::lock_guard<std::mutex> lock(shared.mutex);
+        shared.currentEvent = nullptr;
     }
-    wake_.notify_all();
-    watcher_.join();
-    std::signal(SIGINT, ignored_ ? SIG_IGN : SIG_DFL);
     IHostInc::FreeCancelEvent(event_);
 }
 
-bool InterruptCancel::Interrupted() { return interrupted.load() != 0; }
-
-void InterruptCancel::Watch() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!done_) {
-        if (interrupted.load() != 0) {
-            IHostInc::SignalCancelEvent(event_);
-            return;
-        }
-        wake_.wait_for(lock, kWatchInterval);
-    }
-}
+bool InterruptCancel::Interrupted() { return interrupts.load() != 0; }
 
 }  // namespace cli

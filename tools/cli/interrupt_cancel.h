@@ -1,20 +1,21 @@
-// Ctrl-C during an operation that takes a cancel event: the first SIGINT signals the event, so
-// the operation ends cleanly and the CLI says "cancelled"; a second one ends the program at once.
-// Operations without a cancel event keep the default: Ctrl-C ends the program. A program that
-// was started with SIGINT ignored leaves it so.
+// Ctrl-C during a run of the CLI. The first SIGINT during an operation that takes a cancel event
+// signals the event: the operation ends cleanly and the CLI says "cancelled" (exit status 1).
+// Any other SIGINT (a second one, or the first while no cancellable operation runs) stops the
+// program at once: the stop action runs (it removes the run's partial files and says so), then
+// the program ends as SIGINT ends one (exit status 130). A program that was started with SIGINT
+// ignored (a background job of a script) leaves it so.
 #pragma once
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace cli {
 
+// Catches SIGINT from now until the program ends. `stop` runs on a forced stop, on the thread
+// that watches for SIGINT, while the operation may still be running.
+void CatchInterrupts(void (*stop)());
+
+// A cancel event for one operation, signalled by the first Ctrl-C while it lives.
 class InterruptCancel {
 public:
-    // Creates the event, catches SIGINT and starts the thread that signals the event.
     InterruptCancel();
-    // Stops the thread, gives SIGINT back its default and frees the event.
     ~InterruptCancel();
     InterruptCancel(const InterruptCancel&) = delete;
     InterruptCancel& operator=(const InterruptCancel&) = delete;
@@ -22,18 +23,11 @@ public:
     // The event to pass as the operation's cancelEvent.
     void* event() const { return event_; }
 
-    // Whether a SIGINT has arrived while an operation was cancellable.
+    // Whether a SIGINT has arrived during the run.
     static bool Interrupted();
 
 private:
-    void Watch();
-
     void* event_;
-    bool ignored_ = false;  // SIGINT was ignored when the program started
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool done_ = false;
-    std::thread watcher_;
 };
 
 }  // namespace cli

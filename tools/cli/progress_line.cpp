@@ -32,11 +32,64 @@ std::vector<std::string> Split(const std::string& text) {
     return fields;
 }
 
-// The columns the longest tail takes: "100%  1023.9 KiB/s  1023.9 MiB of 1023.9 MiB  59:59 left".
-constexpr int kTailRoom = 60;
+// The widest form each kind of tail takes, so that the bar keeps its width from one drawing to
+// the next: "100%  1023.9 KiB/s  1023.9 MiB of 1023.9 MiB  59:59 left", then without the
+// sizes, without the speed too, and the share alone.
+constexpr int kTailRooms[] = {58, 32, 16, 4};
+constexpr int kFailedRoom = 6;
 
-// Columns a narrow text takes on a terminal: ASCII one each, other characters (Chinese in this
-// library's names) two.
+// The longest beginning of the text, in whole characters, that takes at most `columns`.
+std::string Shortened(const std::string& text, int columns) {
+    std::string kept;
+    int width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = wi::platform::NarrowCharLength(text, i);
+        const int added = length == 1 ? 1 : 2;
+        if (width + added > columns) break;
+        kept.append(text, i, length);
+        width += added;
+        i += length;
+    }
+    return kept;
+}
+
+struct Tail {
+    std::string text;
+    int widest;  // the columns its widest form takes
+};
+
+// The richest line that fits the terminal, one column to spare so that the cursor never wraps.
+// Tails come richest first. With each: the name and a bar of 10 to 40 columns; else the name
+// alone; else the name shortened to 8 columns or more and marked with "~"; else the next tail.
+std::string Compose(const std::string& displayName, double fraction,
+                    const std::vector<Tail>& tails, int columns) {
+    if (columns <= 0) columns = 80;
+    fraction = std::min(1.0, std::max(0.0, fraction));
+    // A name from outside (a locator's answer) may hold control characters: each is drawn as
+    // "?", so that the bar stays on its one line.
+    std::string name = displayName;
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    }
+    const int usable = columns - 1;
+    const int nameWidth = DisplayWidth(name);
+    for (const Tail& tail : tails) {
+        const int room = usable - 2 - std::max(tail.widest, DisplayWidth(tail.text));
+        if (room >= nameWidth + 4 + 10) {
+            const int width = std::min(40, room - nameWidth - 4);
+            const int filled = static_cast<int>(fraction * width);
+            return name + " [" + std::string(filled, '#') + std::string(width - filled, '.') +
+                   "]  " + tail.text;
+        }
+        if (room >= nameWidth) return name + "  " + tail.text;
+        if (room >= 8) return Shortened(name, room - 1) + "~  " + tail.text;
+    }
+    // Not even a short name beside the last tail: that tail alone, as much of it as fits.
+    return Shortened(tails.back().text, usable);
+}
+
+}  // namespace
+
 int DisplayWidth(const std::string& text) {
     int width = 0;
     for (std::size_t i = 0; i < text.size();) {
@@ -46,33 +99,6 @@ int DisplayWidth(const std::string& text) {
     }
     return width;
 }
-
-// The bar itself and what follows it, sized to the terminal.
-std::string Compose(const std::string& name, double fraction, const std::string& tail,
-                    int columns) {
-    if (columns <= 0) columns = 80;
-    if (fraction < 0) fraction = 0;
-    if (fraction > 1) fraction = 1;
-    // Room left for the bar: the name, " [", "] " and the tail take the rest (the tail is given
-    // room for its longest form, so that the bar keeps its width from one drawing to the next);
-    // one column stays free so that the cursor never wraps.
-    // A name from outside (a locator's answer) may hold control characters: each is drawn as
-    // "?", so that the bar stays on its one line.
-    std::string line = name;
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
-    }
-    const int tailRoom = std::max(kTailRoom, static_cast<int>(tail.size()));
-    int width = columns - 1 - DisplayWidth(line) - 4 - tailRoom;
-    if (width > 40) width = 40;
-    if (width >= 5) {
-        const int filled = static_cast<int>(fraction * width);
-        line += " [" + std::string(filled, '#') + std::string(width - filled, '.') + "]";
-    }
-    return line + "  " + tail;
-}
-
-}  // namespace
 
 bool ParseProgressLine(const std::string& line, TransferProgress& progress) {
     if (line.size() < 2 || line[0] != ' ') return false;
@@ -135,15 +161,20 @@ std::string ProgressBar(const TransferProgress& progress, int columns) {
         progress.total > 0 ? static_cast<double>(received) / static_cast<double>(progress.total) : 0;
     char percent[8];
     std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
-    std::string tail = std::string(percent) + "  " + FormatBytes(progress.speed) + "/s  " +
-                       FormatBytes(received) + " of " + FormatBytes(progress.total) + "  ";
-    if (progress.speed > 0) {
-        tail += FormatDuration((progress.total - received + progress.speed - 1) / progress.speed) +
-                " left";
-    } else {
-        tail += "--:-- left";
-    }
-    return Compose(progress.name, fraction, tail, columns);
+    const std::string share = percent;
+    const std::string speed = FormatBytes(progress.speed) + "/s";
+    const std::string sizes = FormatBytes(received) + " of " + FormatBytes(progress.total);
+    const std::string left =
+        progress.speed > 0
+            ? FormatDuration((progress.total - received + progress.speed - 1) / progress.speed) +
+                  " left"
+            : "--:-- left";
+    return Compose(progress.name, fraction,
+                   {{share + "  " + speed + "  " + sizes + "  " + left, kTailRooms[0]},
+                    {share + "  " + speed + "  " + left, kTailRooms[1]},
+                    {share + "  " + left, kTailRooms[2]},
+                    {share, kTailRooms[3]}},
+                   columns);
 }
 
 std::string FinishedBar(const TransferProgress& progress, bool stored, int columns) {
@@ -151,15 +182,30 @@ std::string FinishedBar(const TransferProgress& progress, bool stored, int colum
     const bool sized = progress.total > 0 || progress.received > 0;
     if (stored) {
         const std::uint64_t size = progress.total > 0 ? progress.total : progress.received;
-        return Compose(progress.name, 1, sized ? "100%  " + FormatBytes(size) + "  done" : "done",
-                       columns);
+        std::vector<Tail> tails;
+        if (sized) tails.push_back({"100%  " + FormatBytes(size) + "  done", kTailRooms[2]});
+        tails.push_back({"done", kTailRooms[3]});
+        return Compose(progress.name, 1, tails, columns);
     }
-    if (!sized) return Compose(progress.name, 0, "failed", columns);
+    if (!sized) return Compose(progress.name, 0, {{"failed", kFailedRoom}}, columns);
     const double fraction = progress.total > 0 ? static_cast<double>(progress.received) /
                                                      static_cast<double>(progress.total)
                                                : 0;
     return Compose(progress.name, fraction,
-                   "failed after " + FormatBytes(progress.received), columns);
+                   {{"failed after " + FormatBytes(progress.received), kTailRooms[2]},
+                    {"failed", kFailedRoom}},
+                   columns);
+}
+
+std::string FinishedLine(const TransferProgress& progress, bool stored) {
+    const bool sized = progress.total > 0 || progress.received > 0;
+    if (stored) {
+        const std::uint64_t size = progress.total > 0 ? progress.total : progress.received;
+        return progress.name + ": done" + (sized ? ", " + FormatBytes(size) : std::string());
+    }
+    if (!sized) return progress.name + ": failed";
+    return progress.name + ": failed after " + FormatBytes(progress.received) +
+           (progress.total > 0 ? " of " + FormatBytes(progress.total) : std::string());
 }
 
 }  // namespace cli

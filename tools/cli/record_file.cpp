@@ -1,9 +1,11 @@
 #include "record_file.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <fstream>
 #include <set>
+#include <system_error>
 #include <utility>
 
 #include "platform/codepage.h"
@@ -293,6 +295,10 @@ bool ReadSoftware(const Element& software, const std::string& where,
 
 }  // namespace
 
+std::string SystemReason() {
+    return errno != 0 ? ": " + std::generic_category().message(errno) : std::string();
+}
+
 bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
                         std::string& error) {
     std::string narrow;
@@ -310,6 +316,11 @@ bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
     }
     if (!document.ParseText(narrow)) {
         error = "the document is not well-formed XML, declares entities or nests too deep";
+        const wi::xml::ParseErrorPosition where = wi::xml::LastParseErrorPosition();
+        if (where.line > 0) {
+            error += " (the first error at line " + std::to_string(where.line) + ", column " +
+                     std::to_string(where.column) + ")";
+        }
         return false;
     }
     return true;
@@ -317,9 +328,10 @@ bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
 
 bool LoadDocumentFile(const std::string& hostPath, wi::xml::Document& document,
                       std::string& error) {
+    errno = 0;
     std::ifstream in(hostPath, std::ios::binary);
     if (!in) {
-        error = "cannot open " + hostPath;
+        error = "cannot open " + hostPath + SystemReason();
         return false;
     }
     std::string bytes;
@@ -333,7 +345,7 @@ bool LoadDocumentFile(const std::string& hostPath, wi::xml::Document& document,
         }
     }
     if (in.bad()) {
-        error = "cannot read " + hostPath;
+        error = "cannot read " + hostPath + SystemReason();
         return false;
     }
     if (!ParseDocumentBytes(bytes, document, error)) {

@@ -29,12 +29,14 @@ namespace cli {
 // Parses a file's bytes with the library's DOM: decoded by their byte order mark, else by the
 // layout of their first characters in UTF-16 or UTF-32, else as their declaration names, else as
 // UTF-8, into the narrow code page. False, with a one-line reason in `error`, when the bytes
-// cannot be decoded, are larger than the DOM reads, or are no well-formed document.
+// cannot be decoded, are larger than the DOM reads, or are no well-formed document (with the
+// line and column of the first error).
 bool ParseDocumentBytes(const std::string& bytes, wi::xml::Document& document,
                         std::string& error);
 
 // Reads the file at a path of this host (not of the emulated machine) and parses it as above.
-// Files larger than the DOM reads are refused before they are read whole.
+// Files larger than the DOM reads are refused before they are read whole. A file that cannot be
+// opened or read is told with the system's reason.
 bool LoadDocumentFile(const std::string& hostPath, wi::xml::Document& document,
                       std::string& error);
 
@@ -44,6 +46,10 @@ bool LoadDocumentFile(const std::string& hostPath, wi::xml::Document& document,
 // as it was.
 bool ReadSoftInfos(const wi::xml::Document& document, std::list<ISoftInfoInc::_SoftInfo>& softs,
                    std::string& error);
+
+// ": " and the system's reason for the last failed call that set errno ("No such file or
+// directory"); "" when it set none.
+std::string SystemReason();
 
 // LoadDocumentFile and ReadSoftInfos in one.
 bool ReadSoftInfoFile(const std::string& hostPath, std::list<ISoftInfoInc::_SoftInfo>& softs,

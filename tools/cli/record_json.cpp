@@ -10,27 +10,29 @@ namespace {
 using json::Value;
 
 Value PatchJson(const _PatchInfo& patch) {
-    Value object = Value::Object();
-    object.Set("PatchID", Value::Text(patch.PatchID));
-    object.Set("PNID", Value::Text(patch.PNID));
-    object.Set("CurrEdition", Value::Text(patch.CurrEdition));
-    object.Set("SportEdition", Value::Text(patch.SportEdition));
-    object.Set("Enforces", Value::Bool(patch.Enforces));
-    object.Set("Descrip", Value::Text(patch.Descrip));
-    object.Set("Content", Value::Text(patch.Content));
-    object.Set("DefaultInstall", Value::Bool(patch.DefaultInstall));
-    object.Set("SavePath", Value::Text(patch.SavePath));
-    object.Set("StartTime", Value::Text(patch.StartTime));
-    object.Set("EndTime", Value::Text(patch.EndTime));
-    object.Set("VerificationCode", Value::Text(patch.VerificationCode));
-    Value dependences = Value::Array();
-    for (const _PatchInfo& dependence : patch.dependences) dependences.Push(PatchJson(dependence));
-    object.Set("dependences", std::move(dependences));
+    Value object = Value::object();
+    object["PatchID"] = json::Text(patch.PatchID);
+    object["PNID"] = json::Text(patch.PNID);
+    object["CurrEdition"] = json::Text(patch.CurrEdition);
+    object["SportEdition"] = json::Text(patch.SportEdition);
+    object["Enforces"] = patch.Enforces;
+    object["Descrip"] = json::Text(patch.Descrip);
+    object["Content"] = json::Text(patch.Content);
+    object["DefaultInstall"] = patch.DefaultInstall;
+    object["SavePath"] = json::Text(patch.SavePath);
+    object["StartTime"] = json::Text(patch.StartTime);
+    object["EndTime"] = json::Text(patch.EndTime);
+    object["VerificationCode"] = json::Text(patch.VerificationCode);
+    Value dependences = Value::array();
+    for (const _PatchInfo& dependence : patch.dependences) {
+        dependences.push_back(PatchJson(dependence));
+    }
+    object["dependences"] = std::move(dependences);
     return object;
 }
 
 Value FileJson(const IFileInfoInc::_FileInfo& file) {
-    Value object = Value::Object();
+    Value object = Value::object();
     const std::pair<const char*, const std::string*> texts[] = {
         {"SId", &file.SId},
         {"SetupPath", &file.SetupPath},
@@ -50,51 +52,51 @@ Value FileJson(const IFileInfoInc::_FileInfo& file) {
         {"AccessDate", &file.AccessDate},
         {"CharacterCode", &file.CharacterCode},
     };
-    for (const auto& text : texts) object.Set(text.first, Value::Text(*text.second));
-    object.Set("Component", Value::Number(file.Component));
-    object.Set("Type", Value::Number(file.Type));
-    object.Set("Category", Value::Number(file.Category));
-    object.Set("analyseFlag", Value::Number(file.analyseFlag));
-    object.Set("delFlag", Value::Number(file.delFlag));
-    object.Set("analyse_result", Value::Number(file.analyse_result));
-    object.Set("particularinfo", Value::Text(file.particularinfo));
+    for (const auto& text : texts) object[text.first] = json::Text(*text.second);
+    object["Component"] = file.Component;
+    object["Type"] = file.Type;
+    object["Category"] = file.Category;
+    object["analyseFlag"] = static_cast<int>(file.analyseFlag);
+    object["delFlag"] = static_cast<int>(file.delFlag);
+    object["analyse_result"] = file.analyse_result;
+    object["particularinfo"] = json::Text(file.particularinfo);
     return object;
 }
 
 Value DependenceJson(const IDepInfoInc::_DepInfo& dependence) {
-    Value object = Value::Object();
-    object.Set("Name", Value::Text(dependence.Name));
-    object.Set("SetupPath", Value::Text(dependence.SetupPath));
-    object.Set("LocalPath", Value::Text(dependence.LocalPath));
-    object.Set("special_code", Value::Text(dependence.special_code));
-    object.Set("delflag", Value::Bool(dependence.delflag));
+    Value object = Value::object();
+    object["Name"] = json::Text(dependence.Name);
+    object["SetupPath"] = json::Text(dependence.SetupPath);
+    object["LocalPath"] = json::Text(dependence.LocalPath);
+    object["special_code"] = json::Text(dependence.special_code);
+    object["delflag"] = dependence.delflag;
     return object;
 }
 
 }  // namespace
 
 Value SoftIdJson(const ISoftInfoInc::_SoftID& id) {
-    Value object = Value::Object();
-    object.Set("GUID", Value::Text(id.GUID));
-    object.Set("pn_name", Value::Text(id.pn_name));
-    object.Set("pn_version", Value::Text(id.pn_version));
+    Value object = Value::object();
+    object["GUID"] = json::Text(id.GUID);
+    object["pn_name"] = json::Text(id.pn_name);
+    object["pn_version"] = json::Text(id.pn_version);
     return object;
 }
 
 Value ConfInfoJson(const IConfInfoInc::_ConfInfo& entry) {
-    Value object = Value::Object();
-    object.Set("Source", Value::Text(entry.Source));
-    object.Set("Key", Value::Text(entry.Key));
-    object.Set("Value", Value::Text(entry.Value));
-    object.Set("Type", Value::Number(entry.Type));
-    object.Set("Action", Value::Number(entry.Action));
-    object.Set("delflag", Value::Bool(entry.delflag));
+    Value object = Value::object();
+    object["Source"] = json::Text(entry.Source);
+    object["Key"] = json::Text(entry.Key);
+    object["Value"] = json::Text(entry.Value);
+    object["Type"] = entry.Type;
+    object["Action"] = entry.Action;
+    object["delflag"] = entry.delflag;
     return object;
 }
 
 Value SoftInfoJson(const ISoftInfoInc::_SoftInfo& soft) {
     using ISoftInfoInc::_SoftInfo;
-    Value object = Value::Object();
+    Value object = Value::object();
     const std::pair<const char*, const std::string _SoftInfo::*> texts[] = {
         {"GUID", &_SoftInfo::GUID},
         {"Name", &_SoftInfo::Name},
@@ -120,7 +122,7 @@ Value SoftInfoJson(const ISoftInfoInc::_SoftInfo& soft) {
         {"creator", &_SoftInfo::creator},
         {"OSCode", &_SoftInfo::OSCode},
     };
-    for (const auto& text : texts) object.Set(text.first, Value::Text(soft.*text.second));
+    for (const auto& text : texts) object[text.first] = json::Text(soft.*text.second);
     const std::pair<const char*, const int _SoftInfo::*> numbers[] = {
         {"estimated_size", &_SoftInfo::estimated_size},
         {"language", &_SoftInfo::language},
@@ -138,28 +140,30 @@ Value SoftInfoJson(const ISoftInfoInc::_SoftInfo& soft) {
         {"analyse_result", &_SoftInfo::analyse_result},
         {"is_protected", &_SoftInfo::is_protected},
     };
-    for (const auto& number : numbers) object.Set(number.first, Value::Number(soft.*number.second));
-    object.Set("Size", Value::Number(soft.Size));
-    Value files = Value::Array();
-    for (const IFileInfoInc::_FileInfo& file : soft.files) files.Push(FileJson(file));
-    object.Set("files", std::move(files));
-    Value dependences = Value::Array();
+    for (const auto& number : numbers) object[number.first] = soft.*number.second;
+    object["Size"] = soft.Size;
+    Value files = Value::array();
+    for (const IFileInfoInc::_FileInfo& file : soft.files) files.push_back(FileJson(file));
+    object["files"] = std::move(files);
+    Value dependences = Value::array();
     for (const IDepInfoInc::_DepInfo& dependence : soft.dependences) {
-        dependences.Push(DependenceJson(dependence));
+        dependences.push_back(DependenceJson(dependence));
     }
-    object.Set("dependences", std::move(dependences));
-    Value configs = Value::Array();
-    for (const IConfInfoInc::_ConfInfo& entry : soft.configs) configs.Push(ConfInfoJson(entry));
-    object.Set("configs", std::move(configs));
-    Value patchs = Value::Array();
-    for (const _PatchInfo& patch : soft.patchs) patchs.Push(PatchJson(patch));
-    object.Set("patchs", std::move(patchs));
+    object["dependences"] = std::move(dependences);
+    Value configs = Value::array();
+    for (const IConfInfoInc::_ConfInfo& entry : soft.configs) {
+        configs.push_back(ConfInfoJson(entry));
+    }
+    object["configs"] = std::move(configs);
+    Value patchs = Value::array();
+    for (const _PatchInfo& patch : soft.patchs) patchs.push_back(PatchJson(patch));
+    object["patchs"] = std::move(patchs);
     return object;
 }
 
 Value SoftInfoListJson(const std::list<ISoftInfoInc::_SoftInfo>& softs) {
-    Value records = Value::Array();
-    for (const ISoftInfoInc::_SoftInfo& soft : softs) records.Push(SoftInfoJson(soft));
+    Value records = Value::array();
+    for (const ISoftInfoInc::_SoftInfo& soft : softs) records.push_back(SoftInfoJson(soft));
     return records;
 }
 

@@ -2,18 +2,25 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <vector>
+
+#include "command.h"
 
 namespace cli {
 
 namespace {
 
 bool jsonOutput = false;
+std::FILE* resultStream = stdout;
+// A forced stop by Ctrl-C tells the failure and ends the run from another thread.
+std::mutex mutex;
 std::string failure;
 bool failureFromInput = false;
+bool finished = false;
 
 json::Value& ResultObject() {
-    static json::Value result = json::Value::Object();
+    static json::Value result = json::Value::object();
     return result;
 }
 
@@ -41,60 +48,67 @@ std::string OneLine(std::string text) {
 void SetJsonOutput(bool json) { jsonOutput = json; }
 bool JsonOutput() { return jsonOutput; }
 
+void SetResultStream(std::FILE* stream) { resultStream = stream; }
+std::FILE* ResultStream() { return resultStream; }
+
 void Print(const char* format, ...) {
     if (jsonOutput) return;
     std::va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    std::vfprintf(resultStream, format, arguments);
     va_end(arguments);
 }
 
 json::Value& Result() { return ResultObject(); }
 
 void Fail(const char* format, ...) {
-    if (!failure.empty()) return;
     std::va_list arguments;
     va_start(arguments, format);
-    failure = OneLine(Format(format, arguments));
+    const std::string text = OneLine(Format(format, arguments));
     va_end(arguments);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (failure.empty()) failure = text;
 }
 
 void FailInput(const char* format, ...) {
-    if (!failure.empty()) return;
     std::va_list arguments;
     va_start(arguments, format);
-    failure = OneLine(Format(format, arguments));
+    const std::string text = OneLine(Format(format, arguments));
     va_end(arguments);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!failure.empty()) return;
+    failure = text;
     failureFromInput = true;
 }
 
-bool FailedOnInput() { return failureFromInput; }
+bool FailedOnInput() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return failureFromInput;
+}
 
 void ReplaceFailure(const std::string& message) {
+    const std::lock_guard<std::mutex> lock(mutex);
     failure = OneLine(message);
     failureFromInput = false;
 }
 
-const std::string& Failure() { return failure; }
-
-int FinishRun(const std::string& command, int code, std::FILE* jsonStream) {
-    std::fflush(stdout);
-    if (code != 0) {
-        std::fprintf(stderr, "webinteractive: %s\n",
-                     failure.empty() ? "the operation failed" : failure.c_str());
+int FinishRun(const std::string& command, int code) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (finished) return code;  // a forced stop ended the run already, or the reverse
+    finished = true;
+    std::fflush(resultStream);
+    const std::string error = failure.empty() ? "the operation failed" : failure;
+    if (code != 0) std::fprintf(stderr, "webinteractive: %s\n", error.c_str());
+    if (jsonOutput) {
+        json::Value document = json::Value::object();
+        document["command"] = json::Text(command);
+        document["exit"] = code;
+        if (code != 0) document["error"] = json::Text(error);
+        // A run stopped by Ctrl-C has no results: the operation may still be filling them.
+        document["result"] = code == kExitInterrupted ? json::Value::object() : ResultObject();
+        std::fprintf(resultStream, "%s\n", json::Write(document).c_str());
     }
-    if (jsonOutput && jsonStream != nullptr) {
-        json::Value document = json::Value::Object();
-        document.Set("command", json::Value::Text(command));
-        document.Set("exit", json::Value::Number(code));
-        if (code != 0) {
-            document.Set("error", json::Value::Text(failure.empty() ? "the operation failed"
-                                                                    : failure));
-        }
-        document.Set("result", ResultObject());
-        std::fprintf(jsonStream, "%s\n", document.Write().c_str());
-        std::fflush(jsonStream);
-    }
+    std::fflush(resultStream);
     return code;
 }
 

@@ -68,6 +68,8 @@ public:
         }
     }
 
+    void LimitBody(std::uint64_t maxBytes) override { limit_ = maxBytes; }
+
     DownloadStartError Start(const std::string& url, const std::string& localPath) override {
         if (easy_ != nullptr) {
             return kDownloadAlreadyStarted;
@@ -102,6 +104,11 @@ public:
         curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, stallSeconds);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+        // An announced length beyond the bound fails before the body; the write callback stops
+        // a body that announces none, or another one, as it arrives.
+        if (limit_ != 0) {
+            curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limit_));
+        }
         // Large pieces keep the per-write cost low on fast links.
         curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, 512L * 1024);
         curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlDownloadTransfer::OnData);
@@ -191,6 +198,10 @@ private:
         if (!IsSuccessCode(status) || self->cancelled_.load()) {
             return 0;  // only the body of a successful answer is the file
         }
+        const auto received = static_cast<std::uint64_t>(self->downloaded_.load());
+        if (self->limit_ != 0 && bytes > self->limit_ - received) {
+            return 0;  // beyond the bound: the transfer fails and the partial body goes
+        }
         if (self->file_ == nullptr) {
             self->file_ = OpenReplacement(self->localPath_);
             if (self->file_ == nullptr) {
@@ -217,6 +228,7 @@ private:
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     std::string localPath_;
+    std::uint64_t limit_ = 0;  // set before the worker starts
     std::unique_ptr<PendingFile> file_;  // used by the worker only
     std::thread worker_;
     std::atomic<bool> cancelled_{false};

@@ -14,6 +14,14 @@
 
 namespace wi::platform {
 
+unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
+
+bool ProcessRuns(unsigned long processId) {
+    const pid_t pid = static_cast<pid_t>(processId);
+    if (pid <= 0 || static_cast<unsigned long>(pid) != processId) return false;
+    return kill(pid, 0) == 0 || errno != ESRCH;
+}
+
 namespace posix {
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
@@ -35,7 +43,7 @@ int CreateSibling(const std::string& destination, std::string& name) {
     const std::string directory =
         slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = directory + SiblingName(static_cast<unsigned long>(getpid()), ++counter);
+        name = directory + SiblingName(CurrentProcessId(), ++counter);
         int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -51,8 +59,7 @@ void RemoveStaleSiblings(const std::string& destination) {
     while (const dirent* entry = readdir(directory)) {
         unsigned long processId = 0;
         if (!IsSiblingName(entry->d_name, processId)) continue;
-        if (processId == static_cast<unsigned long>(getpid())) continue;
-        if (kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH) continue;
+        if (processId == CurrentProcessId() || ProcessRuns(processId)) continue;
         struct stat status;
         if (fstatat(folderFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(status.st_mode)) {

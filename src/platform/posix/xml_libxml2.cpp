@@ -2,6 +2,7 @@
 // narrow code page.
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/posix/xml_input.h"
 #include "platform/posix/xml_parse.h"
 #include "platform/xml_dom.h"
 
@@ -229,51 +230,21 @@ bool Document::Adopt(void* parsed) {
 }
 
 bool Document::ParseText(const std::string& narrowText) {
+    libxml2::ForgetErrorPosition();
     std::string utf8;
-    if (narrowText.size() > kMaxTextBytes || !platform::NarrowToUtf8(narrowText, utf8)) {
-        return Adopt(nullptr);
-    }
-    return Adopt(libxml2::ParseUntrusted(utf8));
+    return Adopt(libxml2::TextToUtf8(narrowText, utf8) ? libxml2::ParseUntrusted(utf8) : nullptr);
 }
 
 bool Document::ParseFile(const std::string& windowsPath) {
-    std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
-    std::string bytes;
-    char block[16384];
-    long long got = 0;
-    while (file && (got = file->Read(block, sizeof block)) > 0) {
-        bytes.append(block, static_cast<std::size_t>(got));
-        if (bytes.size() > kMaxFileBytes) {
-            return Adopt(nullptr);
-        }
-    }
-    if (!file || got < 0) {
-        return Adopt(nullptr);
-    }
-    const std::string encoding = libxml2::DocumentEncoding(bytes);
-    if (xmlStrcasecmp(AsXml(encoding), BAD_CAST "UTF-8") == 0) {
-        return Adopt(libxml2::ParseUntrusted(bytes));  // libxml2 checks UTF-8 as it reads
-    }
+    libxml2::ForgetErrorPosition();
     std::string utf8;
-    if (!platform::ConvertEncoding(encoding, "UTF-8", bytes, utf8)) {
-        return Adopt(nullptr);
-    }
-    return Adopt(libxml2::ParseUntrusted(utf8));
+    return Adopt(libxml2::FileToUtf8(windowsPath, utf8) ? libxml2::ParseUntrusted(utf8) : nullptr);
 }
 
 bool Document::ParseBytes(const std::string& bytes) {
-    if (bytes.size() > kMaxTextBytes) {
-        return Adopt(nullptr);
-    }
+    libxml2::ForgetErrorPosition();
     std::string utf8;
-    if (platform::NarrowToUtf8(bytes, utf8)) {
-        return Adopt(libxml2::ParseUntrusted(utf8));
-    }
-    const std::string declared = libxml2::DeclaredEncoding(bytes);
-    if (declared.empty() || !platform::ConvertEncoding(declared, "UTF-8", bytes, utf8)) {
-        return Adopt(nullptr);
-    }
-    return Adopt(libxml2::ParseUntrusted(utf8));
+    return Adopt(libxml2::BytesToUtf8(bytes, utf8) ? libxml2::ParseUntrusted(utf8) : nullptr);
 }
 
 Element Document::Root() const {

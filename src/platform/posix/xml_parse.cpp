@@ -8,8 +8,6 @@
 #include <libxml/xmlerror.h>
 
 #include <climits>
-#include <cstring>
-#include <memory>
 #include <mutex>
 
 namespace wi::xml::libxml2 {
@@ -17,6 +15,16 @@ namespace wi::xml::libxml2 {
 namespace {
 
 void DiscardError(void*, xmlErrorPtr) {}
+
+thread_local ParseErrorPosition lastErrorPosition;
+
+// The errors of a parse stay silent; the place of the first is kept.
+void KeepFirstErrorPosition(void*, xmlErrorPtr error) {
+    if (lastErrorPosition.line == 0 && error != nullptr && error->line > 0) {
+        lastErrorPosition.line = error->line;
+        lastErrorPosition.column = error->int2;
+    }
+}
 
 }  // namespace
 
@@ -29,44 +37,43 @@ SilentErrors::~SilentErrors() { xmlSetStructuredErrorFunc(context_, handler_); }
 
 namespace {
 
-// External entities and DTDs are never loaded, whoever asks: libxml2 calls this loader for
-// every external resource a parse would read.
-xmlParserInputPtr RefuseExternalResource(const char*, const char*, xmlParserCtxtPtr) {
+// External entities and DTDs are never loaded by the library's parses. The parse options leave
+// the external subset and external entities unread already; these handlers of the library's own
+// contexts refuse them besides, whatever external entity loader the host has installed. The
+// process-wide loader stays the host's.
+xmlParserInputPtr RefuseExternalResource(void*, const xmlChar*, const xmlChar*) {
     return nullptr;
 }
 
-// Any entity declaration ends the parse as not well-formed, before any expansion can happen.
-void Refuse(void* context) {
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    parser->wellFormed = 0;
-    xmlStopParser(parser);
-}
+void IgnoreExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
 
+// Any entity declaration ends the parse as not well-formed, before any expansion can happen.
 void RefuseEntity(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
-    Refuse(context);
+    RefuseInput(context);
 }
 
 void RefuseUnparsedEntity(void* context, const xmlChar*, const xmlChar*, const xmlChar*,
                           const xmlChar*) {
-    Refuse(context);
+    RefuseInput(context);
 }
 
-// What one parse has counted so far.
-struct ParseCounts {
-    int declaredAttributes = 0;
-};
+ParseState& StateOf(void* context) {
+    return *static_cast<ParseState*>(static_cast<xmlParserCtxtPtr>(context)->_private);
+}
 
 // An element deeper than kMaxDepth ends the parse before it joins the tree.
 void StartElementWithinDepth(void* context, const xmlChar* localName, const xmlChar* prefix,
                              const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                              int attributeCount, int defaultedCount, const xmlChar** attributes) {
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    if (parser->nodeNr >= kMaxDepth) {
-        Refuse(context);
-        return;
-    }
+    if (!EnterElement(context)) return;
     xmlSAX2StartElementNs(context, localName, prefix, uri, namespaceCount, namespaces,
                           attributeCount, defaultedCount, attributes);
+}
+
+void EndElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                const xmlChar* uri) {
+    LeaveElement(context);
+    xmlSAX2EndElementNs(context, localName, prefix, uri);
 }
 
 // Attributes a document type declares with a default are added to every start tag of their
@@ -75,104 +82,82 @@ void StartElementWithinDepth(void* context, const xmlChar* localName, const xmlC
 void DeclareAttributeWithinBound(void* context, const xmlChar* element, const xmlChar* name,
                                  int type, int def, const xmlChar* defaultValue,
                                  xmlEnumerationPtr values) {
-    auto* parser = static_cast<xmlParserCtxtPtr>(context);
-    auto* counts = static_cast<ParseCounts*>(parser->_private);
-    if (++counts->declaredAttributes > kMaxAttributesPerElement) {
+    if (++StateOf(context).declaredAttributes > kMaxAttributesPerElement) {
         xmlFreeEnumeration(values);
-        Refuse(context);
+        RefuseInput(context);
         return;
     }
     xmlSAX2AttributeDecl(context, element, name, type, def, defaultValue, values);
 }
 
-struct ParserDeleter {
-    void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
-};
-
 }  // namespace
 
 void Initialise() {
     static std::once_flag once;
-    std::call_once(once, [] {
-        xmlInitParser();
-        xmlSetExternalEntityLoader(RefuseExternalResource);
-    });
+    std::call_once(once, [] { xmlInitParser(); });
 }
 
-xmlDocPtr ParseUntrusted(const std::string& utf8) {
-    if (utf8.size() > static_cast<std::size_t>(INT_MAX) ||
-        !AttributeCountsWithin(utf8, kMaxAttributesPerElement)) {
-        return nullptr;
+void ForgetErrorPosition() { lastErrorPosition = ParseErrorPosition(); }
+
+void RefuseInput(void* context) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    parser->wellFormed = 0;
+    xmlStopParser(parser);
+}
+
+bool EnterElement(void* context) {
+    ParseState& state = StateOf(context);
+    if (state.depth >= kMaxDepth) {
+        RefuseInput(context);
+        return false;
     }
+    ++state.depth;
+    return true;
+}
+
+void LeaveElement(void* context) { --StateOf(context).depth; }
+
+Parser NewUntrustedParser(ParseState& state) {
     Initialise();
-    SilentErrors silent;
-    std::unique_ptr<xmlParserCtxt, ParserDeleter> parser(xmlNewParserCtxt());
-    if (!parser) {
-        return nullptr;
-    }
-    ParseCounts counts;
-    parser->_private = &counts;
-    parser->sax->serror = DiscardError;  // errors of this parse, silent
+    Parser parser(xmlNewParserCtxt());
+    if (!parser) return parser;
+    parser->_private = &state;
+    // The SAX2 handlers as they are by default, not as the host's settings of libxml2's global
+    // defaults (xmlKeepBlanksDefault and the like) made them for a new context.
+    xmlSAXVersion(parser->sax, 2);
+    parser->sax->serror = KeepFirstErrorPosition;  // errors of this parse, silent
+    parser->sax->resolveEntity = RefuseExternalResource;
+    parser->sax->externalSubset = IgnoreExternalSubset;
     parser->sax->entityDecl = RefuseEntity;
     parser->sax->unparsedEntityDecl = RefuseUnparsedEntity;
     parser->sax->attributeDecl = DeclareAttributeWithinBound;
     parser->sax->startElementNs = StartElementWithinDepth;
+    parser->sax->endElementNs = EndElement;
+    return parser;
+}
 
+xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, const std::string& utf8) {
+    if (utf8.size() > static_cast<std::size_t>(INT_MAX) ||
+        !AttributeCountsWithin(utf8, kMaxAttributesPerElement)) {
+        return nullptr;
+    }
+    SilentErrors silent;
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                         XML_PARSE_IGNORE_ENC;
-    return xmlCtxtReadMemory(parser.get(), utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                             "UTF-8", options);
+    return xmlCtxtReadMemory(parser, utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
+                             options);
 }
 
-std::string DocumentEncoding(const std::string& bytes) {
-    // Byte order marks first (UTF-32's before UTF-16's, which begin alike), then "<" or "<?" in
-    // UTF-32 or UTF-16 without one.
-    static const struct {
-        const char* start;
-        std::size_t length;
-        const char* encoding;
-    } kSignatures[] = {
-        {"\xEF\xBB\xBF", 3, "UTF-8"},   {"\xFF\xFE\0\0", 4, "UTF-32LE"},
-        {"\0\0\xFE\xFF", 4, "UTF-32BE"}, {"\xFF\xFE", 2, "UTF-16LE"},
-        {"\xFE\xFF", 2, "UTF-16BE"},     {"<\0\0\0", 4, "UTF-32LE"},
-        {"\0\0\0<", 4, "UTF-32BE"},     {"<\0?\0", 4, "UTF-16LE"},
-        {"\0<\0?", 4, "UTF-16BE"},
-    };
-    for (const auto& signature : kSignatures) {
-        if (bytes.compare(0, signature.length, signature.start, signature.length) == 0) {
-            return signature.encoding;
-        }
-    }
-    const std::string declared = DeclaredEncoding(bytes);
-    return declared.empty() ? "UTF-8" : declared;
-}
-
-std::string DeclaredEncoding(const std::string& bytes) {
-    static const char kBom[] = "\xEF\xBB\xBF";
-    std::size_t start = bytes.compare(0, 3, kBom) == 0 ? 3 : 0;
-    if (bytes.compare(start, 5, "<?xml") != 0) {
-        return "";
-    }
-    const std::size_t end = bytes.find("?>", start);
-    const std::string declaration =
-        bytes.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    std::size_t at = declaration.find("encoding");
-    if (at == std::string::npos) {
-        return "";
-    }
-    at = declaration.find_first_not_of(" \t\r\n", at + std::strlen("encoding"));
-    if (at == std::string::npos || declaration[at] != '=') {
-        return "";
-    }
-    at = declaration.find_first_not_of(" \t\r\n", at + 1);
-    if (at == std::string::npos || (declaration[at] != '"' && declaration[at] != '\'')) {
-        return "";
-    }
-    const std::size_t close = declaration.find(declaration[at], at + 1);
-    if (close == std::string::npos) {
-        return "";
-    }
-    return declaration.substr(at + 1, close - at - 1);
+xmlDocPtr ParseUntrusted(const std::string& utf8) {
+    ParseState state;
+    Parser parser = NewUntrustedParser(state);
+    return parser ? ReadUntrusted(parser.get(), utf8) : nullptr;
 }
 
 }  // namespace wi::xml::libxml2
+
+namespace wi::xml {
+
+ParseErrorPosition LastParseErrorPosition() { return libxml2::lastErrorPosition; }
+
+}  // namespace wi::xml

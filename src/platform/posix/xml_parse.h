@@ -1,15 +1,20 @@
-// Hardened parsing with libxml2, and silence for its error reports, shared by the DOM.
+// Hardened parsing with libxml2, and silence for its error reports, shared by the DOM and the
+// streamed reads.
 #pragma once
 
+#include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <memory>
 #include <string>
+
+#include "platform/posix/xml_input.h"  // the inputs of a parse, decoded to UTF-8
 
 namespace wi::xml::libxml2 {
 
-// Initialises libxml2 once for the process and installs an external entity loader that refuses
-// everything. Thread-safe; every Document calls it.
+// Initialises libxml2 once for the process; no process-wide setting of libxml2 is changed, so
+// that a host using libxml2 too keeps its own. Thread-safe; every Document calls it.
 void Initialise();
 
 // libxml2 reports errors raised without a parser context (the encoding layer's, the
@@ -28,17 +33,42 @@ private:
     void* context_;
 };
 
-// Parses an untrusted UTF-8 text into a new document (owned by the caller), or null when it is
-// not a well-formed document, declares an entity or exceeds the attribute or depth bounds of
-// xml_dom.h. An encoding its declaration names is ignored: every reader decodes its input to
+// Clears this thread's LastParseErrorPosition at the start of a parse.
+void ForgetErrorPosition();
+
+// What one parse counts, reached through its context's _private.
+struct ParseState {
+    int depth = 0;  // elements open
+    int declaredAttributes = 0;
+    void* stream = nullptr;  // the streamed read the parse serves, if any
+};
+
+struct ParserDeleter {
+    void operator()(xmlParserCtxtPtr parser) const { xmlFreeParserCtxt(parser); }
+};
+using Parser = std::unique_ptr<xmlParserCtxt, ParserDeleter>;
+
+// A parser context of the library's own, for one parse: its errors silent, every entity
+// declaration refused before any expansion, external resources refused, the attribute
+// declarations and the depth within the bounds of xml_dom.h, the SAX2 handlers building a tree.
+// A streamed read replaces the element and content handlers; its element handlers call
+// EnterElement and LeaveElement. Null when libxml2 cannot make one.
+Parser NewUntrustedParser(ParseState& state);
+
+// For a start-of-element handler: counts the element in; false, with the input refused, when it
+// lies deeper than kMaxDepth.
+bool EnterElement(void* context);
+// For an end-of-element handler.
+void LeaveElement(void* context);
+// Ends the parse from a handler; the input counts as not well-formed.
+void RefuseInput(void* context);
+
+// Parses an untrusted UTF-8 text with the context into a new document (owned by the caller), or
+// null when it is not a well-formed document, declares an entity or exceeds the attribute or
+// depth bounds. An encoding its declaration names is ignored: every reader decodes its input to
 // UTF-8 first, so that the bounds are checked on the text that libxml2 reads.
+xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, const std::string& utf8);
+// The same with a context of its own.
 xmlDocPtr ParseUntrusted(const std::string& utf8);
-
-// The encoding that the XML declaration at the start of the bytes names; "" when there is none.
-std::string DeclaredEncoding(const std::string& bytes);
-
-// The encoding of a file's bytes, as an XML parser finds it: by a byte order mark, else by "<" or
-// "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
-std::string DocumentEncoding(const std::string& bytes);
 
 }  // namespace wi::xml::libxml2

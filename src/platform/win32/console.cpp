@@ -2,6 +2,7 @@
 #include "platform/win32/windows_api.h"
 
 #include "platform/console.h"
+#include "platform/console_capture.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -43,21 +44,67 @@ bool EnableLineRedrawing(StandardStream stream) {
            ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
-std::FILE* DivertStandardOutput() {
+namespace {
+
+class WindowsCapturePipe : public CapturePipe {
+public:
+    explicit WindowsCapturePipe(int fd) : fd_(fd) {}
+    ~WindowsCapturePipe() override { _close(fd_); }
+
+    // An anonymous pipe cannot be waited on: it is looked at every few milliseconds.
+    bool WaitReadable(unsigned milliseconds) override {
+        constexpr unsigned kLook = 20;
+        for (unsigned waited = 0;; waited += kLook) {
+            DWORD available = 0;
+            if (!Peek(available) || available > 0) return true;
+            if (waited >= milliseconds) return false;
+            ::Sleep(kLook);
+        }
+    }
+
+    bool ReadAvailable(std::string& bytes) override {
+        char block[4096];
+        for (;;) {
+            DWORD available = 0;
+            if (!Peek(available)) return false;  // every writer has closed its end
+            if (available == 0) return true;
+            const int count = _read(fd_, block, available < sizeof block ? available : sizeof block);
+            if (count <= 0) return false;
+            bytes.append(block, static_cast<std::size_t>(count));
+        }
+    }
+
+private:
+    bool Peek(DWORD& available) const {
+        const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd_));
+        return ::PeekNamedPipe(handle, nullptr, 0, nullptr, &available, nullptr) != 0;
+    }
+
+    int fd_;
+};
+
+}  // namespace
+
+std::FILE* CaptureStandardOutput() {
     std::fflush(stdout);
+    int ends[2];
+    if (_pipe(ends, 65536, _O_BINARY | _O_NOINHERIT) != 0) return nullptr;
     const int original = _dup(Descriptor(StandardStream::kOutput));
-    if (original < 0) return nullptr;
-    std::FILE* stream = _fdopen(original, "w");
-    if (stream == nullptr || _dup2(Descriptor(StandardStream::kError), 1) < 0) {
+    std::FILE* stream = original >= 0 ? _fdopen(original, "w") : nullptr;
+    if (stream == nullptr || _dup2(ends[1], 1) < 0) {
         if (stream != nullptr) {
             std::fclose(stream);
-        } else {
+        } else if (original >= 0) {
             _close(original);
         }
+        _close(ends[0]);
+        _close(ends[1]);
         return nullptr;
     }
+    _close(ends[1]);
     // Writers that go by the handle rather than the C runtime's descriptor follow too.
-    ::SetStdHandle(STD_OUTPUT_HANDLE, ::GetStdHandle(STD_ERROR_HANDLE));
+    ::SetStdHandle(STD_OUTPUT_HANDLE, reinterpret_cast<HANDLE>(_get_osfhandle(1)));
+    StartCaptureReader(std::make_unique<WindowsCapturePipe>(ends[0]));
     return stream;
 }
 

@@ -108,6 +108,8 @@ public:
         if (cancelRequested_ != nullptr) CloseHandle(cancelRequested_);
     }
 
+    void LimitBody(std::uint64_t maxBytes) override { limit_ = maxBytes; }
+
     DownloadStartError Start(const std::string& url, const std::string& localPath) override {
         if (started_) return kDownloadAlreadyStarted;
         std::wstring wideUrl;
@@ -275,8 +277,13 @@ private:
         return stored;
     }
 
+    // Whether a body of this many bytes exceeds the bound.
+    bool BeyondLimit(std::uint64_t bytes) const { return limit_ != 0 && bytes > limit_; }
+
     // Writes the body beside the file and puts it in place once it is complete.
     bool ReadBody(HINTERNET request, RequestState& state, std::int64_t length) {
+        // An announced length beyond the bound fails before the body.
+        if (length > 0 && BeyondLimit(static_cast<std::uint64_t>(length))) return false;
         // An empty body still makes an (empty) file.
         file_ = OpenReplacement(localPath_);
         if (file_ == nullptr) return false;
@@ -294,6 +301,8 @@ private:
             if (!StepSucceeded(state, reading)) return false;
             const DWORD read = state.stepBytes;
             if (read == 0) break;
+            // Beyond the bound the transfer fails; the partial body goes with file_.
+            if (BeyondLimit(static_cast<std::uint64_t>(downloaded_.load()) + read)) return false;
             if (!file_->Write(state.piece.data(), read)) return false;
             downloaded_.fetch_add(read);
             windowBytes += read;
@@ -314,6 +323,7 @@ private:
 
     win32::HttpAddress address_;
     std::string localPath_;
+    std::uint64_t limit_ = 0;  // set before the worker starts
     unsigned stallSeconds_ = kDownloadStallSeconds;
     bool started_ = false;
     std::unique_ptr<PendingFile> file_;  // used by the worker only

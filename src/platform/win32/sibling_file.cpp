@@ -9,6 +9,16 @@
 
 namespace wi::platform {
 
+unsigned long CurrentProcessId() { return ::GetCurrentProcessId(); }
+
+bool ProcessRuns(unsigned long processId) {
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId));
+    if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return running;
+}
+
 namespace win32 {
 
 namespace {
@@ -17,15 +27,6 @@ namespace {
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t separator = path.find_last_of(L"\\/:");
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
-// True unless the process is known to have ended: one the caller may not open still runs.
-bool ProcessRuns(DWORD processId) {
-    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;
-    const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    ::CloseHandle(process);
-    return running;
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ HANDLE CreateSibling(const std::wstring& destination, std::wstring& name) {
     static std::atomic<unsigned> counter{0};
     const std::wstring folder = FolderOf(destination);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string sibling = SiblingName(::GetCurrentProcessId(), ++counter);
+        const std::string sibling = SiblingName(CurrentProcessId(), ++counter);
         name = folder + std::wstring(sibling.begin(), sibling.end());  // ASCII
         HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -81,8 +82,8 @@ void RemoveStaleSiblings(const std::wstring& destination) {
         std::string name;  // a sibling's name is ASCII: any other character rules it out
         for (const wchar_t* c = found.cFileName; *c; ++c) name += *c < 0x80 ? char(*c) : '?';
         unsigned long processId = 0;
-        if (!IsSiblingName(name, processId) || processId == ::GetCurrentProcessId()) continue;
-        if (!ProcessRuns(static_cast<DWORD>(processId))) {
+        if (!IsSiblingName(name, processId) || processId == CurrentProcessId()) continue;
+        if (!ProcessRuns(processId)) {
             ::DeleteFileW((folder + found.cFileName).c_str());
         }
     } while (::FindNextFileW(search, &found));

@@ -323,6 +323,25 @@ bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
                                length, nullptr, nullptr) == length;
 }
 
+thread_local ParseErrorPosition lastErrorPosition;
+
+// Keeps where MSXML found the text's first error, counted in the text as it was before its
+// declaration was taken off.
+void KeepErrorPosition(IXMLDOMDocument* dom, const std::wstring& text, const std::wstring& body) {
+    ComPtr<IXMLDOMParseError> error;
+    long line = 0;
+    long column = 0;
+    if (FAILED(dom->get_parseError(error.Out())) || !error || FAILED(error->get_line(&line)) ||
+        FAILED(error->get_linepos(&column)) || line <= 0) {
+        return;
+    }
+    const std::wstring removed = text.substr(0, text.size() - body.size());
+    const long removedLines = static_cast<long>(std::count(removed.begin(), removed.end(), L'\n'));
+    if (removedLines == 0 && line == 1) column += static_cast<long>(removed.size());
+    lastErrorPosition.line = static_cast<int>(line + removedLines);
+    lastErrorPosition.column = static_cast<int>(column);
+}
+
 // Parses UTF-16 text into a new tree, or null when it is not a well-formed document within the
 // bounds. MSXML is given the text without its declaration, already decoded.
 Tree* ParseUntrusted(const std::wstring& text) {
@@ -333,14 +352,19 @@ Tree* ParseUntrusted(const std::wstring& text) {
     tree->dom = msxml::NewDocument();
     Bstr source(body);
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (!tree->dom || !source.Made(body) || FAILED(tree->dom->loadXML(source.Get(), &loaded)) ||
-        loaded != VARIANT_TRUE) {
+    if (!tree->dom || !source.Made(body) || FAILED(tree->dom->loadXML(source.Get(), &loaded))) {
+        return nullptr;
+    }
+    if (loaded != VARIANT_TRUE) {
+        KeepErrorPosition(tree->dom.Get(), text, body);
         return nullptr;
     }
     return tree.release();
 }
 
 }  // namespace
+
+ParseErrorPosition LastParseErrorPosition() { return lastErrorPosition; }
 
 // ---- Element ----
 
@@ -521,6 +545,7 @@ bool Document::Adopt(void* parsed) {
 }
 
 bool Document::ParseText(const std::string& narrowText) {
+    lastErrorPosition = ParseErrorPosition();
     std::wstring text;
     if (narrowText.size() > kMaxTextBytes || !ToWideQuiet(narrowText, text)) {
         return Adopt(nullptr);
@@ -529,6 +554,7 @@ bool Document::ParseText(const std::string& narrowText) {
 }
 
 bool Document::ParseFile(const std::string& windowsPath) {
+    lastErrorPosition = ParseErrorPosition();
     std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
     std::string bytes;
     char block[16384];
@@ -548,6 +574,7 @@ bool Document::ParseFile(const std::string& windowsPath) {
 }
 
 bool Document::ParseBytes(const std::string& bytes) {
+    lastErrorPosition = ParseErrorPosition();
     if (bytes.size() > kMaxTextBytes) {
         return Adopt(nullptr);
     }

@@ -18,7 +18,7 @@ protected:
                                                         fixture));
         return web_.Url("/" + fixture);
     }
-    // Runs the CLI on the test's machine; its output with the status lines.
+    // Runs the CLI on the test's machine; its results.
     std::string Run(const std::string& arguments) const {
         return wi::test::RunShell(std::string(WI_CLI) + " " + arguments + " --prefix '" +
                                   machine_.Prefix() + "'");
@@ -65,9 +65,9 @@ TEST_F(ListsDownloadCliTest, PatchListIsFetchedOnceAndItsTemporaryDocumentRemove
 
     // No document at the address: one line, exit status 1.
     const std::string missing = wi::test::RunShell(
-        std::string(WI_CLI) + " patch parse --url " + web_.Url("/none.xml") + " --prefix '" +
-        machine_.Prefix() + "' 2>&1 >/dev/null; echo \"exit=$?\"");
-    EXPECT_EQ("webinteractive: the service gave no document at " + web_.Url("/none.xml") +
+        std::string(WI_CLI) + " patch parse --quiet --url " + web_.Url("/none.xml") +
+        " --prefix '" + machine_.Prefix() + "' 2>&1 >/dev/null; echo \"exit=$?\"");
+    EXPECT_EQ("webinteractive: the service answered 404 Not Found at " + web_.Url("/none.xml") +
                   ": check the address\nexit=1\n",
               missing);
 }
