@@ -127,7 +127,8 @@ bool ReadsAsUtf8(std::string& bytes) {
     std::size_t at = declaration.find("encoding");
     if (at != std::string::npos) at = declaration.find_first_of("\"'", at);
     if (at == std::string::npos) return true;
-    std::string name = declaration.substr(at + 1, declaration.find(declaration[at], at + 1) - at - 1);
+    const std::size_t close = declaration.find(declaration[at], at + 1);
+    std::string name = declaration.substr(at + 1, close - at - 1);
     for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return name == "UTF-8";
 }

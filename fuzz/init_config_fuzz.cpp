@@ -1,9 +1,9 @@
 // Fuzz target for the configuration text of IWebInteractive::Init: any text must give 1 or 0
 // without a crash, and the values read back must agree with what the text is: nothing from a text
 // that does not parse or whose root is not "Logs", else the text of each key's element as an
-// independent walk of the document (reference_xml.h) finds it, and 1 only when all five are there. Init builds the fixed-drive list through the
-// machine prefix, so the target works on a machine of its own in a temporary directory, never on
-// the user's.
+// independent walk of the document (reference_xml.h) finds it, and 1 only when all five are
+// there. Init builds the fixed-drive list through the machine prefix, so the target works on a
+// machine of its own in a temporary directory, never on the user's.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(again.c_str());
     status::ParameterMap merged, reread;
     if (!status::SaveParameterChanges(again, loaded, merged) || merged != loaded) std::abort();
-    if (status::LoadParameterFile(again, reread) != status::LoadResult::kLoaded || reread != loaded) {
-        std::abort();
-    }
+    const status::LoadResult read = status::LoadParameterFile(again, reread);
+    if (read != status::LoadResult::kLoaded || reread != loaded) std::abort();
     return 0;
 }

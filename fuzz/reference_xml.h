@@ -188,7 +188,8 @@ inline int IntegerIn(xmlNodePtr parent, const std::string& name, int start) {
 }
 
 inline bool BooleanIn(xmlNodePtr parent, const std::string& name, bool start) {
-    return ValueOf(parent, name, start, [](const std::string& text) { return IntegerOf(text) != 0; });
+    return ValueOf(parent, name, start,
+                   [](const std::string& text) { return IntegerOf(text) != 0; });
 }
 
 }  // namespace wi::fuzz

@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::wstring body = scan::WithoutDeclaration(text);
-    if (body.size() > text.size() || text.compare(text.size() - body.size(), body.size(), body) != 0) {
+    if (body.size() > text.size() ||
+        text.compare(text.size() - body.size(), body.size(), body) != 0) {
         std::abort();
     }
     const bool within = scan::WithinBounds(body, kDepth, kAttributes);

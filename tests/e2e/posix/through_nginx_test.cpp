@@ -57,7 +57,8 @@ public:
             // The plain port is picked with the https one: nginx starts only when it has both.
             plainPort_ = wi::test::host::FreePort();
             std::string site = ReadText(WI_PACKAGING_DIR "/nginx/webinteractive-service.conf");
-            ReplaceIn(site, "listen 443 ssl;", "listen 127.0.0.1:" + std::to_string(port) + " ssl;");
+            ReplaceIn(site, "listen 443 ssl;",
+                      "listen 127.0.0.1:" + std::to_string(port) + " ssl;");
             ReplaceIn(site, "listen 80;", "listen 127.0.0.1:" + std::to_string(plainPort_) + ";");
             ReplaceIn(site, "server 127.0.0.1:8080;",
                       "server 127.0.0.1:" + std::to_string(servicePort) + ";");
