@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "platform/xml_dom.h"
 #include "reference_lists.h"
-#include "service/list_readers.h"
+#include "lists/list_readers.h"
 #include "temporary_machine.h"
 #include "webinteractive/status.h"
 
@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     _SoftInfo expected = record;
     wi::xml::Document document;
     const bool parsed = document.ParseFile(kPath);
-    if (wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, kPath, "{G}",
+    if (wi::lists::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, kPath, "{G}",
                                                  record) != parsed) {
         std::abort();
     }

@@ -14,7 +14,7 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/xml_dom.h"
-#include "service/list_readers.h"
+#include "lists/list_readers.h"
 #include "temporary_machine.h"
 #include "webinteractive/status.h"
 
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::list<ISoftInfoInc::_SoftInfo> softs;
     int locked = -12345;
     const auto kFile = wi::xml::StreamSource::kFile;
-    if (wi::service::ReadFileListDocument(kFile, kPath, "{G}", locked, nullptr, softs) != parsed) {
+    if (wi::lists::ReadFileListDocument(kFile, kPath, "{G}", locked, nullptr, softs) != parsed) {
         std::abort();
     }
     const long expected = parsed ? ExpectedRecords(document) : -1;
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     softs.clear();
-    wi::service::ReadFileListDocument(kFile, kPath, "{G}", locked, cancelled, softs);
+    wi::lists::ReadFileListDocument(kFile, kPath, "{G}", locked, cancelled, softs);
     if (!softs.empty()) std::abort();
     return 0;
 }

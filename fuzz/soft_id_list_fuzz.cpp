@@ -14,7 +14,7 @@
 
 #include "platform/xml_dom.h"
 #include "reference_xml.h"
-#include "service/soft_id_list.h"
+#include "lists/soft_id_list.h"
 #include "webinteractive/lists.h"
 
 namespace {
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const IdSet fromText = IWebInteractive::ParseSoftIDList(text.c_str());
     if (reference.Verdict() && Rows(fromText) != Rows(Expected(reference))) std::abort();
 
-    const IdSet fromBytes = wi::service::ParseSoftIDBytes(input);
+    const IdSet fromBytes = wi::lists::ParseSoftIDBytes(input);
     std::string unused;
     if (ref::ReferenceConvert(ref::ReferenceCodeset(), "UTF-8", input, unused)) {
         const ref::ReferenceDocument whole(input);

@@ -6,7 +6,7 @@
 #include "inc/narrow_text.h"
 #include "log/log_access.h"
 #include "platform/xml_dom.h"
-#include "service/file_list_tables.h"
+#include "lists/file_list_tables.h"
 #include "store/scratch_document.h"
 #include "store/store_lock.h"
 #include "webinteractive/FileOperator.h"
@@ -81,7 +81,7 @@ int RestoreConfig(const ISoftInfoInc::_SoftInfo& soft, LogInfo& entry) {
                     config.Key = ChildText(node, "Key", config.Key);
                     config.Value = ChildText(node, "Value", config.Value);
                     if (const wi::xml::Element type = node.FirstChild("Type")) {
-                        config.Type = wi::service::ReadInt(type.Text());
+                        config.Type = wi::lists::ReadInt(type.Text());
                     }
                     IHelperInc::MakeStatus(restoringText.c_str(), config.Key.c_str(), counter,
                                            total);

@@ -4,7 +4,7 @@
 
 #include "frame/text.h"
 #include "inc/narrow_text.h"
-#include "service/file_list_tables.h"
+#include "lists/file_list_tables.h"
 #include "store/protect_document.h"
 #include "store/protected_table.h"
 #include "store/store_layout.h"
@@ -61,7 +61,7 @@ int GetProtectedVersion(const char* guid) {
     int version = -1;
     wi::store::ReadProtectDocument(path, [&version](const wi::xml::Element& root) {
         const wi::xml::Element element = root.FirstChild("Version");
-        if (element) version = wi::service::ReadInt(element.Text());  // as atoi reads it
+        if (element) version = wi::lists::ReadInt(element.Text());  // as atoi reads it
         return bool(element);
     });
     return version;

@@ -7,7 +7,7 @@
 #include "frame/text.h"
 #include "frame/query.h"
 #include "platform/xml_dom.h"
-#include "service/request.h"
+#include "lists/request.h"
 #include "userinfo/user_info_answer.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/FileOperator.h"
@@ -51,7 +51,7 @@ const char* ReadUserInfo() {
     const std::string url = wi::frame::AppendQueryParameterFirstMarkOnly(
         config.readUserUrl, "MachineNum=" + wi::frame::EncodeQueryValue(machineNum));
     std::string answer;
-    if (wi::service::RequestText(url, answer, nullptr) == 0) {
+    if (wi::lists::RequestText(url, answer, nullptr) == 0) {
         return "";
     }
     thread_local std::string result;  // valid until this thread's next call

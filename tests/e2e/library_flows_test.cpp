@@ -15,7 +15,7 @@
 #include "platform/codepage.h"
 #include "platform/registry.h"
 #include "support/registry_probe.h"
-#include "service/request.h"
+#include "lists/request.h"
 #include "userinfo/user_xml_path.h"
 #include "webinteractive/host.h"
 #include "webinteractive/repair.h"
@@ -246,7 +246,7 @@ TEST_F(LibraryFlowsTest, ProtectionRegistryRestoreCleaningAndTheLogOfTheRun) {
 
 TEST_F(LibraryFlowsTest, PatchAndInstallFilesArriveWhole) {
     std::string patchList;
-    ASSERT_EQ(1, wi::service::RequestText(service_.Url("/patchlist?guid=%7bE2E%2d0001%7d"),
+    ASSERT_EQ(1, wi::lists::RequestText(service_.Url("/patchlist?guid=%7bE2E%2d0001%7d"),
                                           patchList, nullptr));
     const auto& softs = IWebInteractive::ParsePatchsList(patchList.c_str());
     ASSERT_EQ(1u, softs.size());

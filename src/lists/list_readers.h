@@ -11,7 +11,7 @@
 #include "platform/xml_stream.h"
 #include "webinteractive/records.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 // A file list document: one record per "Version" of the first "software", appended to `softs`.
 // `locked` is set to 0 and then to the "locked" of "BaseInfo", but only when the root is
@@ -33,4 +33,4 @@ bool ReadCertainFileListDocument(xml::StreamSource source, const std::string& in
 bool ReadPatchListDocument(xml::StreamSource source, const std::string& input,
                            std::list<ISoftInfoInc::_SoftInfo>& softs);
 
-}  // namespace wi::service
+}  // namespace wi::lists

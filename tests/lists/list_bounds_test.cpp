@@ -3,7 +3,7 @@
 #include <string>
 
 #include "list_test_support.h"
-#include "service/list_stream.h"
+#include "lists/list_stream.h"
 #include "webinteractive/lists.h"
 
 namespace {
@@ -19,8 +19,8 @@ std::string Repeated(const std::string& head, const std::string& element, std::s
 class ListBoundsTest : public wi::test::ListTest {};
 
 TEST_F(ListBoundsTest, AnAnswerBeyondTheVersionOrRecordBoundIsRefusedWhole) {
-    using wi::service::kMaxListRecords;
-    using wi::service::kMaxListVersions;
+    using wi::lists::kMaxListRecords;
+    using wi::lists::kMaxListVersions;
     const auto patchList = [](std::size_t versions) {
         return Repeated("<softwares><software>", "<Version/>", versions, "</software></softwares>");
     };

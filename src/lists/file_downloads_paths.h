@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace wi::service {
+namespace wi::lists {
 
 // The path used when the machine cannot name its shared templates folder.
 constexpr const char* kFallbackDownloadPath = "C:\\DownFile.tmp";
@@ -21,4 +21,4 @@ void CopyToCallerBuffer(char* buffer, const std::string& path);
 // Makes the caller's buffer hold the empty string.
 void ClearCallerBuffer(char* buffer);
 
-}  // namespace wi::service
+}  // namespace wi::lists

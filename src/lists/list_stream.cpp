@@ -1,8 +1,8 @@
-#include "service/list_stream.h"
+#include "lists/list_stream.h"
 
 #include <utility>
 
-namespace wi::service {
+namespace wi::lists {
 
 using xml::StreamStep;
 
@@ -126,4 +126,4 @@ StreamStep SoftwareListReading::Close(const xml::Element&, int depth) {
     return StreamStep::kEnter;
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists

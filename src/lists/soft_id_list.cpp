@@ -1,14 +1,14 @@
 // IWebInteractive::DownloadSoftList and ParseSoftIDList: the software ID list of the service
 // read into the one shared set of _SoftID records.
-#include "service/soft_id_list.h"
+#include "lists/soft_id_list.h"
 
 #include "frame/text.h"
 #include "platform/xml_stream.h"
-#include "service/list_stream.h"
-#include "service/request.h"
+#include "lists/list_stream.h"
+#include "lists/request.h"
 #include "webinteractive/lists.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 
@@ -81,19 +81,19 @@ const SoftIDs& ParseSoftIDBytes(const std::string& bytes) {
     return ReadSoftIDList(xml::StreamSource::kBytes, bytes);
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists
 
 namespace IWebInteractive {
 
 const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* url) {
-    auto& ids = wi::service::SoftIDSet();
+    auto& ids = wi::lists::SoftIDSet();
     ids.clear();
     try {
         std::string answer;
-        if (wi::service::RequestText(wi::frame::OrEmpty(url), answer, nullptr) == 1) {
+        if (wi::lists::RequestText(wi::frame::OrEmpty(url), answer, nullptr) == 1) {
             // The answer is bytes as the service sent them: a GB2312 list still reaches a host
             // whose narrow code page is UTF-8 with its names intact.
-            return wi::service::ParseSoftIDBytes(answer);
+            return wi::lists::ParseSoftIDBytes(answer);
         }
     } catch (...) {
         // Nothing the request or the parse raises reaches the host: it gets the set as it stands.
@@ -102,7 +102,7 @@ const std::set<ISoftInfoInc::_SoftID>& DownloadSoftList(const char* url) {
 }
 
 const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDList(const char* text) {
-    return wi::service::ReadSoftIDList(wi::xml::StreamSource::kText, wi::frame::OrEmpty(text));
+    return wi::lists::ReadSoftIDList(wi::xml::StreamSource::kText, wi::frame::OrEmpty(text));
 }
 
 }  // namespace IWebInteractive

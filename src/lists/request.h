@@ -6,7 +6,7 @@
 
 #include "platform/xml_dom.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 // Fetches the address (query already built and encoded) into a fresh "RequestTemp" document
 // with DownloadFile and appends the body's bytes, unconverted, to `text`. 1 when the body was
@@ -20,4 +20,4 @@ int RequestText(const std::string& url, std::string& text, void* cancelEvent);
 // The most bytes of a body RequestText reads: the largest text the XML readers accept.
 constexpr std::size_t kMaxRequestText = xml::kMaxTextBytes;
 
-}  // namespace wi::service
+}  // namespace wi::lists

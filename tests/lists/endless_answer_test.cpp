@@ -9,7 +9,7 @@
 
 #include "download_test_support.h"
 #include "platform/xml_dom.h"
-#include "service/request.h"
+#include "lists/request.h"
 #include "support/wire_server.h"
 #include "webinteractive/lists.h"
 
@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(EndlessAnswerTest, EachListDownloadStopsNearItsReadersBoundAndLeavesNothing) {
-    ExpectStopsNearTheBound("DownloadSoftList", wi::service::kMaxRequestText,
+    ExpectStopsNearTheBound("DownloadSoftList", wi::lists::kMaxRequestText,
                             [](const std::string& url) {
                                 return IWebInteractive::DownloadSoftList(url.c_str()).empty();
                             });

@@ -3,16 +3,16 @@
 
 #include "frame/query.h"
 #include "frame/text.h"
-#include "service/file_downloads_paths.h"
-#include "service/request.h"
+#include "lists/file_downloads_paths.h"
+#include "lists/request.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/transfer.h"
 
 namespace IWebInteractive {
 
 int DownloadPatchFile(const char* url, const char* patchId, char* pathBuffer) {
-    wi::service::ClearCallerBuffer(pathBuffer);
-    std::string localPath = wi::service::kFallbackDownloadPath;
+    wi::lists::ClearCallerBuffer(pathBuffer);
+    std::string localPath = wi::lists::kFallbackDownloadPath;
     std::string id = wi::frame::OrEmpty(patchId);
     if (id.empty()) {
         return 0;
@@ -21,17 +21,17 @@ int DownloadPatchFile(const char* url, const char* patchId, char* pathBuffer) {
         wi::frame::OrEmpty(url), "patchid=" + wi::frame::EncodeQueryValue(id));
     // The answer is the patch file's address, used exactly as it came.
     std::string address;
-    if (wi::service::RequestText(request, address, nullptr) != 1) {
+    if (wi::lists::RequestText(request, address, nullptr) != 1) {
         return 0;
     }
     std::string folder;
-    if (wi::service::DownloadFolder(folder)) {
-        localPath = wi::service::TickedDownloadPath(folder, "DownFile");
+    if (wi::lists::DownloadFolder(folder)) {
+        localPath = wi::lists::TickedDownloadPath(folder, "DownFile");
     }
     if (DownloadFile(address.c_str(), localPath.c_str(), nullptr, nullptr) != 1) {
         return 0;
     }
-    wi::service::CopyToCallerBuffer(pathBuffer, localPath);
+    wi::lists::CopyToCallerBuffer(pathBuffer, localPath);
     return 1;
 }
 

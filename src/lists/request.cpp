@@ -1,4 +1,4 @@
-#include "service/request.h"
+#include "lists/request.h"
 
 #include "platform/files.h"
 #include "transfer/download.h"
@@ -6,7 +6,7 @@
 #include "webinteractive/frame.h"
 #include "webinteractive/status.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 constexpr std::size_t kBlockSize = 1024;
@@ -32,4 +32,4 @@ int RequestText(const std::string& url, std::string& text, void* cancelEvent) {
     }
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists

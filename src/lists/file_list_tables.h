@@ -13,7 +13,7 @@
 #include "platform/xml_dom.h"
 #include "webinteractive/records.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 // Decimal numbers as the service writes them: leading blanks skipped, an optional sign, then the
 // digits up to the first other character; no digits give 0. A number beyond the type's range
@@ -70,4 +70,4 @@ bool CancelRequested(void* cancelEvent);
 // process, emptied by each call of either.
 std::list<ISoftInfoInc::_SoftInfo>& DownloadedSoftList();
 
-}  // namespace wi::service
+}  // namespace wi::lists

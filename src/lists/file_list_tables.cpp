@@ -1,4 +1,4 @@
-#include "service/file_list_tables.h"
+#include "lists/file_list_tables.h"
 
 #include <limits>
 
@@ -6,7 +6,7 @@
 #include "platform/events.h"
 #include "webinteractive/status.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 
@@ -275,4 +275,4 @@ std::list<_SoftInfo>& DownloadedSoftList() {
     return softs;
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists

@@ -6,7 +6,7 @@
 
 #include "webinteractive/records.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 // Empties the process-global software ID set (the one DownloadSoftList and ParseSoftIDList
 // return) and fills it from a list answer as it came from the service: its bytes read in
@@ -15,4 +15,4 @@ namespace wi::service {
 // may build (list_stream.h) leave the set empty.
 const std::set<ISoftInfoInc::_SoftID>& ParseSoftIDBytes(const std::string& bytes);
 
-}  // namespace wi::service
+}  // namespace wi::lists

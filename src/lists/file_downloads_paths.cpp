@@ -1,11 +1,11 @@
-#include "service/file_downloads_paths.h"
+#include "lists/file_downloads_paths.h"
 
 #include <cstdint>
 #include <cstring>
 
 #include "platform/machine.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 bool DownloadFolder(std::string& folder) {
     return platform::CurrentMachine().GetSpecialFolder(platform::kCommonTemplates, folder);
@@ -29,4 +29,4 @@ void ClearCallerBuffer(char* buffer) {
     }
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists

@@ -4,13 +4,13 @@
 
 #include "frame/text.h"
 #include "inc/narrow_text.h"
-#include "service/file_list_tables.h"
-#include "service/list_readers.h"
-#include "service/list_stream.h"
+#include "lists/file_list_tables.h"
+#include "lists/list_readers.h"
+#include "lists/list_stream.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 
@@ -60,16 +60,16 @@ bool ReadPatchListDocument(xml::StreamSource source, const std::string& input,
     return true;
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists
 
 namespace IWebInteractive {
 
 const std::list<ISoftInfoInc::_SoftInfo>& ParsePatchsList(const char* text) {
-    std::list<ISoftInfoInc::_SoftInfo>& softs = wi::service::DownloadedSoftList();
+    std::list<ISoftInfoInc::_SoftInfo>& softs = wi::lists::DownloadedSoftList();
     softs.clear();
     // The text is read in the narrow code page; bytes that are not valid there but name their
     // encoding in their declaration (a GB2312 answer on a UTF-8 host) are decoded by it.
-    wi::service::ReadPatchListDocument(wi::xml::StreamSource::kBytes, wi::frame::OrEmpty(text),
+    wi::lists::ReadPatchListDocument(wi::xml::StreamSource::kBytes, wi::frame::OrEmpty(text),
                                        softs);
     return softs;
 }

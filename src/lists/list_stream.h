@@ -7,10 +7,10 @@
 #include <string>
 
 #include "platform/xml_stream.h"
-#include "service/file_list_tables.h"
+#include "lists/file_list_tables.h"
 #include "webinteractive/records.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 // What one answer may build, far beyond any list the service gives (a file list of 200 versions
 // of 500 files, a catalogue of 200,000 softwares), so that the memory a list takes stays in
@@ -100,4 +100,4 @@ private:
     VersionReading version_;
 };
 
-}  // namespace wi::service
+}  // namespace wi::lists

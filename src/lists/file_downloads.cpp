@@ -5,8 +5,8 @@
 #include "frame/query.h"
 #include "frame/text.h"
 #include "platform/narrow_path.h"
-#include "service/file_downloads_paths.h"
-#include "service/request.h"
+#include "lists/file_downloads_paths.h"
+#include "lists/request.h"
 #include "transfer/upload_address.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/lists.h"
@@ -33,7 +33,7 @@ int FetchInstallFile(const std::string& url, const std::string& fileName,
     IHelperInc::MakeStatus("%s : %s", wi::transfer::AddressForDisplay(request).c_str(),
                            fileName.c_str());
     std::string address;
-    if (wi::service::RequestText(request, address, nullptr) != 1) {
+    if (wi::lists::RequestText(request, address, nullptr) != 1) {
         return 0;
     }
     CXFileOperator::InsureDirectoryExist(CXFileOperator::GetDirectoryPart(localPath));
@@ -47,8 +47,8 @@ namespace IWebInteractive {
 
 int DownloadSoftFile(const char* url, const char* guid, const char* softCode, const char* fileCode,
                      int fileType, char* pathBuffer) {
-    wi::service::ClearCallerBuffer(pathBuffer);
-    std::string localPath = wi::service::kFallbackDownloadPath;
+    wi::lists::ClearCallerBuffer(pathBuffer);
+    std::string localPath = wi::lists::kFallbackDownloadPath;
     const std::string code = OrEmpty(fileCode);
     if (OrEmpty(guid)[0] == '\0' || OrEmpty(softCode)[0] == '\0' || code.empty()) {
         return 0;
@@ -57,33 +57,33 @@ int DownloadSoftFile(const char* url, const char* guid, const char* softCode, co
         OrEmpty(url), "guid=" + Encoded(guid) + "&soft_code=" + Encoded(softCode) + "&file_code=" +
                           Encoded(fileCode) + "&file_type=" + std::to_string(fileType));
     std::string folder;
-    if (wi::service::DownloadFolder(folder)) {
+    if (wi::lists::DownloadFolder(folder)) {
         // A file of type 1 keeps its file code as its name; any other is a "DownFile".
-        localPath = wi::service::TickedDownloadPath(folder, fileType == 1 ? code : "DownFile");
+        localPath = wi::lists::TickedDownloadPath(folder, fileType == 1 ? code : "DownFile");
     }
     if (DownloadFile(request.c_str(), localPath.c_str(), nullptr, nullptr) != 1) {
         return 0;
     }
-    wi::service::CopyToCallerBuffer(pathBuffer, localPath);
+    wi::lists::CopyToCallerBuffer(pathBuffer, localPath);
     return 1;
 }
 
 int DownloadInstallFile(const char* url, const char* subdir, const char* fileName, char* pathBuffer,
                         void* cancelEvent) {
-    wi::service::ClearCallerBuffer(pathBuffer);
+    wi::lists::ClearCallerBuffer(pathBuffer);
     const std::string directory = OrEmpty(subdir);
     const std::string name = OrEmpty(fileName);
     if (directory.empty() || name.empty()) {
         return 0;
     }
     std::string folder;
-    const std::string localPath = wi::service::DownloadFolder(folder)
+    const std::string localPath = wi::lists::DownloadFolder(folder)
                                       ? folder + "\\" + directory + "\\" + name
                                       : "C:\\" + name;
     if (FetchInstallFile(OrEmpty(url), name, localPath, cancelEvent) != 1) {
         return 0;
     }
-    wi::service::CopyToCallerBuffer(pathBuffer, localPath);
+    wi::lists::CopyToCallerBuffer(pathBuffer, localPath);
     return 1;
 }
 
@@ -108,7 +108,7 @@ int RemoveFileInfo(const char*& url, const char*& guid, const char*& version,
         OrEmpty(url), "GUID=" + Encoded(guid) + "&Version=" + Encoded(version) +
                           "&CharacterCode=" + Encoded(characterCode));
     std::string ignored;
-    return wi::service::RequestText(request, ignored, nullptr);
+    return wi::lists::RequestText(request, ignored, nullptr);
 }
 
 }  // namespace IWebInteractive

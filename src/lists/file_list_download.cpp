@@ -5,16 +5,16 @@
 #include "frame/query.h"
 #include "frame/text.h"
 #include "inc/narrow_text.h"
-#include "service/file_list_tables.h"
-#include "service/list_readers.h"
-#include "service/list_stream.h"
+#include "lists/file_list_tables.h"
+#include "lists/list_readers.h"
+#include "lists/list_stream.h"
 #include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 
@@ -78,7 +78,7 @@ bool ReadFileListDocument(xml::StreamSource source, const std::string& input,
     return true;
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists
 
 namespace IWebInteractive {
 
@@ -106,7 +106,7 @@ const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, cons
                                                           const char* specialCode,
                                                           const char* pnVersion, int& locked,
                                                           void* cancelEvent) {
-    std::list<ISoftInfoInc::_SoftInfo>& softs = wi::service::DownloadedSoftList();
+    std::list<ISoftInfoInc::_SoftInfo>& softs = wi::lists::DownloadedSoftList();
     softs.clear();
     const std::string id = wi::frame::OrEmpty(guid);
     const std::string path = SaveDownloadFileListXml(url, guid, specialCode, pnVersion);
@@ -114,7 +114,7 @@ const std::list<ISoftInfoInc::_SoftInfo>& DownloadFileList(const char* url, cons
     IHelperInc::MakeStatus(wi::inc::NarrowFromUtf8("正在解析文件列表...%s").c_str(), id.c_str());
     // A document that does not parse, or holds more than a list reader builds, stays on disk for
     // whoever wants to see what came.
-    if (!wi::service::ReadFileListDocument(wi::xml::StreamSource::kFile, path, id, locked,
+    if (!wi::lists::ReadFileListDocument(wi::xml::StreamSource::kFile, path, id, locked,
                                            cancelEvent, softs)) {
         return softs;
     }

@@ -1,5 +1,5 @@
 // RequestText against a real nginx: the body comes back whole and unconverted, the document stays.
-#include "service/request.h"
+#include "lists/request.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-using wi::service::RequestText;
+using wi::lists::RequestText;
 using wi::test::NginxPeer;
 
 class RequestTextTest : public wi::test::ServiceTest {};
@@ -58,7 +58,7 @@ TEST_F(RequestTextTest, AFailedDownloadGivesZeroAndAnUnstartableOneRaises) {
 // and at most the bound appended. One exactly at the bound is read whole.
 TEST_F(RequestTextTest, ABodyBeyondTheBoundGivesZero) {
     NginxPeer web;
-    const std::string atBound(wi::service::kMaxRequestText, 'x');
+    const std::string atBound(wi::lists::kMaxRequestText, 'x');
     web.AddFile("at", atBound);
     web.AddFile("beyond", atBound + "y");
     std::string text;
@@ -67,7 +67,7 @@ TEST_F(RequestTextTest, ABodyBeyondTheBoundGivesZero) {
     text.clear();
     lines_.clear();
     EXPECT_EQ(0, RequestText(web.Url("/beyond"), text, nullptr));
-    EXPECT_LE(text.size(), wi::service::kMaxRequestText);
+    EXPECT_LE(text.size(), wi::lists::kMaxRequestText);
     const std::string& requestLine = lines_.front();  // "request <address>, <document>"
     EXPECT_FALSE(Exists(requestLine.substr(requestLine.rfind(", ") + 2)));
 }

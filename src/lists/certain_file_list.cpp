@@ -5,16 +5,16 @@
 #include "frame/query.h"
 #include "frame/text.h"
 #include "inc/narrow_text.h"
-#include "service/file_list_tables.h"
-#include "service/list_readers.h"
-#include "service/list_stream.h"
+#include "lists/file_list_tables.h"
+#include "lists/list_readers.h"
+#include "lists/list_stream.h"
 #include "transfer/download.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/lists.h"
 #include "webinteractive/status.h"
 
-namespace wi::service {
+namespace wi::lists {
 
 namespace {
 
@@ -98,7 +98,7 @@ bool ReadCertainFileListDocument(xml::StreamSource source, const std::string& in
     return true;
 }
 
-}  // namespace wi::service
+}  // namespace wi::lists
 
 namespace IWebInteractive {
 
@@ -119,17 +119,17 @@ const char* SaveCertainFileListXml(const char* url, const char* guid, int versio
 
 const ISoftInfoInc::_SoftInfo& DownloadCertainFileList(const char* url, const char* guid,
                                                        int version) {
-    ISoftInfoInc::_SoftInfo& record = wi::service::LatestVersionRecord();
+    ISoftInfoInc::_SoftInfo& record = wi::lists::LatestVersionRecord();
     const std::string id = wi::frame::OrEmpty(guid);
     const std::string path = SaveCertainFileListXml(url, guid, version);
     // Without a downloaded document the record stays as the previous call left it.
     if (!CXFileOperator::PathExists(path)) return record;
-    wi::service::Reset(record, id);
+    wi::lists::Reset(record, id);
     IHelperInc::MakeStatus(
         wi::inc::NarrowFromUtf8("正在解析软件的最新版本软件列表...%s").c_str(), id.c_str());
     // A document that does not parse, or holds more than a list reader builds, stays on disk for
     // whoever wants to see what came.
-    if (!wi::service::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, path, id,
+    if (!wi::lists::ReadCertainFileListDocument(wi::xml::StreamSource::kFile, path, id,
                                                   record)) {
         return record;
     }

@@ -16,7 +16,7 @@
 
 namespace wi::test {
 
-// The bytes of tests/service/fixtures/<name>.
+// The bytes of tests/lists/fixtures/<name>.
 inline std::string ReadServiceFixture(const std::string& name) {
     const std::filesystem::path path =
         std::filesystem::path(__FILE__).parent_path() / "fixtures" / name;
