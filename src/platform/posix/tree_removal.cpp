@@ -96,7 +96,7 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
     } else if (!S_ISDIR(status.st_mode) && !S_ISLNK(status.st_mode)) {
         refusal = ENOTDIR;
     }
-    FirstFailure failure(EIO);  // the path: the Windows path of the entry
+    FirstFailure failure(EIO);  // keeps the failed entry's Windows path
     const bool ok = refusal == 0 && RemoveEntryAt(parent, name, path, failure);
     close(parent);
     if (refusal != 0) {

@@ -144,7 +144,7 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
         ::SetLastError(ERROR_DIRECTORY);
         return false;
     }
-    FirstFailure failure(ERROR_GEN_FAILURE);  // the path: the narrow path of the entry
+    FirstFailure failure(ERROR_GEN_FAILURE);  // keeps the failed entry's narrow path
     if (RemoveEntry(wide, base, failure)) return true;
     failedPath = failure.path;
     ::SetLastError(failure.error);
