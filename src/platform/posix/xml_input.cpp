@@ -28,8 +28,10 @@ bool BytesToUtf8(const std::string& bytes, std::string& utf8) {
     return !declared.empty() && platform::ConvertEncoding(declared, "UTF-8", bytes, utf8);
 }
 
-bool TextToUtf8(const std::string& narrowText, std::string& utf8) {
-    return narrowText.size() <= kMaxTextBytes && platform::NarrowToUtf8(narrowText, utf8);
+const std::string* TextAsUtf8(const std::string& narrowText, std::string& converted) {
+    if (narrowText.size() > kMaxTextBytes) return nullptr;
+    if (platform::NarrowCodeset() == "UTF-8") return &narrowText;
+    return platform::NarrowToUtf8(narrowText, converted) ? &converted : nullptr;
 }
 
 }  // namespace wi::xml::libxml2

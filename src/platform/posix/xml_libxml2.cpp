@@ -218,8 +218,9 @@ bool Document::Adopt(void* parsed) {
 
 bool Document::ParseText(const std::string& narrowText) {
     libxml2::ForgetErrorPosition();
-    std::string utf8;
-    return Adopt(libxml2::TextToUtf8(narrowText, utf8) ? libxml2::ParseUntrusted(utf8) : nullptr);
+    std::string converted;
+    const std::string* utf8 = libxml2::TextAsUtf8(narrowText, converted);
+    return Adopt(utf8 ? libxml2::ParseUntrusted(*utf8) : nullptr);
 }
 
 bool Document::ParseFile(const std::string& windowsPath) {

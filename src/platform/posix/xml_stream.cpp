@@ -164,12 +164,15 @@ private:
 }  // namespace
 
 StreamResult Stream(StreamSource source, const std::string& input, StreamVisitor& visitor) {
-    std::string utf8;
-    const bool decoded = source == StreamSource::kFile    ? libxml2::FileToUtf8(input, utf8)
-                         : source == StreamSource::kBytes ? libxml2::BytesToUtf8(input, utf8)
-                                                          : libxml2::TextToUtf8(input, utf8);
-    if (!decoded) return StreamResult::kRefused;
-    return StreamedRead(visitor).Run(utf8);
+    std::string converted;
+    const std::string* utf8 = &converted;
+    if (source == StreamSource::kText) {
+        utf8 = libxml2::TextAsUtf8(input, converted);
+    } else if (!(source == StreamSource::kFile ? libxml2::FileToUtf8(input, converted)
+                                               : libxml2::BytesToUtf8(input, converted))) {
+        utf8 = nullptr;
+    }
+    return utf8 ? StreamedRead(visitor).Run(*utf8) : StreamResult::kRefused;
 }
 
 }  // namespace wi::xml
