@@ -157,8 +157,10 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
         ::SetLastError(ERROR_DIRECTORY);
         return false;
     }
+    // The walk appends names to the path: from the start in the extended-length form, a tree
+    // of any depth is reached.
     FirstFailure failure;
-    if (RemoveEntry(wide, base, failure)) return true;
+    if (RemoveEntry(win32::ExtendedLengthPath(wide), base, failure)) return true;
     failedPath = failure.path;
     ::SetLastError(failure.error);
     return false;

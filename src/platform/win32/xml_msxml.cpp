@@ -177,13 +177,35 @@ ComPtr<IXMLDOMNode> NewElement(IXMLDOMDocument2* dom, const std::string& name) {
     return node;
 }
 
-// One character (a surrogate pair counts as one) in the code page; false when it has none.
+// True when the code page 936 bytes keep to GB2312, which the saved documents declare: ASCII and
+// the double bytes of its rows (A1-A9 symbols, B0-F7 characters; trail bytes A1-FE). Code page
+// 936 has more (GBK: the euro sign as 80, characters such as 丂 with other lead or trail bytes),
+// which strict GB2312 readers refuse.
+bool KeepsToGb2312(const char* bytes, std::size_t length) {
+    for (std::size_t at = 0; at < length;) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        if (at + 1 >= length) return false;
+        const auto trail = static_cast<unsigned char>(bytes[at + 1]);
+        const bool row = (lead >= 0xA1 && lead <= 0xA9) || (lead >= 0xB0 && lead <= 0xF7);
+        if (!row || trail < 0xA1 || trail > 0xFE) return false;
+        at += 2;
+    }
+    return true;
+}
+
+// One character (a surrogate pair counts as one) in the code page, and for code page 936 in its
+// GB2312 part; false when it has none.
 bool Encodable(UINT codePage, const wchar_t* at, int units) {
     char bytes[8];
     BOOL usedDefault = FALSE;
     const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, at, units, bytes,
                                            sizeof bytes, nullptr, &usedDefault);
-    return length > 0 && !usedDefault;
+    return length > 0 && !usedDefault &&
+           (codePage != 936 || KeepsToGb2312(bytes, static_cast<std::size_t>(length)));
 }
 
 // Serialises a document as the library writes documents: no indentation, empty elements as
@@ -309,7 +331,8 @@ ComPtr<IXMLDOMNode> DocumentNode(const Tree* tree) {
     return node;
 }
 
-// The wide text in a code page; false when some character has no place in it.
+// The wide text in a code page, for code page 936 in its GB2312 part; false when some character
+// has no place in it.
 bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
     out.clear();
     if (text.empty()) return true;
@@ -320,7 +343,8 @@ bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
     if (length <= 0 || usedDefault) return false;
     out.resize(static_cast<std::size_t>(length));
     return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, &out[0],
-                               length, nullptr, nullptr) == length;
+                               length, nullptr, nullptr) == length &&
+           (codePage != 936 || KeepsToGb2312(out.data(), out.size()));
 }
 
 thread_local ParseErrorPosition lastErrorPosition;
@@ -615,8 +639,8 @@ void Document::Save(const std::string& windowsPath) const {
     if (!document) {
         throw XmlError("cannot serialise the document for " + windowsPath);
     }
-    // Characters beyond code page 936 are rare: the document is serialised again with
-    // references for them only when the plain text does not fit.
+    // Characters beyond GB2312 are rare: the document is serialised again with references for
+    // them only when the plain text does not fit.
     std::string bytes;
     if (!Encode(kSavedCodePage, Serialiser().Document(document.Get()), bytes) &&
         !Encode(kSavedCodePage, Serialiser(kSavedCodePage).Document(document.Get()), bytes)) {
