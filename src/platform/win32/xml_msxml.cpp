@@ -4,6 +4,7 @@
 // encoding the file declares, so that the same bytes come out wherever MSXML runs (Wine's MSXML
 // cannot save or load a document that declares gb2312).
 #include "platform/codepage.h"
+#include "platform/common/xml_characters.h"
 #include "platform/files.h"
 #include "platform/win32/codepage_wide.h"
 #include "platform/win32/xml_com.h"
@@ -67,17 +68,6 @@ bool ToWideQuiet(const std::string& narrow, std::wstring& wide) {
 
 std::string ToNarrowReplacing(const std::wstring& wide) {
     return platform::win32::WideToNarrowReplacing(wide);
-}
-
-// XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
-// (they would not read back); they are left out.
-std::wstring XmlCharactersOnly(std::wstring text) {
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [](wchar_t c) {
-                                  return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
-                              }),
-               text.end());
-    return text;
 }
 
 // An XML name: ASCII characters as the XML rules allow them; every other character is left to
@@ -579,19 +569,10 @@ bool Document::ParseText(const std::string& narrowText) {
 
 bool Document::ParseFile(const std::string& windowsPath) {
     lastErrorPosition = ParseErrorPosition();
-    std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
     std::string bytes;
-    char block[16384];
-    long long got = 0;
-    while (file && (got = file->Read(block, sizeof block)) > 0) {
-        bytes.append(block, static_cast<std::size_t>(got));
-        if (bytes.size() > kMaxFileBytes) {
-            return Adopt(nullptr);
-        }
-    }
     std::wstring text;
-    if (!file || got < 0 ||
-        !msxml::DecodeBytes(msxml::DocumentEncoding(bytes), bytes, text)) {
+    if (!ReadDocumentFile(windowsPath, bytes) ||
+        !msxml::DecodeBytes(DocumentEncoding(bytes), bytes, text)) {
         return Adopt(nullptr);
     }
     return Adopt(ParseUntrusted(text));
@@ -606,7 +587,7 @@ bool Document::ParseBytes(const std::string& bytes) {
     if (ToWideQuiet(bytes, text)) {
         return Adopt(ParseUntrusted(text));
     }
-    const std::string declared = msxml::DeclaredEncoding(bytes);
+    const std::string declared = DeclaredEncoding(bytes);
     if (declared.empty() || !msxml::DecodeBytes(declared, bytes, text)) {
         return Adopt(nullptr);
     }
@@ -657,7 +638,7 @@ void Document::Save(const std::string& windowsPath) const {
 
 bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding) {
     narrowText.clear();
-    encoding = msxml::DocumentEncoding(bytes);
+    encoding = DocumentEncoding(bytes);
     std::wstring text;
     return msxml::DecodeBytes(encoding, bytes, text) &&
            platform::Utf16ToNarrow(std::u16string(text.begin(), text.end()), narrowText);
