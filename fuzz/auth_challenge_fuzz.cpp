@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/http_challenge.h"
-#include "platform/posix/http_digest.h"
+#include "platform/common/http_challenge.h"
+#include "platform/common/http_digest.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ bool HasLineBreak(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    std::vector<wi::platform::posix::AuthChallenge> challenges;
-    wi::platform::posix::ParseChallenges(input, challenges);
+    std::vector<wi::platform::AuthChallenge> challenges;
+    wi::platform::ParseChallenges(input, challenges);
     for (const auto& challenge : challenges) {
         if (challenge.scheme.empty()) std::abort();
         for (char c : challenge.scheme) {
@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const auto& [name, value] : challenge.params) {
             if (name.empty() || HasLineBreak(value)) std::abort();
         }
-        const std::string answer = wi::platform::posix::DigestAuthorization(
+        const std::string answer = wi::platform::DigestAuthorization(
             challenge, {"POST", "/up?x=1", "user", "pass", 1, "0123456789abcdef"});
-        if (answer.empty() == wi::platform::posix::CanAnswerDigest(challenge)) std::abort();
+        if (answer.empty() == wi::platform::CanAnswerDigest(challenge)) std::abort();
         for (char c : answer) {
             if (static_cast<unsigned char>(c) < 0x20 && c != '\t') std::abort();
         }

@@ -3,7 +3,7 @@
 # runtime libraries for the fuzz targets); with the argument "windows", also those of the Windows
 # cross-build.
 set -euo pipefail
-packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev curl
+packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev libssl-dev curl
   libgtest-dev libgmock-dev libcpp-httplib-dev libsystemd-dev systemd nginx-light tinyproxy apache2
   apache2-utils openssl locales python3 mono-mcs mono-runtime doxygen lintian libcli11-dev
   nlohmann-json3-dev gettext clang libclang-rt-14-dev)

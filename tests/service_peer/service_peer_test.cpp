@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "frame/config.h"
-#include "platform/posix/http_challenge.h"
-#include "platform/posix/http_digest.h"
+#include "platform/common/http_challenge.h"
+#include "platform/common/http_digest.h"
 #include "service_peer.h"
 #include "support/temp_machine.h"
 #include "userinfo/user_xml_path.h"
@@ -346,12 +346,12 @@ TEST_F(ServicePeerTest, DigestUploadsNeedTheUsersPasswordAndAFreshNonce) {
     const auto start = headers.find("WWW-Authenticate: ");
     ASSERT_NE(std::string::npos, start);
     const std::string value = headers.substr(start + 18, headers.find('\r', start) - start - 18);
-    std::vector<wi::platform::posix::AuthChallenge> challenges;
-    ASSERT_TRUE(wi::platform::posix::ParseChallenges(value, challenges));
-    const wi::platform::posix::DigestRequest request{"POST", "/upload/log", "alice", "s3cret", 1,
+    std::vector<wi::platform::AuthChallenge> challenges;
+    ASSERT_TRUE(wi::platform::ParseChallenges(value, challenges));
+    const wi::platform::DigestRequest request{"POST", "/upload/log", "alice", "s3cret", 1,
                                                      "c1"};
     const std::string answer =
-        "Authorization: " + wi::platform::posix::DigestAuthorization(challenges.front(), request);
+        "Authorization: " + wi::platform::DigestAuthorization(challenges.front(), request);
     EXPECT_EQ("200", PostWithAuthorization(service, answer));
     EXPECT_EQ("401", PostWithAuthorization(service, answer));  // the same count again
     // A correct answer to a nonce the service never gave.
@@ -360,7 +360,7 @@ TEST_F(ServicePeerTest, DigestUploadsNeedTheUsersPasswordAndAFreshNonce) {
         if (param.first == "nonce") param.second = "0123456789abcdef0123456789abcdef";
     }
     EXPECT_EQ("401", PostWithAuthorization(
-                         service, "Authorization: " + wi::platform::posix::DigestAuthorization(
+                         service, "Authorization: " + wi::platform::DigestAuthorization(
                                                           forged, request)));
     EXPECT_EQ(2u, service.Uploads("log").size());
 }

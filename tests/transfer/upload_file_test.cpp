@@ -145,7 +145,6 @@ TEST_F(UploadFileTest, UntrustedServerCertificateGivesZero) {
 // Every pass is one request with the whole body: the answer to the challenge rides on the
 // request after it, with no empty probe in between.
 TEST_F(UploadFileTest, DigestAgainstApacheTakesOneRequestPerPass) {
-    if (wi::test::host::UnderWine()) GTEST_SKIP() << "Wine lacks WinHTTP Digest";
     ApacheDigestPeer apache;
     const std::string path = MakeFile("d.xml", "<digest/>");
     const std::string url = apache.Url("/digest/upload");

@@ -6,15 +6,15 @@
 #include <random>
 #include <vector>
 
-#include "platform/posix/http_challenge.h"
-#include "platform/posix/http_md5.h"
+#include "platform/common/http_challenge.h"
+#include "platform/common/http_md5.h"
 
 namespace wi::service {
 
 namespace {
 
-using platform::posix::AuthChallenge;
-using platform::posix::Md5Hex;
+using platform::AuthChallenge;
+using platform::Md5Hex;
 
 // Compares without stopping at the first difference, so the time taken tells nothing about
 // how much of a guess was right.
@@ -62,7 +62,7 @@ bool DecodeBase64(const std::string& text, std::string& bytes) {
 // The header value's challenge-shaped credentials of a scheme ("Digest username=..., ...").
 bool CredentialsOf(const std::string& authorization, const char* scheme, AuthChallenge& found) {
     std::vector<AuthChallenge> parsed;
-    platform::posix::ParseChallenges(authorization, parsed);
+    platform::ParseChallenges(authorization, parsed);
     if (parsed.empty() || parsed.front().scheme != scheme) return false;
     found = parsed.front();
     return true;

@@ -1,91 +1,22 @@
-#include "platform/posix/http_md5.h"
+// MD5 from libcrypto (OpenSSL), which libcurl already brings into the process. A one-shot digest
+// through the default library context: no process-wide setting of OpenSSL is touched.
+#include <openssl/evp.h>
 
-#include <array>
-#include <cstdint>
+#include <algorithm>
 
-namespace wi::platform::posix {
-namespace {
+#include "platform/common/http_md5.h"
 
-constexpr std::array<std::uint32_t, 64> kSine = {
-    0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
-    0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193, 0xa679438e, 0x49b40821,
-    0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d, 0x02441453, 0xd8a1e681, 0xe7d3fbc8,
-    0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed, 0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a,
-    0xfffa3942, 0x8771f681, 0x6d9d6122, 0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70,
-    0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
-    0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
-    0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
+namespace wi::platform {
 
-constexpr std::array<int, 16> kShift = {7, 12, 17, 22, 5, 9, 14, 20, 4, 11, 16, 23, 6, 10, 15, 21};
-
-std::uint32_t RotateLeft(std::uint32_t value, int bits) {
-    return (value << bits) | (value >> (32 - bits));
+bool ComputeMd5(const std::string& bytes, Md5Digest& digest) {
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), out, &size, EVP_md5(), nullptr) != 1 ||
+        size != digest.size()) {
+        return false;
+    }
+    std::copy(out, out + size, digest.begin());
+    return true;
 }
 
-void Transform(std::array<std::uint32_t, 4>& state, const unsigned char* block) {
-    std::uint32_t words[16];
-    for (int i = 0; i < 16; ++i) {
-        words[i] = static_cast<std::uint32_t>(block[i * 4]) |
-                   static_cast<std::uint32_t>(block[i * 4 + 1]) << 8 |
-                   static_cast<std::uint32_t>(block[i * 4 + 2]) << 16 |
-                   static_cast<std::uint32_t>(block[i * 4 + 3]) << 24;
-    }
-    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
-    for (int i = 0; i < 64; ++i) {
-        std::uint32_t mix;
-        int word;
-        const int round = i / 16;
-        if (round == 0) {
-            mix = (b & c) | (~b & d);
-            word = i;
-        } else if (round == 1) {
-            mix = (d & b) | (~d & c);
-            word = (5 * i + 1) % 16;
-        } else if (round == 2) {
-            mix = b ^ c ^ d;
-            word = (3 * i + 5) % 16;
-        } else {
-            mix = c ^ (b | ~d);
-            word = (7 * i) % 16;
-        }
-        const std::uint32_t next = d;
-        d = c;
-        c = b;
-        b += RotateLeft(a + mix + kSine[i] + words[word], kShift[round * 4 + i % 4]);
-        a = next;
-    }
-    state[0] += a;
-    state[1] += b;
-    state[2] += c;
-    state[3] += d;
-}
-
-}  // namespace
-
-std::string Md5Hex(const std::string& bytes) {
-    std::array<std::uint32_t, 4> state = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
-    std::string padded = bytes;
-    padded.push_back(static_cast<char>(0x80));
-    while (padded.size() % 64 != 56) {
-        padded.push_back('\0');
-    }
-    const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-    for (int i = 0; i < 8; ++i) {
-        padded.push_back(static_cast<char>((bits >> (8 * i)) & 0xff));
-    }
-    for (std::size_t offset = 0; offset < padded.size(); offset += 64) {
-        Transform(state, reinterpret_cast<const unsigned char*>(padded.data()) + offset);
-    }
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (std::uint32_t word : state) {
-        for (int i = 0; i < 4; ++i) {
-            const unsigned byte = (word >> (8 * i)) & 0xff;
-            hex.push_back(kHex[byte >> 4]);
-            hex.push_back(kHex[byte & 0xf]);
-        }
-    }
-    return hex;
-}
-
-}  // namespace wi::platform::posix
+}  // namespace wi::platform

@@ -14,35 +14,19 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <random>
+#include <string>
 #include <vector>
 
+#include "platform/common/http_upload_auth.h"
 #include "platform/http.h"
-#include "platform/posix/http_challenge.h"
 #include "platform/posix/http_curl.h"
-#include "platform/posix/http_digest.h"
 
 namespace wi::platform {
 namespace {
 
-using posix::AuthChallenge;
-using posix::SchemeOf;
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// 16 random bytes as hexadecimal digits.
-std::string MakeClientNonce() {
-    static thread_local std::random_device device;
-    std::string text;
-    for (int i = 0; i < 4; ++i) {
-        char word[9];
-        std::snprintf(word, sizeof word, "%08x", static_cast<unsigned>(device()));
-        text += word;
-    }
     return text;
 }
 
@@ -59,16 +43,11 @@ struct Credentials {
     AuthScheme scheme = kAuthNone;
     std::string user;
     std::string password;
-    // Digest only: the challenge being answered and how often its nonce has been used.
-    AuthChallenge challenge;
-    unsigned nonceCount = 0;
-    std::string cnonce;
+    DigestAnswer digest;  // Digest only
 };
 
-class CurlUploadExchange : public UploadExchange {
+class CurlUploadExchange : public UploadExchangeBase {
 public:
-    static constexpr std::size_t kKeptChallenges = 32;  // per target and response
-
     ~CurlUploadExchange() override {
         if (easy_ != nullptr) {
             curl_easy_cleanup(easy_);
@@ -97,17 +76,9 @@ public:
             return false;
         }
         secure_ = secure;
-        const std::string host = host_.find(':') != std::string::npos ? "[" + host_ + "]" : host_;
         // The request target as libcurl sends it: the path as given, without a fragment. The
         // address leaves out a default port, as libcurl does in the absolute form for a proxy.
-        target_ = pathWithQuery.substr(0, pathWithQuery.find('#'));
-        if (target_.empty() || target_[0] != '/') {
-            target_.insert(0, "/");
-        }
-        authority_ = host + ":" + std::to_string(port_);
-        const bool defaultPort = port_ == (secure ? 443 : 80);
-        url_ = std::string(secure ? "https" : "http") + "://" + (defaultPort ? host : authority_) +
-               target_;
+        target_ = MakeUploadTarget(host_, port_, pathWithQuery, secure);
         easy_ = curl_easy_init();
         return easy_ != nullptr;
     }
@@ -120,23 +91,19 @@ public:
         if (CurlScheme(scheme) == 0) {
             return false;
         }
-        (target == kAuthServer ? server_ : proxy_) = Credentials{scheme, user, password, {}, 0, {}};
+        (target == kAuthServer ? server_ : proxy_) = Credentials{scheme, user, password, {}};
         return true;
     }
 
     ExchangeResult Send(std::uint64_t length, BodySource& body) override {
-        status_ = 0;
-        offered_[kAuthServer] = offered_[kAuthProxy] = 0;
-        challenges_[kAuthServer].clear();
-        challenges_[kAuthProxy].clear();
-        body_.clear();
+        ForgetResponse();
         if (easy_ == nullptr || !body.Rewind()) {
             return ExchangeResult::kSendFailed;
         }
         bodySource_ = &body;
         curl_easy_reset(easy_);
         posix::ApplyCommonOptions(easy_);
-        curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+        curl_easy_setopt(easy_, CURLOPT_URL, target_.url.c_str());
         curl_easy_setopt(easy_, CURLOPT_PATH_AS_IS, 1L);
         curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
         curl_easy_setopt(easy_, CURLOPT_POST, 1L);
@@ -197,53 +164,18 @@ public:
         }
     }
 
-    int StatusCode() const override { return status_; }
-    unsigned OfferedSchemes(AuthTarget target) const override { return offered_[target]; }
-    const std::string& Body() const override { return body_; }
-
 private:
-    // Digest credentials answer the first Digest challenge of the latest response that can be
-    // answered; a response without one (a 401 after a 407 was answered) keeps the earlier one.
     bool TakeDigestChallenge(AuthTarget target, const std::string& user,
                              const std::string& password) {
         Credentials& credentials = target == kAuthServer ? server_ : proxy_;
-        const AuthChallenge* latest = nullptr;
-        for (const AuthChallenge& challenge : challenges_[target]) {
-            if (SchemeOf(challenge) == kAuthDigest) {
-                latest = &challenge;
-                break;
-            }
-        }
-        if (latest == nullptr && credentials.scheme != kAuthDigest) {
+        if (!credentials.digest.Take(challenges_, target, user, password, target_.path)) {
             return false;
         }
-        if (latest != nullptr) {
-            credentials.challenge = *latest;
-            credentials.nonceCount = 0;
-            credentials.cnonce = MakeClientNonce();
-        }
         credentials.scheme = kAuthDigest;
-        credentials.user = user;
-        credentials.password = password;
-        // A user name that cannot stand in a header fails here rather than on the wire.
-        Credentials trial = credentials;
-        trial.nonceCount = 1;
-        return !DigestHeader(trial, "POST", target_).empty();
+        return true;
     }
 
-    // The answer for the request that uses the nonce for the nonceCount-th time.
-    static std::string DigestHeader(const Credentials& credentials, const std::string& method,
-                                    const std::string& uri) {
-        const posix::DigestRequest request{method,          uri,
-                                           credentials.user, credentials.password,
-                                           credentials.nonceCount, credentials.cnonce};
-        return posix::DigestAuthorization(credentials.challenge, request);
-    }
-
-    bool ViaNamedProxy() const {
-        // Names without a dot are local and bypass the proxy.
-        return !proxyServer_.empty() && host_.find('.') != std::string::npos;
-    }
+    bool ThroughProxy() const { return ViaNamedProxy(proxyServer_, host_); }
 
     // The fixed headers and the Digest answers of this request. The server's answer names the
     // request target as sent: the absolute address through a named proxy, the path otherwise.
@@ -254,17 +186,15 @@ private:
         serverHeaders_ = proxyHeaders_ = nullptr;
         std::vector<std::string> server = {"Accept: */*", "Content-Type:", "Expect:"};
         std::vector<std::string> proxy;
-        const bool absolute = ViaNamedProxy() && !secure_;
+        const bool absolute = ThroughProxy() && !secure_;
         if (server_.scheme == kAuthDigest) {
-            ++server_.nonceCount;
             server.push_back("Authorization: " +
-                             DigestHeader(server_, "POST", absolute ? url_ : target_));
+                             server_.digest.Next("POST", absolute ? target_.url : target_.path));
         }
-        if (proxy_.scheme == kAuthDigest && ViaNamedProxy()) {
-            ++proxy_.nonceCount;
+        if (proxy_.scheme == kAuthDigest && ThroughProxy()) {
             proxy.push_back("Proxy-Authorization: " +
-                            (secure_ ? DigestHeader(proxy_, "CONNECT", authority_)
-                                     : DigestHeader(proxy_, "POST", url_)));
+                            (secure_ ? proxy_.digest.Next("CONNECT", target_.authority)
+                                     : proxy_.digest.Next("POST", target_.url)));
         }
         for (const std::string& header : server) {
             if ((serverHeaders_ = curl_slist_append(serverHeaders_, header.c_str())) == nullptr) {
@@ -290,7 +220,7 @@ private:
         if (proxyServer_.empty()) {
             return;
         }
-        const bool viaProxy = ViaNamedProxy();
+        const bool viaProxy = ThroughProxy();
         curl_easy_setopt(easy_, CURLOPT_PROXY, viaProxy ? ("http://" + proxyServer_).c_str() : "");
         if (viaProxy && CurlScheme(proxy_.scheme) != 0) {
             curl_easy_setopt(easy_, CURLOPT_PROXYAUTH, CurlScheme(proxy_.scheme));
@@ -332,10 +262,7 @@ private:
         const std::string line(data, size * count);
         if (line.rfind("HTTP/", 0) == 0) {
             // A new response (after an interim one or an inner authentication round).
-            self->offered_[kAuthServer] = self->offered_[kAuthProxy] = 0;
-            self->challenges_[kAuthServer].clear();
-            self->challenges_[kAuthProxy].clear();
-            self->body_.clear();
+            self->ForgetResponse();
         }
         const auto colon = line.find(':');
         if (colon != std::string::npos) {
@@ -349,30 +276,18 @@ private:
         return size * count;
     }
 
-    // Keeps the challenges of one authenticate header, up to kKeptChallenges per response.
+    // Keeps the challenges of one authenticate header.
     void ReadChallenges(AuthTarget target, std::string value) {
         while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) {
             value.pop_back();
         }
-        std::vector<AuthChallenge> read;
-        posix::ParseChallenges(value, read);
-        std::vector<AuthChallenge>& challenges = challenges_[target];
-        for (AuthChallenge& challenge : read) {
-            if (challenges.size() == kKeptChallenges) {
-                break;
-            }
-            offered_[target] |= SchemeOf(challenge);
-            challenges.push_back(std::move(challenge));
-        }
+        challenges_.Read(target, value);
     }
 
     static size_t OnBody(char* data, size_t size, size_t count, void* context) {
         auto* self = static_cast<CurlUploadExchange*>(context);
-        const size_t bytes = size * count;
-        if (self->body_.size() < kKeptBody) {
-            self->body_.append(data, std::min(bytes, kKeptBody - self->body_.size()));
-        }
-        return bytes;
+        self->KeepBody(data, size * count);
+        return size * count;
     }
 
     std::string userAgent_;
@@ -380,19 +295,13 @@ private:
     std::string host_;
     int port_ = 0;
     bool secure_ = false;
-    std::string target_;     // path and query
-    std::string authority_;  // host:port, as a CONNECT names it
-    std::string url_;
+    UploadTarget target_;
     CURL* easy_ = nullptr;
     curl_slist* serverHeaders_ = nullptr;
     curl_slist* proxyHeaders_ = nullptr;
     Credentials server_;
     Credentials proxy_;
     BodySource* bodySource_ = nullptr;
-    int status_ = 0;
-    unsigned offered_[2] = {0, 0};
-    std::vector<AuthChallenge> challenges_[2];
-    std::string body_;
 };
 
 }  // namespace

@@ -3,75 +3,20 @@
 // so that a cancel ends the transfer at once whatever the server does (a pending step may finish
 // only later: what it writes into lives on until WinHTTP reports the request's handle closed).
 // Every download takes its connections from the process's one session, which keeps them open
-// between downloads. Redirects are followed here, not by WinHTTP, so that one to another protocol
-// is refused before anything is sent for it: some WinHTTP versions take an address of another
-// protocol for a path on the same server and ask for it there.
+// between downloads. Redirects are followed here by the shared redirect rules, not by WinHTTP, so
+// that one to another protocol is refused before anything is sent for it: some WinHTTP versions
+// take an address of another protocol for a path on the same server and ask for it there.
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <cwctype>
-#include <mutex>
 #include <new>
-#include <thread>
 #include <vector>
 
-#include "platform/files.h"
+#include "platform/common/http_download_rules.h"
+#include "platform/common/http_redirect.h"
 #include "platform/http.h"
 #include "platform/win32/http_winhttp.h"
 
 namespace wi::platform {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// The stall limit a test has set; 0 for kDownloadStallSeconds.
-std::atomic<unsigned> stallSecondsForTesting{0};
-
-unsigned StallSeconds() {
-    const unsigned seconds = stallSecondsForTesting.load();
-    return seconds != 0 ? seconds : kDownloadStallSeconds;
-}
-
-bool IsSuccessCode(DWORD code) { return code >= 200 && code < 300; }
-
-// Redirects followed at most, as on posix.
-constexpr int kMaxRedirects = 20;
-
-bool IsRedirectCode(DWORD code) {
-    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
-}
-
-// Whether the reference begins with a scheme ("ftp:", "https:"): letters, digits, "+", "-" and
-// "." after a first letter, up to a colon.
-bool HasScheme(const std::wstring& reference) {
-    if (reference.empty() || !std::iswalpha(reference[0])) return false;
-    for (wchar_t c : reference) {
-        if (c == L':') return true;
-        if (!std::iswalnum(c) && c != L'+' && c != L'-' && c != L'.') return false;
-    }
-    return false;
-}
-
-// The address a redirect's Location leads to from the current one: absolute (http or https
-// only), without a scheme ("//host/x"), from the root ("/x") or beside the current path ("x").
-// False for any other protocol or an address that cannot be parsed.
-bool FollowLocation(const std::wstring& location, win32::HttpAddress& address) {
-    if (location.empty()) return false;
-    if (HasScheme(location)) return win32::SplitHttpAddress(location, address);
-    if (location.compare(0, 2, L"//") == 0) {
-        return win32::SplitHttpAddress((address.secure ? L"https:" : L"http:") + location,
-                                       address);
-    }
-    std::wstring path = location.substr(0, location.find(L'#'));
-    if (path[0] != L'/') {
-        const std::wstring current = address.pathWithQuery.substr(
-            0, address.pathWithQuery.find(L'?'));
-        path = current.substr(0, current.rfind(L'/') + 1) + path;
-    }
-    address.pathWithQuery = path;
-    return true;
-}
 
 // Large pieces keep the per-write cost low on fast links.
 constexpr DWORD kPieceBytes = 512 * 1024;
@@ -98,77 +43,53 @@ struct RequestState {
     std::vector<char> piece;  // filled by WinHTTP while a read is pending
 };
 
-class WinHttpDownloadTransfer : public DownloadTransfer {
+class WinHttpDownloadTransfer : public DownloadTransferBase {
 public:
     WinHttpDownloadTransfer() : cancelRequested_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     ~WinHttpDownloadTransfer() override {
-        Cancel();
-        if (worker_.joinable()) worker_.join();
+        StopWorker();
         if (cancelRequested_ != nullptr) CloseHandle(cancelRequested_);
     }
 
-    void LimitBody(std::uint64_t maxBytes) override { limit_ = maxBytes; }
-
     DownloadStartError Start(const std::string& url, const std::string& localPath) override {
         if (started_) return kDownloadAlreadyStarted;
-        std::wstring wideUrl;
-        if (!win32::ToWide(url, wideUrl) || !win32::SplitHttpAddress(wideUrl, address_)) {
-            return kDownloadBadAddress;
-        }
+        if (!SplitHttpAddress(url, address_) || !WideAddress()) return kDownloadBadAddress;
         if (win32::DownloadSession() == nullptr || cancelRequested_ == nullptr) {
             return kDownloadNoWorker;
         }
         started_ = true;
-        localPath_ = localPath;
-        stallSeconds_ = StallSeconds();
-        try {
-            worker_ = std::thread(&WinHttpDownloadTransfer::Run, this);
-        } catch (const std::system_error&) {
-            return kDownloadNoWorker;
-        }
-        return kDownloadStarted;
-    }
-
-    bool IsFinished() const override { return finished_.load(); }
-    bool GetResult() const override { return finished_.load() && result_.load(); }
-    int GetStatusCode() const override { return status_.load(); }
-    std::int64_t GetTotalSize() const override { return total_.load(); }
-    std::int64_t GetDownloadedSize() const override { return downloaded_.load(); }
-
-    void Cancel() override {
-        cancelled_.store(true);
-        if (cancelRequested_ != nullptr) SetEvent(cancelRequested_);
-    }
-
-    bool WaitForEnd(unsigned milliseconds) const override {
-        std::unique_lock<std::mutex> lock(endMutex_);
-        return ended_.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                               [this] { return finished_.load(); });
+        SetLocalPath(localPath);
+        stallSeconds_ = DownloadStallSeconds();
+        return StartWorker();
     }
 
 private:
-    void Run() {
+    void WakeWorker() override {
+        if (cancelRequested_ != nullptr) SetEvent(cancelRequested_);
+    }
+
+    // The host and the path of address_ as WinHTTP takes them; false when they cannot be
+    // converted.
+    bool WideAddress() {
+        return win32::ToWide(address_.host, host_) && win32::ToWide(address_.pathWithQuery, path_);
+    }
+
+    void Work() override {
         bool stored = false;
         for (int redirects = 0;; ++redirects) {
-            HINTERNET connection = WinHttpConnect(win32::DownloadSession(), address_.host.c_str(),
-                                                  address_.port, 0);
+            HINTERNET connection = WinHttpConnect(win32::DownloadSession(), host_.c_str(),
+                                                  static_cast<INTERNET_PORT>(address_.port), 0);
             if (connection == nullptr) break;
-            std::wstring location;
+            std::string location;
             stored = Transfer(connection, location);
             WinHttpCloseHandle(connection);
             if (stored || location.empty() || redirects == kMaxRedirects ||
-                !FollowLocation(location, address_)) {
+                !FollowLocation(location, address_) || !WideAddress()) {
                 break;
             }
         }
-        file_.reset();  // a body that did not take the file's place is dropped
-        result_.store(stored);
-        {
-            std::lock_guard<std::mutex> lock(endMutex_);
-            finished_.store(true);
-        }
-        ended_.notify_all();
+        Finish(stored);
     }
 
     // WinHTTP's notifications of the request, on its own threads: each records the outcome of
@@ -207,18 +128,18 @@ private:
         const HANDLE events[] = {state.stepDone, cancelRequested_};
         const DWORD waited = WaitForMultipleObjects(2, events, FALSE,
                                                     stallSeconds_ * 1000 + kCompletionMarginMs);
-        return waited == WAIT_OBJECT_0 && !state.stepFailed && !cancelled_.load();
+        return waited == WAIT_OBJECT_0 && !state.stepFailed && !Cancelled();
     }
 
     HINTERNET OpenRequest(HINTERNET connection) {
         HINTERNET request = WinHttpOpenRequest(
-            connection, L"GET", address_.pathWithQuery.c_str(), nullptr, WINHTTP_NO_REFERER,
+            connection, L"GET", path_.c_str(), nullptr, WINHTTP_NO_REFERER,
             WINHTTP_DEFAULT_ACCEPT_TYPES, address_.secure ? WINHTTP_FLAG_SECURE : 0);
         if (request == nullptr) return nullptr;
         // A caller without a cancel event has no other way out of a server that stops sending:
         // no name lookup, connect, send or wait for data gets longer than the stall limit.
         const int limitMs = static_cast<int>(stallSeconds_ * 1000);
-        // Redirects are answered by Run.
+        // Redirects are answered by Work.
         DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
         const DWORD notifications =
             WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES;
@@ -237,7 +158,7 @@ private:
 
     // One request of the download: true when its body was stored. A redirect stores nothing and
     // leaves the address it names in location.
-    bool Transfer(HINTERNET connection, std::wstring& location) {
+    bool Transfer(HINTERNET connection, std::string& location) {
         auto* state = new (std::nothrow) RequestState();
         if (state == nullptr || state->stepDone == nullptr) {
             delete state;
@@ -256,16 +177,15 @@ private:
         bool stored = false;
         if (StepSucceeded(*state, sent) &&
             StepSucceeded(*state, WinHttpReceiveResponse(request, nullptr)) &&
-            (!address_.secure || win32::VerifyTrust(request, address_.host))) {
+            (!address_.secure || win32::VerifyTrust(request, host_))) {
             const DWORD status = win32::ResponseStatus(request);
-            status_.store(static_cast<int>(status));
-            if (IsSuccessCode(status)) {
-                // Only the body of a successful answer is the file.
-                const std::int64_t length = win32::ResponseLength(request);
-                if (length > 0) total_.store(length);
-                stored = ReadBody(request, *state, length);
-            } else if (IsRedirectCode(status)) {
-                location = win32::ResponseHeader(request, WINHTTP_QUERY_LOCATION);
+            SetStatus(static_cast<long>(status));
+            if (IsSuccessStatus(status)) {
+                stored = ReadBody(request, *state, win32::ResponseLength(request));
+            } else if (IsRedirectStatus(status) &&
+                       !win32::ToNarrow(win32::ResponseHeader(request, WINHTTP_QUERY_LOCATION),
+                                        location)) {
+                location.clear();
             }
         }
         if (!sent) {
@@ -277,21 +197,11 @@ private:
         return stored;
     }
 
-    // Whether a body of this many bytes exceeds the bound.
-    bool BeyondLimit(std::uint64_t bytes) const { return limit_ != 0 && bytes > limit_; }
-
     // Writes the body beside the file and puts it in place once it is complete.
     bool ReadBody(HINTERNET request, RequestState& state, std::int64_t length) {
-        // An announced length beyond the bound fails before the body.
-        if (length > 0 && BeyondLimit(static_cast<std::uint64_t>(length))) return false;
-        // An empty body still makes an (empty) file.
-        file_ = OpenReplacement(localPath_);
-        if (file_ == nullptr) return false;
-        // Less than a byte a second over the stall limit fails the transfer; each single wait
-        // is bounded by the receive timeout.
-        const auto window = std::chrono::seconds(stallSeconds_);
-        Clock::time_point windowStart = Clock::now();
-        std::int64_t windowBytes = 0;
+        if (!AnnounceLength(length)) return false;
+        // Each single wait is bounded by the receive timeout.
+        StallWatch stall(stallSeconds_);
         for (;;) {
             if (!StepSucceeded(state, WinHttpQueryDataAvailable(request, nullptr))) return false;
             const DWORD available = state.stepBytes;
@@ -301,47 +211,20 @@ private:
             if (!StepSucceeded(state, reading)) return false;
             const DWORD read = state.stepBytes;
             if (read == 0) break;
-            // Beyond the bound the transfer fails; the partial body goes with file_.
-            if (BeyondLimit(static_cast<std::uint64_t>(downloaded_.load()) + read)) return false;
-            if (!file_->Write(state.piece.data(), read)) return false;
-            downloaded_.fetch_add(read);
-            windowBytes += read;
-            const Clock::time_point now = Clock::now();
-            if (now - windowStart >= window) {
-                if (windowBytes < static_cast<std::int64_t>(stallSeconds_)) return false;
-                windowStart = now;
-                windowBytes = 0;
-            }
+            if (!TakeBody(state.piece.data(), read) || !stall.Received(read)) return false;
         }
-        // A connection closed before the announced length is a cut-off body.
-        if (cancelled_.load() || (length >= 0 && downloaded_.load() != length)) return false;
-        // Closed before anyone is told of the end.
-        const bool committed = file_->Commit();
-        file_.reset();
-        return committed;
+        return !Cancelled() && CommitBody(length);
     }
 
-    win32::HttpAddress address_;
-    std::string localPath_;
-    std::uint64_t limit_ = 0;  // set before the worker starts
+    HttpAddress address_;
+    std::wstring host_;  // address_ as WinHTTP takes it
+    std::wstring path_;
     unsigned stallSeconds_ = kDownloadStallSeconds;
     bool started_ = false;
-    std::unique_ptr<PendingFile> file_;  // used by the worker only
-    std::thread worker_;
     HANDLE cancelRequested_;
-    std::atomic<bool> cancelled_{false};
-    std::atomic<bool> finished_{false};
-    std::atomic<bool> result_{false};
-    std::atomic<int> status_{0};
-    std::atomic<std::int64_t> total_{0};
-    std::atomic<std::int64_t> downloaded_{0};
-    mutable std::mutex endMutex_;
-    mutable std::condition_variable ended_;
 };
 
 }  // namespace
-
-void SetDownloadStallLimitForTesting(unsigned seconds) { stallSecondsForTesting.store(seconds); }
 
 std::unique_ptr<DownloadTransfer> CreateDownloadTransfer() {
     return std::make_unique<WinHttpDownloadTransfer>();

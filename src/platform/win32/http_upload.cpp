@@ -1,15 +1,17 @@
 // The upload transport on WinHTTP: one session, one connection and one POST request handle for
 // the exchange, sent once per pass with WinHttpSendRequest, the body written with
-// WinHttpWriteData and the answer taken with WinHttpReceiveResponse. WinHTTP answers the
-// challenge of the latest response itself once credentials are set for its scheme, so each pass
-// is one request carrying both the body and the credentials; for NTLM and Negotiate WinHTTP adds
-// the handshake's bodiless requests within the pass.
+// WinHttpWriteData and the answer taken with WinHttpReceiveResponse. Each pass is one request
+// carrying both the body and the credentials for the challenge of the latest response. Digest is
+// answered by the shared Digest code, as on posix (an Authorization or Proxy-Authorization header
+// of our own), so both builds send the same requests; only a proxy's Digest challenge to the
+// CONNECT of an https tunnel, whose headers WinHTTP does not let us write, is left to WinHTTP.
+// WinHTTP answers the other schemes itself once credentials are set for them; for NTLM and
+// Negotiate it adds the handshake's bodiless requests within the pass.
 #include <algorithm>
 #include <vector>
 
+#include "platform/common/http_upload_auth.h"
 #include "platform/http.h"
-#include "platform/posix/http_challenge.h"
-#include "platform/posix/http_digest.h"
 #include "platform/win32/http_winhttp.h"
 
 namespace wi::platform {
@@ -18,9 +20,6 @@ namespace {
 // The schemes WinHTTP knows carry the same bits as AuthScheme.
 constexpr unsigned kKnownSchemes = kAuthBasic | kAuthNtlm | kAuthPassport | kAuthDigest |
                                    kAuthNegotiate;
-
-// The challenges of one kind read from a response, as on posix.
-constexpr std::size_t kKeptChallenges = 32;
 
 // A peer that accepts no connection or stops answering ends the pass: no name lookup or connect
 // gets longer than a minute, no single send or wait for the answer longer than 30 s.
@@ -35,9 +34,11 @@ struct Credentials {
     AuthScheme scheme = kAuthNone;
     std::wstring user;
     std::wstring password;
+    bool ownDigest = false;  // Digest answered by the shared code, not by WinHTTP
+    DigestAnswer digest;
 };
 
-class WinHttpUploadExchange : public UploadExchange {
+class WinHttpUploadExchange : public UploadExchangeBase {
 public:
     ~WinHttpUploadExchange() override {
         if (request_ != nullptr) WinHttpCloseHandle(request_);
@@ -52,6 +53,7 @@ public:
             !win32::ToWide(proxyServer, proxy)) {
             return false;
         }
+        proxyServer_ = proxyServer;
         // A named proxy serves every host whose name holds a dot; "<local>" sends the others
         // direct. Without one, the system's default proxy settings apply.
         session_ = proxy.empty()
@@ -71,6 +73,8 @@ public:
             return false;
         }
         host_ = wideHost;
+        hostName_ = host;
+        port_ = port;
         connection_ = WinHttpConnect(session_, wideHost.c_str(),
                                      static_cast<INTERNET_PORT>(port), 0);
         return connection_ != nullptr;
@@ -84,6 +88,7 @@ public:
         }
         if (target.empty() || target[0] != L'/') target.insert(0, L"/");
         secure_ = secure;
+        target_ = MakeUploadTarget(hostName_, port_, pathWithQuery, secure);
         // The target goes on the wire as given: the caller has already encoded it.
         const DWORD flags = WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
                             (secure ? WINHTTP_FLAG_SECURE : 0);
@@ -97,6 +102,10 @@ public:
 
     bool SetCredentials(AuthTarget target, AuthScheme scheme, const std::string& user,
                         const std::string& password) override {
+        if (request_ != nullptr && scheme == kAuthDigest &&
+            !(target == kAuthProxy && secure_ && ThroughProxy())) {
+            return TakeDigestChallenge(target, user, password);
+        }
         Credentials credentials;
         credentials.scheme = scheme;
         if (request_ == nullptr || (scheme & kKnownSchemes) == 0 ||
@@ -110,9 +119,7 @@ public:
     }
 
     ExchangeResult Send(std::uint64_t length, BodySource& body) override {
-        status_ = 0;
-        offered_[kAuthServer] = offered_[kAuthProxy] = 0;
-        body_.clear();
+        ForgetResponse();
         // WinHTTP announces at most a 32-bit length for a body written with WinHttpWriteData.
         if (request_ == nullptr || length >= MAXDWORD ||
             !body.Rewind()) {
@@ -120,8 +127,9 @@ public:
         }
         // Credentials set in an earlier pass answer this pass's request too; where WinHTTP has
         // no challenge for them any longer it keeps what it had.
-        if (server_.scheme != kAuthNone) Apply(kAuthServer, server_);
-        if (proxy_.scheme != kAuthNone) Apply(kAuthProxy, proxy_);
+        if (server_.scheme != kAuthNone && !server_.ownDigest) Apply(kAuthServer, server_);
+        if (proxy_.scheme != kAuthNone && !proxy_.ownDigest) Apply(kAuthProxy, proxy_);
+        if (!SetDigestHeaders()) return ExchangeResult::kSendFailed;
         const std::wstring header = L"Content-Length: " + std::to_wstring(length) + L"\r\n";
         if (!WinHttpAddRequestHeaders(request_, header.c_str(), static_cast<DWORD>(-1),
                                       WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
@@ -142,18 +150,58 @@ public:
         status_ = static_cast<int>(win32::ResponseStatus(request_));
         if (status_ == 0) return ExchangeResult::kNoResponse;
         if (status_ == 401 || status_ == 407) {
-            offered_[kAuthServer] = OfferedBy(WINHTTP_QUERY_WWW_AUTHENTICATE);
-            offered_[kAuthProxy] = OfferedBy(WINHTTP_QUERY_PROXY_AUTHENTICATE);
+            ReadChallenges(kAuthServer, WINHTTP_QUERY_WWW_AUTHENTICATE);
+            ReadChallenges(kAuthProxy, WINHTTP_QUERY_PROXY_AUTHENTICATE);
         }
         ReadBody();
         return ExchangeResult::kAnswered;
     }
 
-    int StatusCode() const override { return status_; }
-    unsigned OfferedSchemes(AuthTarget target) const override { return offered_[target]; }
-    const std::string& Body() const override { return body_; }
-
 private:
+    bool ThroughProxy() const { return ViaNamedProxy(proxyServer_, hostName_); }
+
+    bool TakeDigestChallenge(AuthTarget target, const std::string& user,
+                             const std::string& password) {
+        Credentials& credentials = target == kAuthServer ? server_ : proxy_;
+        credentials.ownDigest =
+            credentials.digest.Take(challenges_, target, user, password, target_.path);
+        if (credentials.ownDigest) credentials.scheme = kAuthDigest;
+        return credentials.ownDigest;
+    }
+
+    // The Digest answers of this request, as on posix: the server's names the request target as
+    // sent (the absolute address through a named proxy); the proxy's goes only to a named proxy.
+    // A header of an earlier request that this one does not answer is taken away.
+    bool SetDigestHeaders() {
+        std::string server;
+        std::string proxy;
+        if (server_.ownDigest) {
+            server = server_.digest.Next("POST",
+                                         ThroughProxy() && !secure_ ? target_.url : target_.path);
+        }
+        if (proxy_.ownDigest && ThroughProxy()) proxy = proxy_.digest.Next("POST", target_.url);
+        return SetHeader(L"Authorization", server, serverHeaderSet_) &&
+               SetHeader(L"Proxy-Authorization", proxy, proxyHeaderSet_);
+    }
+
+    // Adds, replaces or (with an empty value) takes away a header of our own.
+    bool SetHeader(const std::wstring& name, const std::string& value, bool& set) {
+        if (value.empty()) {
+            if (set) {
+                WinHttpAddRequestHeaders(request_, (name + L":").c_str(), static_cast<DWORD>(-1),
+                                         WINHTTP_ADDREQ_FLAG_REPLACE);
+            }
+            set = false;
+            return true;
+        }
+        std::wstring wide;
+        set = win32::ToWide(value, wide) &&
+              WinHttpAddRequestHeaders(request_, (name + L": " + wide + L"\r\n").c_str(),
+                                       static_cast<DWORD>(-1),
+                                       WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE);
+        return set;
+    }
+
     bool Apply(AuthTarget target, const Credentials& credentials) {
         return WinHttpSetCredentials(request_, WinHttpTarget(target), credentials.scheme,
                                      credentials.user.c_str(), credentials.password.c_str(),
@@ -179,15 +227,12 @@ private:
         return true;
     }
 
-    // The schemes the latest response's challenges of one kind (WWW-Authenticate or
-    // Proxy-Authenticate) offer and the transport can answer. Read from the headers themselves:
-    // WinHttpQueryAuthSchemes names one target only and, in some WinHTTP versions, reads only the
-    // first challenge of a header.
-    unsigned OfferedBy(DWORD query) {
-        unsigned offered = 0;
-        std::size_t kept = 0;
-        // One header per call, up to the same number of challenges a response keeps on posix.
-        for (DWORD index = 0; kept < kKeptChallenges;) {
+    // Reads the latest response's challenges of one kind (WWW-Authenticate or Proxy-Authenticate)
+    // from the headers themselves: WinHttpQueryAuthSchemes names one target only and, in some
+    // WinHTTP versions, reads only the first challenge of a header.
+    void ReadChallenges(AuthTarget target, DWORD query) {
+        // One header per call, no more headers than challenges kept.
+        for (DWORD index = 0; index < ResponseChallenges::kKept;) {
             DWORD size = 0;
             const DWORD asked = index;
             WinHttpQueryHeaders(request_, query, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size,
@@ -203,13 +248,8 @@ private:
             // Challenge syntax is ASCII; other characters cannot make a challenge answerable.
             std::string text;
             for (wchar_t c : value) text += c < 0x80 ? static_cast<char>(c) : '?';
-            std::vector<posix::AuthChallenge> challenges;
-            posix::ParseChallenges(text, challenges);
-            for (std::size_t i = 0; i < challenges.size() && kept < kKeptChallenges; ++i, ++kept) {
-                offered |= posix::SchemeOf(challenges[i]);
-            }
+            challenges_.Read(target, text);
         }
-        return offered;
     }
 
     // Keeps the first kKeptBody bytes and reads the rest, so that the connection can serve the
@@ -219,9 +259,7 @@ private:
         for (;;) {
             DWORD read = 0;
             if (!WinHttpReadData(request_, piece, sizeof piece, &read) || read == 0) return;
-            if (body_.size() < kKeptBody) {
-                body_.append(piece, std::min<std::size_t>(read, kKeptBody - body_.size()));
-            }
+            KeepBody(piece, read);
         }
     }
 
@@ -229,12 +267,15 @@ private:
     HINTERNET connection_ = nullptr;
     HINTERNET request_ = nullptr;
     std::wstring host_;
+    std::string hostName_;
+    int port_ = 0;
+    std::string proxyServer_;
     bool secure_ = false;
+    UploadTarget target_;
     Credentials server_;
     Credentials proxy_;
-    int status_ = 0;
-    unsigned offered_[2] = {0, 0};
-    std::string body_;
+    bool serverHeaderSet_ = false;
+    bool proxyHeaderSet_ = false;
 };
 
 }  // namespace

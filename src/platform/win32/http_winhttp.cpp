@@ -13,35 +13,8 @@ bool ToWide(const std::string& narrow, std::wstring& wide) {
     return true;
 }
 
-bool SplitHttpAddress(const std::wstring& url, HttpAddress& address) {
-    if (url.empty()) return false;
-    URL_COMPONENTS parts{};
-    parts.dwStructSize = sizeof parts;
-    // A length of -1 asks for a pointer into the address and the part's length.
-    parts.dwSchemeLength = static_cast<DWORD>(-1);
-    parts.dwHostNameLength = static_cast<DWORD>(-1);
-    parts.dwUrlPathLength = static_cast<DWORD>(-1);
-    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
-        return false;
-    }
-    if (parts.lpszHostName == nullptr || parts.dwHostNameLength == 0) return false;
-    address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-    address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-    address.port = parts.nPort;
-    address.pathWithQuery.clear();
-    if (parts.lpszUrlPath != nullptr) address.pathWithQuery.assign(parts.lpszUrlPath,
-                                                                   parts.dwUrlPathLength);
-    if (parts.lpszExtraInfo != nullptr) {
-        // The query only: a fragment never goes on the wire.
-        std::wstring extra(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-        address.pathWithQuery += extra.substr(0, extra.find(L'#'));
-    }
-    if (address.pathWithQuery.empty() || address.pathWithQuery[0] != L'/') {
-        address.pathWithQuery.insert(0, L"/");
-    }
-    return true;
+bool ToNarrow(const std::wstring& wide, std::string& narrow) {
+    return Utf16ToNarrow(std::u16string(wide.begin(), wide.end()), narrow);
 }
 
 HINTERNET DownloadSession() {

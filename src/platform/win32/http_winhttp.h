@@ -13,14 +13,8 @@ namespace wi::platform::win32 {
 // The narrow text as UTF-16; false when it holds a sequence the code page does not know.
 bool ToWide(const std::string& narrow, std::wstring& wide);
 
-// The parts of an http or https address; false for any other scheme or text that is no address.
-struct HttpAddress {
-    bool secure = false;
-    std::wstring host;
-    INTERNET_PORT port = 0;
-    std::wstring pathWithQuery;  // "/" at least
-};
-bool SplitHttpAddress(const std::wstring& url, HttpAddress& address);
+// The UTF-16 text in the narrow code page; false when it holds a character the code page lacks.
+bool ToNarrow(const std::wstring& wide, std::string& narrow);
 
 // The session all downloads of the process share, so that one download may take the connection
 // an earlier one to the same server left open. Asynchronous, so that a cancel need not wait for

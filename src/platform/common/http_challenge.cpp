@@ -1,9 +1,9 @@
-#include "platform/posix/http_challenge.h"
+#include "platform/common/http_challenge.h"
 
 #include <cctype>
 #include <cstring>
 
-namespace wi::platform::posix {
+namespace wi::platform {
 namespace {
 
 bool IsTokenChar(char c) {
@@ -134,4 +134,4 @@ bool ParseChallenges(const std::string& value, std::vector<AuthChallenge>& chall
     }
 }
 
-}  // namespace wi::platform::posix
+}  // namespace wi::platform

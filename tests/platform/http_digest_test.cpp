@@ -1,21 +1,21 @@
-// The upload transport's answer to Digest challenges: MD5, the challenge reader and the
+// The answer to Digest challenges of the upload transports: MD5, the challenge reader and the
 // Authorization value, against published and independently computed answers.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/posix/http_challenge.h"
-#include "platform/posix/http_digest.h"
-#include "platform/posix/http_md5.h"
+#include "platform/common/http_challenge.h"
+#include "platform/common/http_digest.h"
+#include "platform/common/http_md5.h"
 
 namespace {
 
-using wi::platform::posix::AuthChallenge;
-using wi::platform::posix::DigestAuthorization;
-using wi::platform::posix::DigestRequest;
-using wi::platform::posix::Md5Hex;
-using wi::platform::posix::ParseChallenges;
+using wi::platform::AuthChallenge;
+using wi::platform::DigestAuthorization;
+using wi::platform::DigestRequest;
+using wi::platform::Md5Hex;
+using wi::platform::ParseChallenges;
 
 TEST(UploadDigestTest, Md5KnownAnswers) {
     // RFC 1321's test suite, and lengths around the padding boundary.

@@ -1,12 +1,12 @@
-#include "platform/posix/http_digest.h"
+#include "platform/common/http_digest.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 
-#include "platform/posix/http_md5.h"
+#include "platform/common/http_md5.h"
 
-namespace wi::platform::posix {
+namespace wi::platform {
 namespace {
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
@@ -86,6 +86,10 @@ std::string DigestAuthorization(const AuthChallenge& challenge, const DigestRequ
         withQop ? Md5Hex(ha1 + ":" + nonce + ":" + count + ":" + request.cnonce + ":auth:" + ha2)
                 : Md5Hex(ha1 + ":" + nonce + ":" + ha2);
 
+    if (ha1.empty() || ha2.empty() || response.empty()) {
+        return "";  // no MD5 to be had
+    }
+
     std::string value = "Digest username=" + Quoted(request.user) + ", realm=" + Quoted(realm) +
                         ", nonce=" + Quoted(nonce) + ", uri=" + Quoted(request.uri) +
                         ", response=\"" + response + "\"";
@@ -113,4 +117,4 @@ AuthScheme SchemeOf(const AuthChallenge& challenge) {
     return kAuthNone;
 }
 
-}  // namespace wi::platform::posix
+}  // namespace wi::platform

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace wi::platform::posix {
+namespace wi::platform {
 
 struct AuthChallenge {
     std::string scheme;   // lower case
@@ -24,4 +24,4 @@ struct AuthChallenge {
 // false. Values never hold control characters other than a tab.
 bool ParseChallenges(const std::string& value, std::vector<AuthChallenge>& challenges);
 
-}  // namespace wi::platform::posix
+}  // namespace wi::platform

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/http.h"
-#include "platform/posix/http_challenge.h"
+#include "platform/common/http_challenge.h"
 
-namespace wi::platform::posix {
+namespace wi::platform {
 
 // One request's side of the answer.
 struct DigestRequest {
@@ -32,4 +32,4 @@ std::string DigestAuthorization(const AuthChallenge& challenge, const DigestRequ
 // CanAnswerDigest); kAuthNone for any other.
 AuthScheme SchemeOf(const AuthChallenge& challenge);
 
-}  // namespace wi::platform::posix
+}  // namespace wi::platform

@@ -1,0 +1,98 @@
+#include "platform/common/http_download_rules.h"
+
+#include <system_error>
+
+namespace wi::platform {
+namespace {
+
+// The stall limit a test has set; 0 for kDownloadStallSeconds.
+std::atomic<unsigned> stallSecondsForTesting{0};
+
+}  // namespace
+
+void SetDownloadStallLimitForTesting(unsigned seconds) { stallSecondsForTesting.store(seconds); }
+
+unsigned DownloadStallSeconds() {
+    const unsigned seconds = stallSecondsForTesting.load();
+    return seconds != 0 ? seconds : kDownloadStallSeconds;
+}
+
+bool IsSuccessStatus(long status) { return status >= 200 && status < 300; }
+
+StallWatch::StallWatch(unsigned seconds) : seconds_(seconds), windowStart_(Clock::now()) {}
+
+bool StallWatch::Received(std::uint64_t bytes) {
+    windowBytes_ += bytes;
+    const Clock::time_point now = Clock::now();
+    if (now - windowStart_ < std::chrono::seconds(seconds_)) return true;
+    const bool enough = windowBytes_ >= seconds_;
+    windowStart_ = now;
+    windowBytes_ = 0;
+    return enough;
+}
+
+void DownloadTransferBase::Cancel() {
+    cancelled_.store(true);
+    WakeWorker();
+}
+
+DownloadStartError DownloadTransferBase::StartWorker() {
+    try {
+        worker_ = std::thread(&DownloadTransferBase::Work, this);
+    } catch (const std::system_error&) {
+        return kDownloadNoWorker;
+    }
+    return kDownloadStarted;
+}
+
+void DownloadTransferBase::StopWorker() {
+    Cancel();
+    if (worker_.joinable()) worker_.join();
+}
+
+bool DownloadTransferBase::WaitForEnd(unsigned milliseconds) const {
+    std::unique_lock<std::mutex> lock(endMutex_);
+    return ended_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                           [this] { return finished_.load(); });
+}
+
+bool DownloadTransferBase::AnnounceLength(std::int64_t length) {
+    if (length <= 0) return true;
+    total_.store(length);
+    return limit_ == 0 || static_cast<std::uint64_t>(length) <= limit_;
+}
+
+bool DownloadTransferBase::TakeBody(const char* data, std::size_t bytes) {
+    const auto received = static_cast<std::uint64_t>(downloaded_.load());
+    if (limit_ != 0 && bytes > limit_ - received) {
+        return false;  // beyond the bound: the partial body goes with the transfer
+    }
+    if (file_ == nullptr) {
+        file_ = OpenReplacement(localPath_);
+        if (file_ == nullptr) return false;
+    }
+    if (!file_->Write(data, bytes)) return false;
+    downloaded_.fetch_add(static_cast<std::int64_t>(bytes));
+    return true;
+}
+
+bool DownloadTransferBase::CommitBody(std::int64_t announced) {
+    // A connection closed before the announced length is a cut-off body.
+    if (announced >= 0 && downloaded_.load() != announced) return false;
+    if (file_ == nullptr) file_ = OpenReplacement(localPath_);
+    const bool committed = file_ != nullptr && file_->Commit();
+    file_.reset();
+    return committed;
+}
+
+void DownloadTransferBase::Finish(bool stored) {
+    file_.reset();
+    result_.store(stored);
+    {
+        std::lock_guard<std::mutex> lock(endMutex_);
+        finished_.store(true);
+    }
+    ended_.notify_all();
+}
+
+}  // namespace wi::platform
