@@ -6,6 +6,7 @@
 #include <list>
 
 #include "platform/xml_dom.h"
+#include "records/record_elements.h"
 #include "webinteractive/records.h"
 
 namespace wi::documents {
@@ -33,12 +34,10 @@ public:
 // cannot make a document.
 bool StartSoftwaresDocument(xml::Document& document, xml::Element& root);
 
-// Which document a "VersionInfo" belongs to: the file lists carry "analyse_result" as its
-// thirtieth value, the install info document "creator" in its place.
-enum class VersionInfoKind { kFileList, kInstallInfo };
-// Appends "VersionInfo" with the 32 version values of the record below the element.
+// Appends "VersionInfo" with the 32 version values of the record that the document holds
+// (records::kFileListDocument or kInstallInfo) below the element.
 void AppendVersionInfo(xml::Element& version, const ISoftInfoInc::_SoftInfo& soft,
-                       VersionInfoKind kind);
+                       records::Document document);
 
 // Appends the tree of the records, in list order, below the root. baseInfoName names the base
 // information container ("BaseInfo" or "Baseinfo"). Records before the first one with a

@@ -14,6 +14,7 @@ namespace IWebInteractive {
 
 const char* SaveInstallInfoXml(const ISoftInfoInc::_SoftInfo& soft) {
     namespace documents = wi::documents;
+    namespace records = wi::records;
     // The path stays in GetTempXmlFilePath's buffer, which nothing below calls again.
     const char* path = GetTempXmlFilePath("UpInstallInfoTemp");
     wi::xml::Document document;
@@ -24,10 +25,9 @@ const char* SaveInstallInfoXml(const ISoftInfoInc::_SoftInfo& soft) {
     // One "software", whatever member sets the record holds: they are not part of it.
     wi::xml::Element software = root.AppendElement("software");
     wi::xml::Element base = software.AppendElement("BaseInfo");
-    documents::AppendText(base, "GUID", soft.GUID);
-    documents::AppendText(base, "Name", soft.Name);
+    documents::AppendMembers(base, records::kBaseInfoElements, soft, records::kInstallInfo);
     wi::xml::Element version = software.AppendElement("Version");
-    documents::AppendVersionInfo(version, soft, documents::VersionInfoKind::kInstallInfo);
+    documents::AppendVersionInfo(version, soft, records::kInstallInfo);
     document.Save(path);
     return path;
 }

@@ -2,10 +2,12 @@
 // text-form result that the text-returning writers share, and saving to a temporary file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "platform/xml_dom.h"
+#include "records/record_elements.h"
 
 namespace wi::documents {
 
@@ -21,6 +23,33 @@ xml::Element AppendInt64(xml::Element& parent, const char* name, std::int64_t va
 xml::Element AppendFlag(xml::Element& parent, const char* name, bool value);
 // A value element without content.
 xml::Element AppendEmpty(xml::Element& parent, const char* name);
+
+// The value elements of the record's members that the document holds, in the table's order;
+// booleans and one-bit flags as "1" or "0".
+template <typename Record, std::size_t N>
+void AppendMembers(xml::Element& parent, const records::MemberElement<Record> (&members)[N],
+                   const Record& record, records::Document document) {
+    for (const records::MemberElement<Record>& member : members) {
+        if (!member.In(document)) continue;
+        switch (member.form) {
+            case records::ValueForm::kText:
+                AppendText(parent, member.name, record.*member.text);
+                break;
+            case records::ValueForm::kInt:
+                AppendInt(parent, member.name, record.*member.number);
+                break;
+            case records::ValueForm::kInt64:
+                AppendInt64(parent, member.name, record.*member.wide);
+                break;
+            case records::ValueForm::kBoolean:
+                AppendFlag(parent, member.name, record.*member.boolean);
+                break;
+            case records::ValueForm::kFlag:
+                AppendFlag(parent, member.name, member.getFlag(record));
+                break;
+        }
+    }
+}
 
 // The process-global text result of the text-returning writers: valid until the next call of
 // any of them. Empties it and returns its characters.

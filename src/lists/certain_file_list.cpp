@@ -59,7 +59,7 @@ public:
                                inc::NarrowFromUtf8("正在解析补丁信息...%s"), /*cancelEvent=*/nullptr},
                               [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
                                   base_.CopyInto(soft);
-                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                                  ReadVersionInfo(info, records::kServiceFileList, soft);
                               }),
           guid_(guid),
           record_(record),
@@ -77,7 +77,7 @@ private:
     }
     ISoftInfoInc::_SoftInfo* NewVersion() override { return &record_; }
     void ReadBase(const xml::Element& baseInfo) override {
-        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, /*locked=*/nullptr);
+        ReadBaseInfo(baseInfo, records::kServiceFileList, base_, /*locked=*/nullptr);
     }
 
     const std::string& guid_;

@@ -27,7 +27,7 @@ public:
         : SoftwareListReading({/*items=*/true, /*patchs=*/false, "", cancelEvent},
                               [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
                                   base_.CopyInto(soft);
-                                  ReadVersionInfo(info, soft, /*withOSCode=*/true);
+                                  ReadVersionInfo(info, records::kServiceFileList, soft);
                                   IHelperInc::MakeStatus(versionStatus_.c_str(), guid_.c_str(),
                                                          soft.Version.c_str());
                               }),
@@ -55,7 +55,7 @@ private:
         return &softs_.back();
     }
     void ReadBase(const xml::Element& baseInfo) override {
-        ReadBaseInfo(baseInfo, base_, /*withGuid=*/false, &locked_);
+        ReadBaseInfo(baseInfo, records::kServiceFileList, base_, &locked_);
     }
 
     const std::string& guid_;

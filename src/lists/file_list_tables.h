@@ -1,6 +1,6 @@
-// The element tables of the service's list documents, shared by the file list reader, the
-// latest-version reader and the patch list reader: which child element goes to which record
-// member, with which conversion, and the status line each item sends.
+// The readers of the parts of the service's list documents, shared by the file list reader, the
+// latest-version reader and the patch list reader: the members of records/record_elements.h that
+// the list holds, each converted as the service writes it, and the status line each item sends.
 //
 // A value is the text of the first child element of that exact name (all its descendant text,
 // in the narrow code page); a missing element leaves the member as it is.
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/xml_dom.h"
+#include "records/record_elements.h"
 #include "webinteractive/records.h"
 
 namespace wi::lists {
@@ -32,21 +33,20 @@ struct ListStatusTexts {
 
 // A software's "BaseInfo" values, copied into each version record that has "VersionInfo".
 struct BaseValues {
-    std::string Name, Vendor, pn_name, GUID;
-    int Type = 0, is_protected = 0;
+    ISoftInfoInc::_SoftInfo values;  // only the members of "BaseInfo" are read into it
 
     // Copies Type, Name, Vendor, is_protected and pn_name (not GUID).
     void CopyInto(ISoftInfoInc::_SoftInfo& soft) const;
 };
 
-// "BaseInfo": "Name", "Type", "Vendor", "is_protected", "pn_name"; "GUID" only when withGuid
-// (patch lists); "locked" into *locked only when locked is not null (file lists).
-void ReadBaseInfo(const xml::Element& baseInfo, BaseValues& base, bool withGuid, int* locked);
+// "BaseInfo" as the list holds it (records::kServiceFileList or kServicePatchList; only a patch
+// list gives its "GUID"); "locked" into *locked only when locked is not null (file lists).
+void ReadBaseInfo(const xml::Element& baseInfo, records::Document list, BaseValues& base,
+                  int* locked);
 
-// "VersionInfo": every element of the version table in order ("OSCode" only when withOSCode),
-// "Size" as a 64-bit number.
-void ReadVersionInfo(const xml::Element& versionInfo, ISoftInfoInc::_SoftInfo& soft,
-                     bool withOSCode);
+// "VersionInfo" as the list holds it (a patch list has no "OSCode").
+void ReadVersionInfo(const xml::Element& versionInfo, records::Document list,
+                     ISoftInfoInc::_SoftInfo& soft);
 
 // One item of a version's "FileList" (a "file"), "Dependence" or "Configration", inserted into
 // the record's set (an item equal to one already there leaves the earlier one); each sends its

@@ -23,9 +23,9 @@ public:
                                inc::NarrowFromUtf8("正在解析补丁...%s"), /*cancelEvent=*/nullptr},
                               [this](const xml::Element& info, ISoftInfoInc::_SoftInfo& soft) {
                                   base_.CopyInto(soft);
-                                  soft.GUID = base_.GUID;
+                                  soft.GUID = base_.values.GUID;
                                   IHelperInc::MakeStatus(versionStatus_.c_str(), soft.GUID.c_str());
-                                  ReadVersionInfo(info, soft, /*withOSCode=*/false);
+                                  ReadVersionInfo(info, records::kServicePatchList, soft);
                               }),
           versionStatus_(inc::NarrowFromUtf8("正在解析补丁列表...%s")) {}
 
@@ -42,7 +42,7 @@ private:
         return &softs_.back();
     }
     void ReadBase(const xml::Element& baseInfo) override {
-        ReadBaseInfo(baseInfo, base_, /*withGuid=*/true, /*locked=*/nullptr);
+        ReadBaseInfo(baseInfo, records::kServicePatchList, base_, /*locked=*/nullptr);
     }
 
     const std::string versionStatus_;

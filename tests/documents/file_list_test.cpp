@@ -10,6 +10,7 @@
 #include "log/log_access.h"
 #include "support/gbk_locale.h"
 #include "support/narrow_literal.h"
+#include "support/status_capture.h"
 #include "support/temp_machine.h"
 #include "webinteractive/documents.h"
 #include "webinteractive/frame.h"

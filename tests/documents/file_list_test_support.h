@@ -1,4 +1,4 @@
-// Records, element texts and status capture shared by the file list document tests.
+// Records and element texts shared by the file list document tests.
 #pragma once
 
 #include <list>
@@ -11,7 +11,6 @@
 #include "platform/xml_dom.h"
 #include "support/narrow_literal.h"
 #include "webinteractive/records.h"
-#include "webinteractive/status.h"
 
 namespace wi::test {
 
@@ -132,21 +131,5 @@ inline NamedTexts ChildTexts(const xml::Element& element) {
     }
     return children;
 }
-
-// Collects every status line while it lives.
-class StatusCapture {
-public:
-    StatusCapture() { IHelperInc::SetStatusSink(&StatusCapture::Collect, &lines_); }
-    ~StatusCapture() { IHelperInc::SetStatusSink(nullptr, nullptr); }
-    StatusCapture(const StatusCapture&) = delete;
-    StatusCapture& operator=(const StatusCapture&) = delete;
-    const std::vector<std::string>& Lines() const { return lines_; }
-
-private:
-    static void Collect(const char* line, void* context) {
-        static_cast<std::vector<std::string>*>(context)->push_back(line);
-    }
-    std::vector<std::string> lines_;
-};
 
 }  // namespace wi::test

@@ -10,6 +10,7 @@
 #include "documents/file_list_test_support.h"
 #include "frame/text.h"
 #include "support/peers.h"
+#include "support/status_capture.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
 #include "webinteractive/documents.h"

@@ -9,6 +9,7 @@
 #include "documents/system_info_collector.h"
 #include "frame/config.h"
 #include "platform/system_info.h"
+#include "support/library_test.h"
 #include "support/narrow_literal.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
@@ -80,9 +81,8 @@ TEST(SystemInfoCollector, SaveWritesThisMachinesDocumentOrGivesEmpty) {
     EXPECT_STREQ("", IWebInteractive::SaveUpSysInfoXml());
 }
 
-class UpdateSysInfoTest : public testing::Test {
+class UpdateSysInfoTest : public wi::test::LibraryTest {
 protected:
-    void TearDown() override { wi::frame::SetConfig({}); }
     static void Configure(const std::string& upSysUrl, const std::string& machineNum) {
         wi::frame::Configuration config;
         config.upSysUrl = upSysUrl;
@@ -92,7 +92,6 @@ protected:
     bool DocumentLeft() const {
         return std::filesystem::exists(machine_.HostPath(wi::documents::SystemInfoDocumentPath()));
     }
-    wi::test::TempMachine machine_;
 };
 
 TEST_F(UpdateSysInfoTest, PostsUnderTheMachineNumberAndAcceptsTrue) {

@@ -9,6 +9,7 @@
 
 #include "platform/files.h"
 #include "service_peer/service_peer.h"
+#include "support/fixture_file.h"
 #include "support/narrow_literal.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
@@ -18,10 +19,6 @@ namespace wi::test {
 // The GUIDs of the demo softwares in fixtures/softwares.xml.
 constexpr const char* kCiba = "{E2E-0001}";
 constexpr const char* kRising = "{E2E-0002}";
-
-inline std::string Fixture(const std::string& name) {
-    return TempMachine::ReadHostFile(std::string(WI_TEST_FIXTURES) + "/" + name);
-}
 
 // How one run of the CLI ended.
 struct CliRun {

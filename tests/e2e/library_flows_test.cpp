@@ -14,6 +14,7 @@
 #include "e2e_support.h"
 #include "platform/codepage.h"
 #include "platform/registry.h"
+#include "support/library_test.h"
 #include "support/registry_probe.h"
 #include "lists/request.h"
 #include "userinfo/user_xml_path.h"
@@ -34,30 +35,16 @@ std::string StoredCiba() {
     return wi::test::Narrow("D:\\qel_protect\\software\\{E2E-0001}\\2\\金山词霸\\ciba.exe");
 }
 
-class LibraryFlowsTest : public testing::Test {
+class LibraryFlowsTest : public wi::test::LibraryTest {
 protected:
-    void SetUp() override {
-        IHelperInc::SetStatusSink(&Keep, &lines_);
-        SetUserXmlParameter("");
-        wi::test::AddDemoData(service_);
-    }
+    void SetUp() override { wi::test::AddDemoData(service_); }
     void TearDown() override {
-        if (HasFailure()) {
-            std::cout << "status lines:\n";
-            for (const std::string& line : lines_) std::cout << line << "\n";
-            std::cout << "requests the service logged:\n" << service_.Output();
-        }
+        if (HasFailure()) std::cout << "requests the service logged:\n" << service_.Output();
         IWebInteractive::GetLogInc()->SetParam("", "", "");
         IWebInteractive::Init("<Config/>");  // no service addresses left for the next test
-        SetUserXmlParameter("");
-        IHelperInc::SetStatusSink(nullptr, nullptr);
+        LibraryTest::TearDown();
     }
 
-    static void SetUserXmlParameter(const std::string& path) {
-        std::string name = "qeluser";
-        std::string value = path;
-        IHelperInc::SaveParam(name, value);
-    }
     void InitWithService() const {
         ASSERT_EQ(1, IWebInteractive::Init(
                          wi::test::ServiceConfig(service_.Url(""), kMachineNum).c_str()));
@@ -78,14 +65,7 @@ protected:
         return utf8;
     }
 
-    TempMachine machine_;
     ServicePeer service_;
-
-private:
-    static void Keep(const char* line, void* lines) {
-        static_cast<std::vector<std::string>*>(lines)->push_back(line);
-    }
-    std::vector<std::string> lines_;
 };
 
 TEST_F(LibraryFlowsTest, SoftwareAndFileListsMakeTheRoundTripThroughTheService) {

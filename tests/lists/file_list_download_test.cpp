@@ -15,7 +15,7 @@ namespace {
 
 using ISoftInfoInc::_SoftInfo;
 using wi::inc::NarrowFromUtf8;
-using wi::test::ReadFixture;
+using wi::test::Fixture;
 
 class FileListDownloadTest : public wi::test::ListTest {
 protected:
@@ -182,7 +182,7 @@ TEST_F(FileListDownloadTest, WrongShapesGiveTheEmptyListAndLeaveLockedAlone) {
 // Documents that do not parse, or that the DOM refuses, give the empty list; the downloaded file
 // stays for inspection, "locked" is untouched, and nothing else is fetched or read.
 TEST_F(FileListDownloadTest, HostileDocumentsAreRefusedAndKept) {
-    std::string external = ReadFixture("filelist_external_entity.xml");
+    std::string external = Fixture("filelist_external_entity.xml");
     external.replace(external.find("@PORT@"), 6, std::to_string(web_.port()));
     ServeText("secret.xml", "<x>secret</x>");
     std::string deep = "<softwares><software><BaseInfo><locked>1</locked></BaseInfo><Version>";
@@ -191,8 +191,8 @@ TEST_F(FileListDownloadTest, HostileDocumentsAreRefusedAndKept) {
     deep += "</Version></software></softwares>";
 
     const std::vector<std::pair<std::string, std::string>> documents = {
-        {"truncated.xml", ReadFixture("filelist_truncated.xml")},
-        {"expansion.xml", ReadFixture("filelist_entity_expansion.xml")},
+        {"truncated.xml", Fixture("filelist_truncated.xml")},
+        {"expansion.xml", Fixture("filelist_entity_expansion.xml")},
         {"external.xml", external},
         {"deep.xml", deep},
     };

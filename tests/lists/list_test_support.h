@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/fixture_file.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "webinteractive/status.h"
 
 namespace wi::test {
-
-inline std::string ReadFixture(const std::string& name) {
-    return TempMachine::ReadHostFile(std::string(WI_TEST_FIXTURES) + "/" + name);
-}
 
 // A fresh machine, a local nginx and the status lines of every call.
 class ListTest : public testing::Test {
@@ -26,7 +23,7 @@ protected:
     void TearDown() override { IHelperInc::SetStatusSink(nullptr, nullptr); }
 
     // Serves the fixture (or a text) under /name and returns its address.
-    std::string Serve(const std::string& fixture) { return ServeText(fixture, ReadFixture(fixture)); }
+    std::string Serve(const std::string& fixture) { return ServeText(fixture, Fixture(fixture)); }
     std::string ServeText(const std::string& name, const std::string& content) {
         web_.AddFile(name, content);
         return web_.Url("/" + name);

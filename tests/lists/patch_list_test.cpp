@@ -8,7 +8,7 @@ namespace {
 
 using ISoftInfoInc::_SoftInfo;
 using wi::inc::NarrowFromUtf8;
-using wi::test::ReadFixture;
+using wi::test::Fixture;
 
 class PatchListTest : public wi::test::ListTest {};
 
@@ -16,7 +16,7 @@ TEST_F(PatchListTest, ReadsTheVersionsAndPatchesOfEveryChild) {
     // GB2312 bytes: on a UTF-8 host decoded by their declaration, in code page 936 read as they
     // stand; the names arrive in the narrow code page either way.
     const std::list<_SoftInfo>& softs =
-        IWebInteractive::ParsePatchsList(ReadFixture("patch_list_gb2312.xml").c_str());
+        IWebInteractive::ParsePatchsList(Fixture("patch_list_gb2312.xml").c_str());
     ASSERT_EQ(3u, softs.size());
 
     const _SoftInfo& soft = softs.front();
@@ -63,7 +63,7 @@ TEST_F(PatchListTest, SharesTheListWithDownloadFileList) {
         Serve("filelist_gb2312.xml").c_str(), "{A1B2}", "", "", locked, nullptr);
     ASSERT_EQ(3u, downloaded.size());
     const std::list<_SoftInfo>& parsed = IWebInteractive::ParsePatchsList(
-        ReadFixture("patch_list_gb2312.xml").c_str());
+        Fixture("patch_list_gb2312.xml").c_str());
     EXPECT_EQ(&downloaded, &parsed);
     EXPECT_EQ("{BASE}", downloaded.front().GUID);
 
@@ -71,7 +71,7 @@ TEST_F(PatchListTest, SharesTheListWithDownloadFileList) {
         EXPECT_TRUE(IWebInteractive::ParsePatchsList(text).empty());
     }
     EXPECT_TRUE(
-        IWebInteractive::ParsePatchsList(ReadFixture("filelist_entity_expansion.xml").c_str())
+        IWebInteractive::ParsePatchsList(Fixture("filelist_entity_expansion.xml").c_str())
             .empty());
 }
 
@@ -79,7 +79,7 @@ TEST_F(PatchListTest, ChineseNamesArriveIntactInAGbkCodePage) {
     wi::test::GbkLocale gbk;
     if (!gbk.Active()) GTEST_SKIP() << gbk.Reason();
     const std::list<_SoftInfo>& softs =
-        IWebInteractive::ParsePatchsList(ReadFixture("patch_list_gb2312.xml").c_str());
+        IWebInteractive::ParsePatchsList(Fixture("patch_list_gb2312.xml").c_str());
     ASSERT_EQ(3u, softs.size());
     EXPECT_EQ(wi::inc::NarrowFromUtf8("补丁软件"), softs.front().Name);
     EXPECT_EQ(8u, softs.front().Name.size());

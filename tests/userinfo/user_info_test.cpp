@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <list>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "frame/config.h"
 #include "inc/narrow_text.h"
 #include "platform/xml_dom.h"
+#include "support/fixture_file.h"
 #include "support/peers.h"
 #include "support/temp_machine.h"
 #include "support/wire_server.h"
@@ -25,38 +24,32 @@
 namespace {
 
 using wi::inc::NarrowFromUtf8;
+using wi::test::Fixture;
 using wi::test::NginxPeer;
 using wi::test::TempMachine;
 using wi::test::WireReply;
 using wi::test::WireServer;
 using wi::test::userinfo::UserInfoTest;
 
-std::string Fixture(const std::string& name) {
-    std::ifstream in(std::string(WI_TEST_FIXTURES) + "/" + name, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 TEST_F(UserInfoTest, AParameterNamingAnExistingFileEndsTheResolution) {
     NginxPeer web;
     Configure(web, "/user.xml");
     MakeFile("C:\\mine.xml");
-    SetParameter("C:\\mine.xml");
+    SetUserXmlParameter("C:\\mine.xml");
 
     EXPECT_EQ("C:\\mine.xml", wi::userinfo::GetUserXmlPath());
-    EXPECT_TRUE(lines_.empty());
+    EXPECT_TRUE(StatusLines().empty());
     EXPECT_EQ(0, web.Requests().Count(""));
 }
 
 TEST_F(UserInfoTest, WithoutServiceTheLastDriveGetsTheDefaultPath) {
-    SetParameter("C:\\gone.xml");  // names no file: resolved again
+    SetUserXmlParameter("C:\\gone.xml");  // names no file: resolved again
 
     EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", wi::userinfo::GetUserXmlPath());
     EXPECT_TRUE(CXFileOperator::IsDirectory("D:\\qel_protect\\software"));
     EXPECT_FALSE(CXFileOperator::PathExists("D:\\qel_protect\\software\\qeluser.xml"));
-    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
-    EXPECT_TRUE(HasLine(NarrowFromUtf8("开始上传用户个性化信息...")));
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", UserXmlParameter());
+    EXPECT_TRUE(StatusSent(NarrowFromUtf8("开始上传用户个性化信息...")));
 }
 
 TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
@@ -66,7 +59,7 @@ TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
     MakeFile("C:\\store\\user.xml");
 
     EXPECT_EQ("C:\\store\\user.xml", wi::userinfo::GetUserXmlPath());
-    EXPECT_EQ("", Parameter());
+    EXPECT_EQ("", UserXmlParameter());
     const wi::test::SettledLog requests = web.Requests();
     EXPECT_EQ(1, requests.Count("GET /user.xml?MachineNum=AB%2d12 200"));
     EXPECT_EQ(1, requests.Count("POST /upload "));
@@ -80,7 +73,7 @@ TEST_F(UserInfoTest, AnExistingPathFromTheServiceIsUsedAndReportedButNotSaved) {
     // A path from the service that names no file gives way to the default, which is saved.
     CXFileOperator::DeleteFile("C:\\store\\user.xml");
     EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", wi::userinfo::GetUserXmlPath());
-    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", UserXmlParameter());
 }
 
 TEST_F(UserInfoTest, ReadUserInfoJoinsTheMachineNumberAndKeepsThePathOnOtherAnswers) {

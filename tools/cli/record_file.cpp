@@ -2,123 +2,22 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstdint>
+#include <cstddef>
 #include <fstream>
 #include <set>
 #include <system_error>
 #include <utility>
 
 #include "platform/codepage.h"
+#include "records/record_elements.h"
 
 namespace cli {
 namespace {
 
-using IConfInfoInc::_ConfInfo;
-using IDepInfoInc::_DepInfo;
-using IFileInfoInc::_FileInfo;
 using ISoftInfoInc::_SoftInfo;
+using wi::records::MemberElement;
+using wi::records::ValueForm;
 using wi::xml::Element;
-
-template <typename Record>
-struct TextField {
-    const char* name;
-    std::string Record::*member;
-};
-template <typename Record>
-struct IntField {
-    const char* name;
-    int Record::*member;
-};
-
-const TextField<_SoftInfo> kBaseTexts[] = {
-    {"GUID", &_SoftInfo::GUID},       {"Name", &_SoftInfo::Name},
-    {"Vendor", &_SoftInfo::Vendor},   {"pn_name", &_SoftInfo::pn_name},
-    {"pn_version", &_SoftInfo::pn_version},
-};
-const IntField<_SoftInfo> kBaseInts[] = {
-    {"Type", &_SoftInfo::Type},
-    {"is_protected", &_SoftInfo::is_protected},
-};
-
-// "GUID" and "Size" of "VersionInfo" are read apart from these.
-const TextField<_SoftInfo> kVersionTexts[] = {
-    {"Version", &_SoftInfo::Version},
-    {"OriginalVersion", &_SoftInfo::OriginalVersion},
-    {"SetupPath", &_SoftInfo::SetupPath},
-    {"HelpLink", &_SoftInfo::HelpLink},
-    {"UpdateLink", &_SoftInfo::UpdateLink},
-    {"SetupSourcePath", &_SoftInfo::SetupSourcePath},
-    {"DownloadPath", &_SoftInfo::DownloadPath},
-    {"special_code", &_SoftInfo::special_code},
-    {"authorized_prefix", &_SoftInfo::authorized_prefix},
-    {"comments", &_SoftInfo::comments},
-    {"contact", &_SoftInfo::contact},
-    {"help_telephone", &_SoftInfo::help_telephone},
-    {"install_date", &_SoftInfo::install_date},
-    {"modify_path", &_SoftInfo::modify_path},
-    {"readme", &_SoftInfo::readme},
-    {"creator", &_SoftInfo::creator},
-    {"OSCode", &_SoftInfo::OSCode},
-    {"product_id", &_SoftInfo::product_id},
-    {"pn_version", &_SoftInfo::pn_version},
-};
-const IntField<_SoftInfo> kVersionInts[] = {
-    {"WindowsVersion", &_SoftInfo::WindowsVersion},
-    {"Category", &_SoftInfo::Category},
-    {"estimated_size", &_SoftInfo::estimated_size},
-    {"language", &_SoftInfo::language},
-    {"no_modify", &_SoftInfo::no_modify},
-    {"no_remove", &_SoftInfo::no_remove},
-    {"no_repair", &_SoftInfo::no_repair},
-    {"system_component", &_SoftInfo::system_component},
-    {"version_info", &_SoftInfo::version_info},
-    {"version_major", &_SoftInfo::version_major},
-    {"version_minor", &_SoftInfo::version_minor},
-    {"windows_installer", &_SoftInfo::windows_installer},
-    {"analyse_result", &_SoftInfo::analyse_result},
-};
-
-// "SId" (or "FID") and the two flags of "file" are read apart from these.
-const TextField<_FileInfo> kFileTexts[] = {
-    {"Name", &_FileInfo::Name},
-    {"SetupPath", &_FileInfo::SetupPath},
-    {"ProductName", &_FileInfo::ProductName},
-    {"ProductVersion", &_FileInfo::ProductVersion},
-    {"InsideName", &_FileInfo::InsideName},
-    {"OriginalName", &_FileInfo::OriginalName},
-    {"CreateDate", &_FileInfo::CreateDate},
-    {"ModifyDate", &_FileInfo::ModifyDate},
-    {"AccessDate", &_FileInfo::AccessDate},
-    {"Description", &_FileInfo::Description},
-    {"CharacterCode", &_FileInfo::CharacterCode},
-    {"file_version", &_FileInfo::file_version},
-    {"company_name", &_FileInfo::company_name},
-    {"copy_right", &_FileInfo::copy_right},
-    {"language", &_FileInfo::language},
-    {"particularinfo", &_FileInfo::particularinfo},
-};
-const IntField<_FileInfo> kFileInts[] = {
-    {"Type", &_FileInfo::Type},
-    {"Category", &_FileInfo::Category},
-    {"analyse_result", &_FileInfo::analyse_result},
-    {"Component", &_FileInfo::Component},
-};
-
-const TextField<_DepInfo> kDepTexts[] = {
-    {"Name", &_DepInfo::Name},
-    {"SetupPath", &_DepInfo::SetupPath},
-    {"special_code", &_DepInfo::special_code},
-};
-
-const TextField<_ConfInfo> kConfTexts[] = {
-    {"Source", &_ConfInfo::Source},
-    {"Key", &_ConfInfo::Key},
-    {"Value", &_ConfInfo::Value},
-};
-const IntField<_ConfInfo> kConfInts[] = {
-    {"Type", &_ConfInfo::Type},
-    {"Action", &_ConfInfo::Action},
-};
 
 // A document's text quoted in a message of one line: control characters become '?', and a long
 // text is cut after a whole character.
@@ -141,14 +40,12 @@ public:
     ValueReader(const Element& container, std::string where, std::string& error)
         : container_(container), where_(std::move(where)), error_(error) {}
 
+    // Every member of the table, whichever documents hold it; false at the first value that
+    // cannot be read.
     template <typename Record, std::size_t N>
-    void Texts(const TextField<Record> (&fields)[N], Record& record) {
-        for (const TextField<Record>& field : fields) Text(field.name, record.*field.member);
-    }
-    template <typename Record, std::size_t N>
-    bool Ints(const IntField<Record> (&fields)[N], Record& record) {
-        for (const IntField<Record>& field : fields) {
-            if (!Int(field.name, record.*field.member)) return false;
+    bool Members(const MemberElement<Record> (&members)[N], Record& record) {
+        for (const MemberElement<Record>& member : members) {
+            if (!Member(member, record)) return false;
         }
         return true;
     }
@@ -159,10 +56,30 @@ public:
         if (element) value = element.Text();
         return static_cast<bool>(element);
     }
-    bool Int(const char* name, int& value) { return Number(name, value, "a 32-bit integer"); }
-    bool Int64(const char* name, std::int64_t& value) {
-        return Number(name, value, "a 64-bit integer");
+
+private:
+    template <typename Record>
+    bool Member(const MemberElement<Record>& member, Record& record) {
+        switch (member.form) {
+            case ValueForm::kText:
+                Text(member.name, record.*member.text);
+                return true;
+            case ValueForm::kInt:
+                return Number(member.name, record.*member.number, "a 32-bit integer");
+            case ValueForm::kInt64:
+                return Number(member.name, record.*member.wide, "a 64-bit integer");
+            case ValueForm::kBoolean:
+                return Flag(member.name, record.*member.boolean);
+            case ValueForm::kFlag: {
+                bool on = member.getFlag(record);
+                if (!Flag(member.name, on)) return false;
+                member.setFlag(record, on);
+                return true;
+            }
+        }
+        return true;
     }
+
     // A flag is written as "1" or "0" (a boolean as "%d" of its value).
     bool Flag(const char* name, bool& value) {
         int number = value ? 1 : 0;
@@ -172,7 +89,6 @@ public:
         return true;
     }
 
-private:
     // A missing element, or one with no text but blanks, leaves the value as it was. Blanks
     // around the digits are allowed, so an indented document reads as well.
     template <typename Integer>
@@ -200,50 +116,19 @@ private:
     std::string& error_;
 };
 
-bool ReadFile(const Element& element, const std::string& where, _FileInfo& file,
-              std::string& error) {
-    ValueReader values(element, where, error);
-    if (!values.Text("SId", file.SId)) values.Text("FID", file.SId);
-    values.Texts(kFileTexts, file);
-    bool analyseFlag = false;
-    bool delFlag = false;
-    if (!values.Ints(kFileInts, file) || !values.Flag("analyseFlag", analyseFlag) ||
-        !values.Flag("delFlag", delFlag)) {
-        return false;
-    }
-    file.analyseFlag = analyseFlag ? 1 : 0;
-    file.delFlag = delFlag ? 1 : 0;
-    return true;
-}
-
-bool ReadDep(const Element& element, const std::string& where, _DepInfo& dep,
-             std::string& error) {
-    ValueReader values(element, where, error);
-    values.Texts(kDepTexts, dep);
-    return values.Flag("delflag", dep.delflag);
-}
-
-bool ReadConf(const Element& element, const std::string& where, _ConfInfo& conf,
-              std::string& error) {
-    ValueReader values(element, where, error);
-    values.Texts(kConfTexts, conf);
-    return values.Ints(kConfInts, conf) && values.Flag("delflag", conf.delflag);
-}
-
 // Reads every item element of a container ("FileList" / "file", ...) into the record's set.
-template <typename Item, typename ReadItem>
+template <typename Item, std::size_t N>
 bool ReadItems(const Element& version, const char* containerName, const char* itemName,
-               const std::string& where, std::set<Item>& items, ReadItem readItem,
-               std::string& error) {
+               const MemberElement<Item> (&members)[N], const std::string& where,
+               std::set<Item>& items, std::string& error) {
     const Element container = version.FirstChild(containerName);
     int number = 0;
     for (const Element& element : container.Children()) {
         if (element.Name() != itemName) continue;
         Item item;
-        if (!readItem(element, where + ", " + itemName + " " + std::to_string(++number), item,
-                      error)) {
-            return false;
-        }
+        ValueReader values(element, where + ", " + itemName + " " + std::to_string(++number),
+                           error);
+        if (!values.Members(members, item)) return false;
         items.insert(std::move(item));
     }
     return true;
@@ -255,18 +140,22 @@ bool ReadVersion(const Element& version, const std::string& where, bool baseGuid
     const Element info = version.FirstChild("VersionInfo");
     ValueReader values(info, where, error);
     std::string guid;
-    if (values.Text("GUID", guid) && !baseGuid) {
-        soft.GUID = guid;
-    } else if (!guid.empty() && guid != soft.GUID) {
+    values.Text("GUID", guid);
+    if (baseGuid && !guid.empty() && guid != soft.GUID) {
         error = where + ": \"GUID\" " + Quoted(guid) + " differs from that of its base information " +
                 Quoted(soft.GUID);
         return false;
     }
-    values.Texts(kVersionTexts, soft);
-    if (!values.Ints(kVersionInts, soft) || !values.Int64("Size", soft.Size)) return false;
-    return ReadItems(version, "FileList", "file", where, soft.files, ReadFile, error) &&
-           ReadItems(version, "Dependence", "dep", where, soft.dependences, ReadDep, error) &&
-           ReadItems(version, "Configration", "cfg", where, soft.configs, ReadConf, error);
+    const std::string softwareGuid = soft.GUID;
+    if (!values.Members(wi::records::kVersionInfoElements, soft)) return false;
+    // Under a base "GUID" the version's is the same or empty: the record keeps the base's.
+    if (baseGuid) soft.GUID = softwareGuid;
+    return ReadItems(version, "FileList", "file", wi::records::kFileElements, where, soft.files,
+                     error) &&
+           ReadItems(version, "Dependence", "dep", wi::records::kDependenceElements, where,
+                     soft.dependences, error) &&
+           ReadItems(version, "Configration", "cfg", wi::records::kConfigElements, where,
+                     soft.configs, error);
 }
 
 bool ReadSoftware(const Element& software, const std::string& where,
@@ -275,8 +164,7 @@ bool ReadSoftware(const Element& software, const std::string& where,
     if (!base) base = software.FirstChild("Baseinfo");
     _SoftInfo first;
     ValueReader values(base, where, error);
-    values.Texts(kBaseTexts, first);
-    if (!values.Ints(kBaseInts, first)) return false;
+    if (!values.Members(wi::records::kBaseInfoElements, first)) return false;
     const bool baseGuid = static_cast<bool>(base.FirstChild("GUID"));
 
     int number = 0;

@@ -1,7 +1,8 @@
 // Software records read back from the documents the library writes, for the CLI's subcommands.
 //
 // A document is read through the library's own DOM, with its bounds and its refusal of entities.
-// The tree is that of the file list document and the upload file list:
+// The tree is that of the file list document and the upload file list; the values under each
+// part are the members of records/record_elements.h, whichever document holds them:
 //
 //   softwares / software / BaseInfo (or Baseinfo)  GUID Type Name Vendor is_protected pn_name
 //                        / Version / VersionInfo   GUID Version ... Size ... pn_version

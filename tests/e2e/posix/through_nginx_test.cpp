@@ -14,6 +14,7 @@
 
 #include "e2e/e2e_support.h"
 #include "platform/http.h"
+#include "support/library_test.h"
 #include "webinteractive/webinteractive.h"
 
 namespace {
@@ -89,7 +90,7 @@ private:
     int plainPort_ = 0;
 };
 
-class ThroughNginxTest : public testing::Test {
+class ThroughNginxTest : public wi::test::LibraryTest {
 protected:
     ThroughNginxTest()
         : service_({"--public-url", "https://service.example.org/webinteractive/",
@@ -97,17 +98,13 @@ protected:
           front_(service_.port()) {
         wi::test::AddDemoData(service_);
     }
-    void SetUp() override {
-        IHelperInc::SetStatusSink([](const char*, void*) {}, nullptr);
-        wi::platform::SetTrustedCaFile(front_.CaFile());
-    }
+    void SetUp() override { wi::platform::SetTrustedCaFile(front_.CaFile()); }
     void TearDown() override {
         wi::platform::SetTrustedCaFile("");
-        IHelperInc::SetStatusSink(nullptr, nullptr);
         if (HasFailure()) std::cout << service_.Output() << front_.Logs();
+        LibraryTest::TearDown();
     }
     const std::string setup_ = wi::test::FileBytes(2 * 1024 * 1024 + 17, 2);
-    wi::test::TempMachine machine_;
     ServicePeer service_;
     NginxFront front_;
 };

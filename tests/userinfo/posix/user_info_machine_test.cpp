@@ -15,9 +15,9 @@ TEST_F(UserInfoTest, WithoutAnyFixedDriveThePathStaysEmpty) {
     machine_.RemoveDrive('c');
     machine_.RemoveDrive('d');
     wi::frame::RebuildFixedDrives();
-    SetParameter("");
+    SetUserXmlParameter("");
     EXPECT_EQ("", wi::userinfo::GetUserXmlPath());
-    EXPECT_EQ("", Parameter());
+    EXPECT_EQ("", UserXmlParameter());
 }
 
 // "victim.txt" exists in the working directory and, as C:\victim.txt, on the machine: neither
@@ -35,7 +35,7 @@ TEST_F(UserInfoTest, ARelativePathFromTheServiceNeverBecomesTheUserDocument) {
     std::filesystem::current_path(previous);
 
     EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", path);
-    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", Parameter());
+    EXPECT_EQ("D:\\qel_protect\\software\\qeluser.xml", UserXmlParameter());
     EXPECT_EQ("precious", TempMachine::ReadHostFile(working + "/victim.txt"));
 }
 
