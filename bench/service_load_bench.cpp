@@ -2,7 +2,8 @@
 // 4 KiB files (kDownloadsPerClient each, one kept-alive connection per client) while 10 clients
 // upload 10 MiB files (kUploadsPerClient each), every body kept as a file by the server.
 // Prints, for each server, the requests per second of each kind and the peak memory of its
-// processes (VmHWM; nginx's master and worker summed), then the ratios service/nginx. Every
+// processes (VmHWM; nginx's master and worker summed), five runs each, alternating; then the
+// median ratios of the service's times (and memory) over nginx's. Every
 // request must succeed (status 200, the whole file, the reply "TRUE"): failed requests are counted
 // and printed, and any makes the benchmark fail.
 #include <curl/curl.h>
@@ -208,39 +209,54 @@ int main() try {
         document[i] = static_cast<char>((i * 131) ^ (i >> 9));
     }
 
-    Outcome service, nginx;
-    {
+    // Each server starts afresh for every run; the runs alternate, as the pairs of the other
+    // benchmarks do.
+    wi::bench::Pairs downloads, uploads;
+    int failed = 0;
+    const auto record = [&](const Target& target, const Outcome& outcome, bool ours) {
+        Print(target, outcome);
+        failed += outcome.failed;
+        const wi::bench::Sample download{outcome.downloadSeconds, outcome.peakKib};
+        const wi::bench::Sample upload{outcome.uploadSeconds, 0};
+        (ours ? downloads.ours : downloads.peer).push_back(download);
+        (ours ? uploads.ours : uploads.peer).push_back(upload);
+    };
+    const auto service = [&] {
         wi::test::ServicePeer peer;
         for (int i = 0; i < kFiles; ++i) peer.AddFile("files/small/" + std::to_string(i), file);
         // Software files: the service keeps them as they come (documents it reads first).
         const Target target{"service", peer.Url("/files/small/"), peer.Url("/upload/softfile")};
-        service = RunLoad(target, document);
-        service.peakKib = GroupPeakKib(peer.ProcessGroupId());
-        service.failed += MissingBodies(peer.Uploads("softfile").size());
-        Print(target, service);
-    }
-    {
+        Outcome outcome = RunLoad(target, document);
+        outcome.peakKib = GroupPeakKib(peer.ProcessGroupId());
+        outcome.failed += MissingBodies(peer.Uploads("softfile").size());
+        record(target, outcome, true);
+    };
+    const auto nginx = [&] {
         wi::test::NginxPeer peer;
         for (int i = 0; i < kFiles; ++i) peer.AddFile("small/" + std::to_string(i), file);
         const Target target{"nginx", peer.Url("/small/"), peer.Url("/upload-kept")};
-        nginx = RunLoad(target, document);
-        nginx.peakKib = GroupPeakKib(peer.ProcessGroupId());
-        nginx.failed += MissingBodies(
+        Outcome outcome = RunLoad(target, document);
+        outcome.peakKib = GroupPeakKib(peer.ProcessGroupId());
+        outcome.failed += MissingBodies(
             std::distance(std::filesystem::directory_iterator(peer.UploadsDirectory()),
                           std::filesystem::directory_iterator()));
-        Print(target, nginx);
-    }
-    const auto rate = [](const Outcome& o, bool upload) {
-        return upload ? o.uploads / o.uploadSeconds : o.downloads / o.downloadSeconds;
+        record(target, outcome, false);
     };
-    std::printf(
-        "service_load: ratio service/nginx: downloads %.3f, uploads %.3f, peak memory "
-        "%.2f; failed requests %d (goal 0)\n",
-        rate(service, false) / rate(nginx, false), rate(service, true) / rate(nginx, true),
-        static_cast<double>(service.peakKib) / static_cast<double>(nginx.peakKib),
-        service.failed + nginx.failed);
+    for (int round = 0; round < 5; ++round) {
+        if (round % 2 == 0) {
+            service();
+            nginx();
+        } else {
+            nginx();
+            service();
+        }
+    }
+    // The same number of requests on both sides: the time ratio is nginx's rate over ours.
+    wi::bench::PrintPairs("service_load downloads (and peak memory)", "nginx", downloads, 0);
+    wi::bench::PrintPairs("service_load uploads", "nginx", uploads, 0);
+    std::printf("service_load: failed requests %d (goal 0)\n", failed);
     curl_global_cleanup();
-    return service.failed + nginx.failed == 0 ? 0 : 1;
+    return failed == 0 ? 0 : 1;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "service_load: %s\n", error.what());
     return 1;

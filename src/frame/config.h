@@ -23,6 +23,12 @@ void SetConfig(const Configuration& configuration);
 // The value held for a document key ("UpUserUrl", ...); null for any other name.
 std::string* ConfigValue(Configuration& configuration, const std::string& key);
 
+// Reads the five values from a configuration document ("<Logs>" with one child per key) and
+// makes them the process's configuration: values missing from it are emptied. Answers 1 when
+// the document held all five (or its root is not "Logs"), 0 when one is missing or the text is
+// no document.
+int LoadConfiguration(const char* configText);
+
 // The document keys, in the order Init reads them.
 extern const char* const kConfigKeys[5];
 

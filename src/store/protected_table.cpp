@@ -4,7 +4,6 @@
 
 #include "frame/drives.h"
 #include "inc/narrow_text.h"
-#include "frame/protected_table.h"
 #include "store/scratch_document.h"
 #include "store/store_lock.h"
 #include "userinfo/user_xml_path.h"
@@ -119,9 +118,3 @@ std::vector<ProtectedPair> ProtectedPairs() {
 }
 
 }  // namespace wi::store
-
-namespace wi::frame {
-
-void LoadProtectedSoftwareTable() { wi::store::LoadProtectedTable(); }
-
-}  // namespace wi::frame

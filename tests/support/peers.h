@@ -177,6 +177,7 @@ struct ProgramRun {
     int exitCode = -1;
     double seconds = 0;      // wall-clock time from start to end
     long peakMemoryKib = 0;  // the child's largest resident set
+    double cpuSeconds = 0;   // the child's user and system time (posix; 0 elsewhere)
 };
 // Runs a program of the test's own platform (a path; under Wine a Windows program) with these
 // arguments and no input, and waits for it. Its standard output and error go to these files, or

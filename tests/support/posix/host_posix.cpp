@@ -143,6 +143,8 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& o
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakMemoryKib = usage.ru_maxrss;
+    const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     return run;
 }
 

@@ -9,8 +9,8 @@
 
 #include "frame/config.h"
 #include "frame/drives.h"
-#include "forget_service.h"
-#include "scripted_machine.h"
+#include "frame/forget_service.h"
+#include "frame/scripted_machine.h"
 #include "support/temp_machine.h"
 #include "webinteractive/FileOperator.h"
 #include "webinteractive/frame.h"
