@@ -70,9 +70,9 @@ bool TreeWithin(xmlNodePtr node, int depth, int attributes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    (void)scan::DeclaredEncoding(bytes);
+    (void)wi::xml::DeclaredEncoding(bytes);
     std::wstring text;
-    if (!scan::DecodeBytes(scan::DocumentEncoding(bytes), bytes, text)) {
+    if (!scan::DecodeBytes(wi::xml::DocumentEncoding(bytes), bytes, text)) {
         if (!text.empty()) std::abort();
         return 0;
     }

@@ -36,6 +36,7 @@ WI_STATUS_EXPORT void SetStatusSink(StatusSink sink, void* context);
 /// mixture or no file. ReadParam answers from memory: the file as this process last read it (at
 /// SetParamFile or at its last save) with this process's values. A save that cannot be made (no
 /// lock, the file unreadable or not writable) keeps the value in memory and the file as it was;
-/// the next save that succeeds writes it as well.
+/// the next save that succeeds writes it as well. A file of more than 16 MiB counts as
+/// unreadable: SetParamFile answers false for it and no save replaces it.
 WI_STATUS_EXPORT bool SetParamFile(const char* path);
 }  // namespace IHelperInc

@@ -69,13 +69,25 @@ LoadResult LoadParameterFile(const std::string& path, ParameterMap& parameters) 
     }
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(path, error)) return LoadResult::kUnreadable;
-    std::string line, name, value;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();  // edited with CR LF ends
-        if (line.empty()) continue;
-        if (DecodeParameterLine(line, name, value)) parameters[name] = value;
+    // At most one byte beyond the bound is read, however large the file is or grows meanwhile.
+    std::string text(kMaxParameterFileBytes + 1, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    if (in.bad()) return LoadResult::kUnreadable;
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxParameterFileBytes) return LoadResult::kUnreadable;
+
+    std::string name, value;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t lineEnd = end;
+        if (lineEnd > start && text[lineEnd - 1] == '\r') --lineEnd;  // edited with CR LF ends
+        if (lineEnd > start && DecodeParameterLine(text.substr(start, lineEnd - start), name, value)) {
+            parameters[name] = value;
+        }
+        start = end + 1;
     }
-    return in.bad() ? LoadResult::kUnreadable : LoadResult::kLoaded;
+    return LoadResult::kLoaded;
 }
 
 bool SaveParameterChanges(const std::string& path, const ParameterMap& changes,

@@ -2,6 +2,7 @@
 // carriage return, line feed and "=" escaped as \\, \r, \n and \= so any text survives.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -10,6 +11,9 @@ namespace wi::status {
 using ParameterMap = std::map<std::string, std::string>;
 
 enum class LoadResult { kLoaded, kMissing, kUnreadable };
+
+// The largest parameter file read: a larger one counts as unreadable.
+constexpr std::size_t kMaxParameterFileBytes = 16u << 20;
 
 // Reads the file into parameters (emptied first). Lines that do not parse are skipped. Needs no
 // lock: the file is only ever replaced whole.

@@ -222,6 +222,35 @@ TEST_F(FilesTest, NamesOfTheLongestLengthCanBeReplaced) {
     EXPECT_EQ(names.size(), 2u);
 }
 
+// A tree deeper than MAX_PATH (260 characters) is made, written, copied in, listed and removed
+// like any other.
+TEST_F(FilesTest, ATreeFourHundredCharactersDeepWorksAsAnyOther) {
+    std::string path = "D:\\deep";
+    ASSERT_TRUE(CreateDirectory(path)) << LastError();
+    while (path.size() < 400) {
+        path += "\\" + std::string(40, 'd');
+        ASSERT_TRUE(CreateDirectory(path)) << path.size() << ": " << LastError();
+    }
+    const std::string file = path + "\\f.txt";
+    auto replacement = OpenReplacement(file);
+    ASSERT_TRUE(replacement) << LastError();
+    ASSERT_TRUE(replacement->Write("deep", 4));
+    ASSERT_TRUE(replacement->Commit()) << LastError();
+    ASSERT_TRUE(CopyFile(file, path + "\\g.txt", true)) << LastError();
+    std::uint64_t size = 0;
+    ASSERT_TRUE(GetFileSize(path + "\\g.txt", size));
+    EXPECT_EQ(size, 4u);
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListDirectory(path, names)) << LastError();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"f.txt", "g.txt"}));
+
+    std::string failed;
+    ASSERT_TRUE(RemoveTree("D:\\deep", failed)) << failed << ": " << LastError();
+    std::uint32_t attributes = 0;
+    EXPECT_FALSE(GetFileAttributes("D:\\deep", attributes));
+}
+
 // The link is made by the build machine: a Linux symbolic link is what Wine shows a Windows
 // program as a directory link.
 TEST_F(FilesTest, LinksAreReportedAsReparsePoints) {

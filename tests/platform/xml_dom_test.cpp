@@ -192,9 +192,10 @@ TEST_F(XmlFileTest, SavesGb2312WithOneDeclarationAndReadsItBack) {
     Document doc;
     Element root = doc.CreateRoot("softwares");
     root.AppendElement("Name", kChinese);
-    // The euro sign has no GB2312 code: a reference where the encoder keeps to GB2312, its
-    // byte 0x80 where code page 936 writes it.
+    // The euro sign and 丂 are in code page 936 but not in GB2312, which the file declares: they
+    // are written as references, which any reader takes.
     root.AppendElement("Sign", Narrow("€"));
+    root.AppendElement("Rare", Narrow("丂"));
     doc.Save("C:\\saved.xml");
 
     const std::string bytes =
@@ -202,11 +203,14 @@ TEST_F(XmlFileTest, SavesGb2312WithOneDeclarationAndReadsItBack) {
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"gb2312\"?>", 0), 0u) << bytes;
     EXPECT_EQ(bytes.find("<?xml", 1), std::string::npos);
     EXPECT_NE(bytes.find("<Name>" + kChineseGb2312 + "</Name>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("<Sign>&#"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("<Rare>&#"), std::string::npos) << bytes;
 
     Document back;
     ASSERT_TRUE(back.ParseFile("C:\\saved.xml"));
     EXPECT_EQ(back.Root().FirstChild("Name").Text(), kChinese);
     EXPECT_EQ(back.Root().FirstChild("Sign").Text(), Narrow("€"));
+    EXPECT_EQ(back.Root().FirstChild("Rare").Text(), Narrow("丂"));
 
     // A file's own declaration decides how it is read.
     wi::test::TempMachine::WriteHostFile(machine_.HostPath("C:\\utf8.xml"),

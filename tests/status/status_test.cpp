@@ -166,6 +166,16 @@ TEST_F(Parameters, UnreadableFileIsRefusedAndChangesNothing) {
     EXPECT_EQ(Read("after"), "1");
 }
 
+TEST_F(Parameters, AFileBeyondSixteenMiBIsRefusedAndNeverReplaced) {
+    Save("kept", "yes");
+    const std::string huge = "big=" + std::string(16u << 20, 'x') + "\n";
+    WriteFile(huge);
+    EXPECT_FALSE(IHelperInc::SetParamFile(file.c_str()));
+    Save("after", "1");  // the save cannot read the file, so it leaves it alone
+    EXPECT_EQ(fs::file_size(file), huge.size());
+    EXPECT_EQ(Read("after"), "1");
+}
+
 TEST_F(Parameters, FailedSaveKeepsTheValueAndTheOldFileUntilASaveSucceeds) {
     Save("first", "1");
     fs::remove(file + ".lock");

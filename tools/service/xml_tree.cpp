@@ -19,7 +19,7 @@ Doc ParseDocument(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (bytes.size() > kMaxDocumentBytes) return nullptr;  // grown since it was measured
-    const std::string encoding = xml::libxml2::DocumentEncoding(bytes);
+    const std::string encoding = xml::DocumentEncoding(bytes);
     if (xmlStrcasecmp(reinterpret_cast<const xmlChar*>(encoding.c_str()),
                       reinterpret_cast<const xmlChar*>("UTF-8")) == 0) {
         return Doc(xml::libxml2::ParseUntrusted(bytes));

@@ -10,6 +10,7 @@
 
 #include <vector>
 
+#include "platform/common/codepage_utf8.h"
 #include "platform/errors.h"
 
 namespace wi::platform {
@@ -133,13 +134,6 @@ bool Iconv(const char* from, const char* to, const char* input, std::size_t size
     return true;
 }
 
-bool IsAscii(const std::string& text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
 // Whether the codeset writes every ASCII character (NUL included) as that one byte, so that a
 // pure-ASCII text is the same in it as in UTF-8 (not so for UTF-7, UTF-16 or EBCDIC). Found by
 // converting the ASCII characters once per codeset and thread.
@@ -167,32 +161,8 @@ bool IsValidUtf8(const std::string& text) {
     const auto* at = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char* const end = at + text.size();
     while (at < end) {
-        const unsigned char lead = *at;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high) {
-            return false;
-        }
-        for (std::size_t i = 2; i < length; ++i) {
-            if ((at[i] & 0xC0) != 0x80) return false;
-        }
+        const std::size_t length = Utf8CharLength(at, end);
+        if (length == 0) return false;
         at += length;
     }
     return true;
@@ -203,7 +173,7 @@ bool IsValidUtf8(const std::string& text) {
 // or any well-formed UTF-8 text where the code page is UTF-8 itself (large documents with
 // Chinese names then cost a check instead of a conversion).
 bool SameInUtf8(const std::string& text, const std::string& narrowCodeset) {
-    if (IsAscii(text)) return KeepsAscii(narrowCodeset);
+    if (IsAscii(text.data(), text.size())) return KeepsAscii(narrowCodeset);
     return narrowCodeset == "UTF-8" && IsValidUtf8(text);
 }
 

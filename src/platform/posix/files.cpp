@@ -55,6 +55,24 @@ ssize_t ReadSome(int fd, void* buffer, std::size_t size) {
 }
 
 bool CopyContent(int from, int to) {
+    // In the kernel first: no trip of the bytes through this process, and shared extents where
+    // the file system offers them. A file system that cannot (another device, an old kernel) or a
+    // source that reports no length (files of /proc) is copied by reading and writing instead.
+    for (bool copied = false;;) {
+        const ssize_t count = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (count > 0) {
+            copied = true;
+            continue;
+        }
+        if (count == 0 && copied) return true;
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0 && copied) return false;
+        if (count < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
+            errno != EOPNOTSUPP && errno != EPERM && errno != EBADF) {
+            return false;
+        }
+        break;
+    }
     char buffer[64 * 1024];
     for (;;) {
         ssize_t count = ReadSome(from, buffer, sizeof buffer);

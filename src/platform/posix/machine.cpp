@@ -2,7 +2,6 @@
 // statvfs, the special folders on drive C:, and the system clocks.
 #include "platform/machine.h"
 
-#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <sys/stat.h>
@@ -97,20 +96,11 @@ public:
     }
 };
 
-std::atomic<Machine*> installedMachine{nullptr};
-
 }  // namespace
 
 Machine& SystemMachine() {
     static PosixMachine* machine = new PosixMachine;  // outlives static destructors
     return *machine;
 }
-
-Machine& CurrentMachine() {
-    Machine* machine = installedMachine.load();
-    return machine ? *machine : SystemMachine();
-}
-
-void SetMachine(Machine* machine) { installedMachine.store(machine); }
 
 }  // namespace wi::platform

@@ -1,12 +1,8 @@
 // The TCP client over BSD sockets.
 #include "platform/socket.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -14,6 +10,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+
+#include "platform/common/socket_calls.h"
 
 namespace wi::platform {
 namespace {
@@ -35,22 +33,7 @@ int PollFor(int descriptor, short events, int timeoutMs) {
 
 }  // namespace
 
-bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
-    if (host.empty()) return false;
-    in_addr dotted{};
-    if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
-        address = ntohl(dotted.s_addr);
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
-    address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return true;
-}
+bool StartSockets() { return true; }
 
 TcpSocket::TcpSocket() : handle_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP)) {}
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/common/walk_failure.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/posix/host_path.h"
@@ -16,20 +17,6 @@
 namespace wi::platform {
 
 namespace {
-
-// The first failure of a walk: the Windows path of the entry and the error.
-struct FirstFailure {
-    std::string path;
-    int error = 0;
-
-    bool Record(const std::string& windowsPath, int code) {
-        if (error == 0) {
-            path = windowsPath;
-            error = code;
-        }
-        return false;
-    }
-};
 
 bool RemoveEntryAt(int parent, const std::string& name, const std::string& windowsPath,
                    FirstFailure& failure);
@@ -109,7 +96,7 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
     } else if (!S_ISDIR(status.st_mode) && !S_ISLNK(status.st_mode)) {
         refusal = ENOTDIR;
     }
-    FirstFailure failure;
+    FirstFailure failure(EIO);  // keeps the failed entry's Windows path
     const bool ok = refusal == 0 && RemoveEntryAt(parent, name, path, failure);
     close(parent);
     if (refusal != 0) {
@@ -118,7 +105,7 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
     }
     if (!ok) {
         failedPath = failure.path;
-        SetLastError(static_cast<std::uint32_t>(failure.error));
+        SetLastError(failure.error);
     }
     return ok;
 }

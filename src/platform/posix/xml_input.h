@@ -1,8 +1,10 @@
 // The inputs of a parse decoded to UTF-8, so that the bounds are checked on the text libxml2
-// reads, and the encoding a document's bytes declare or show.
+// reads.
 #pragma once
 
 #include <string>
+
+#include "platform/common/xml_encoding.h"  // the encoding a document's bytes show or declare
 
 namespace wi::xml::libxml2 {
 
@@ -11,12 +13,5 @@ namespace wi::xml::libxml2 {
 bool FileToUtf8(const std::string& windowsPath, std::string& utf8);
 bool BytesToUtf8(const std::string& bytes, std::string& utf8);
 bool TextToUtf8(const std::string& narrowText, std::string& utf8);
-
-// The encoding that the XML declaration at the start of the bytes names; "" when there is none.
-std::string DeclaredEncoding(const std::string& bytes);
-
-// The encoding of a file's bytes, as an XML parser finds it: by a byte order mark, else by "<" or
-// "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
-std::string DocumentEncoding(const std::string& bytes);
 
 }  // namespace wi::xml::libxml2

@@ -1,6 +1,7 @@
 // The DOM over libxml2. libxml2 keeps names and texts in UTF-8; they cross the interface in the
 // narrow code page.
 #include "platform/codepage.h"
+#include "platform/common/xml_characters.h"
 #include "platform/files.h"
 #include "platform/posix/xml_input.h"
 #include "platform/posix/xml_parse.h"
@@ -10,7 +11,6 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
-#include <algorithm>
 #include <memory>
 
 namespace wi::xml {
@@ -45,19 +45,6 @@ xmlNodePtr NewElement(xmlDocPtr doc, const std::string& name) {
         throw XmlError("cannot create element " + name);
     }
     return element;
-}
-
-// XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
-// (libxml2 would write them raw and the file would not read back); they are left out. In UTF-8
-// their bytes never occur inside a multibyte sequence.
-std::string XmlCharactersOnly(std::string utf8) {
-    utf8.erase(std::remove_if(utf8.begin(), utf8.end(),
-                              [](char c) {
-                                  const auto code = static_cast<unsigned char>(c);
-                                  return code < 0x20 && c != '\t' && c != '\n' && c != '\r';
-                              }),
-               utf8.end());
-    return utf8;
 }
 
 // UTF-8 from libxml2 into the narrow code page; a character the code page cannot hold becomes
@@ -287,7 +274,7 @@ void Document::Save(const std::string& windowsPath) const {
 
 bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding) {
     narrowText.clear();
-    encoding = libxml2::DocumentEncoding(bytes);
+    encoding = DocumentEncoding(bytes);
     std::string utf8;
     if (!platform::ConvertEncoding(encoding, "UTF-8", bytes, utf8)) {
         return false;

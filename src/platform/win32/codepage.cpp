@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/common/codepage_utf8.h"
 #include "platform/errors.h"
 #include "platform/win32/codepage_wide.h"
 
@@ -83,40 +84,6 @@ bool FromWide(UINT codePage, const wchar_t* wide, std::size_t length, bool repla
     return true;
 }
 
-bool IsAscii(const char* text, std::size_t length) {
-    for (std::size_t at = 0; at < length; ++at) {
-        if (static_cast<unsigned char>(text[at]) >= 0x80) return false;
-    }
-    return true;
-}
-
-// The length of the well-formed UTF-8 character that begins at `at`; 0 where none does (an
-// overlong form, a surrogate, beyond U+10FFFF, or cut off by the end).
-std::size_t Utf8CharLength(const unsigned char* at, const unsigned char* end) {
-    const unsigned char lead = *at;
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - at) < length || at[1] < low || at[1] > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if ((at[i] & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
 // The code page of an encoding name as iconv and XML declarations spell it: "UTF-8",
 // "UTF-16LE", "GB2312", "GBK", "CP936", "windows-1252", "ISO-8859-1", ...; 0 when unknown.
 UINT CodePageOf(const std::string& name) {
@@ -157,6 +124,26 @@ UINT CodePageOf(const std::string& name) {
         return number != 0 && IsValidCodePage(codePage) ? codePage : 0;
     }
     return 0;
+}
+
+// The text from one code page into the other, one of them the ANSI code page and the other
+// UTF-8. ASCII text reads the same in both, and so does any text the first accepts when the two
+// are one (an ANSI code page of UTF-8): both are copied.
+bool Recode(UINT from, UINT to, const std::string& input, std::string& output) {
+    if (IsAscii(input.data(), input.size())) {
+        output = input;
+        return true;
+    }
+    std::wstring wide;
+    if (!ToWide(from, input.data(), input.size(), wide)) {
+        output.clear();
+        return false;
+    }
+    if (from == to) {
+        output = input;
+        return true;
+    }
+    return FromWide(to, wide.data(), wide.size(), false, output);
 }
 
 }  // namespace
@@ -216,39 +203,11 @@ bool ConvertEncoding(const std::string& fromCodeset, const std::string& toCodese
 }
 
 bool NarrowToUtf8(const std::string& narrow, std::string& utf8) {
-    const UINT acp = GetACP();
-    std::wstring wide;
-    if (IsAscii(narrow.data(), narrow.size())) {
-        utf8 = narrow;
-        return true;
-    }
-    if (!ToWide(acp, narrow.data(), narrow.size(), wide)) {
-        utf8.clear();
-        return false;
-    }
-    if (acp == CP_UTF8) {  // well-formed, as the conversion found: a copy
-        utf8 = narrow;
-        return true;
-    }
-    return FromWide(CP_UTF8, wide.data(), wide.size(), false, utf8);
+    return Recode(GetACP(), CP_UTF8, narrow, utf8);
 }
 
 bool Utf8ToNarrow(const std::string& utf8, std::string& narrow) {
-    const UINT acp = GetACP();
-    std::wstring wide;
-    if (IsAscii(utf8.data(), utf8.size())) {
-        narrow = utf8;
-        return true;
-    }
-    if (!ToWide(CP_UTF8, utf8.data(), utf8.size(), wide)) {
-        narrow.clear();
-        return false;
-    }
-    if (acp == CP_UTF8) {
-        narrow = utf8;
-        return true;
-    }
-    return FromWide(acp, wide.data(), wide.size(), false, narrow);
+    return Recode(CP_UTF8, GetACP(), utf8, narrow);
 }
 
 std::string Utf8ToNarrowReplacing(const std::string& utf8) {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/common/walk_failure.h"
 #include "platform/files.h"
 #include "platform/narrow_path.h"
 #include "platform/win32/codepage_wide.h"
@@ -14,20 +15,6 @@
 namespace wi::platform {
 
 namespace {
-
-// The first failure of a walk: the narrow path of the entry and the error.
-struct FirstFailure {
-    std::string path;
-    DWORD error = 0;
-
-    bool Record(const std::string& narrowPath, DWORD code) {
-        if (error == 0) {
-            path = narrowPath;
-            error = code ? code : ERROR_GEN_FAILURE;
-        }
-        return false;
-    }
-};
 
 bool RemoveEntry(const std::wstring& path, const std::string& narrowPath, FirstFailure& failure);
 
@@ -157,8 +144,10 @@ bool RemoveTree(const std::string& path, std::string& failedPath) {
         ::SetLastError(ERROR_DIRECTORY);
         return false;
     }
-    FirstFailure failure;
-    if (RemoveEntry(wide, base, failure)) return true;
+    // The walk appends names to the path: from the start in the extended-length form, a tree
+    // of any depth is reached.
+    FirstFailure failure(ERROR_GEN_FAILURE);  // keeps the failed entry's narrow path
+    if (RemoveEntry(win32::ExtendedLengthPath(wide), base, failure)) return true;
     failedPath = failure.path;
     ::SetLastError(failure.error);
     return false;

@@ -5,8 +5,6 @@
 
 #include "platform/machine.h"
 
-#include <atomic>
-
 #include "platform/errors.h"
 #include "platform/narrow_path.h"
 #include "platform/win32/wide_path.h"
@@ -109,21 +107,12 @@ public:
     void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
 };
 
-std::atomic<Machine*> installedMachine{nullptr};
-
 }  // namespace
 
 Machine& SystemMachine() {
     static WindowsMachine* machine = new WindowsMachine;  // outlives static destructors
     return *machine;
 }
-
-Machine& CurrentMachine() {
-    Machine* machine = installedMachine.load();
-    return machine ? *machine : SystemMachine();
-}
-
-void SetMachine(Machine* machine) { installedMachine.store(machine); }
 
 // Windows has no machine prefix: the library works on the machine it runs on.
 void SetMachinePrefix(const std::string&) {}

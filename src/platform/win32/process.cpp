@@ -10,8 +10,8 @@ namespace wi::platform {
 
 bool RunHiddenAndWait(const std::string& program, const std::string& commandLine) {
     std::wstring wideProgram, wideCommandLine;
-    if (!win32::ToWidePath(program, wideProgram) ||
-        !win32::ToWidePath(commandLine, wideCommandLine)) {
+    if (!win32::ToWideText(program, wideProgram) ||
+        !win32::ToWideText(commandLine, wideCommandLine)) {
         return false;
     }
     STARTUPINFOW startup{};

@@ -5,22 +5,11 @@
 
 #include "platform/proxy.h"
 
-#include <mutex>
-
 #include "platform/codepage.h"
+#include "platform/common/proxy_injected.h"
 
 namespace wi::platform {
 namespace {
-
-std::mutex& InjectedListMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::string& InjectedList() {
-    static std::string list;
-    return list;
-}
 
 // A script that is slow to fetch or to run must not hold the caller longer than this.
 constexpr int kScriptTimeoutMs = 30000;
@@ -64,13 +53,7 @@ bool AskScript(HINTERNET session, const std::string& url, std::string& proxyList
 }  // namespace
 
 bool QueryProxyScript(const std::string& url, std::string& proxyList) {
-    {
-        std::lock_guard<std::mutex> lock(InjectedListMutex());
-        if (!InjectedList().empty()) {
-            proxyList = InjectedList();
-            return true;
-        }
-    }
+    if (InjectedProxyList(proxyList)) return true;
     // No user agent, the default access type, asynchronous mode: the client instance the query
     // is made in, closed whatever the outcome.
     HINTERNET session = WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
@@ -84,11 +67,6 @@ bool QueryProxyScript(const std::string& url, std::string& proxyList) {
     WinHttpCloseHandle(session);
     if (found) proxyList = answer;
     return found;
-}
-
-void SetProxyListForTesting(const std::string& list) {
-    std::lock_guard<std::mutex> lock(InjectedListMutex());
-    InjectedList() = list;
 }
 
 }  // namespace wi::platform

@@ -1,15 +1,11 @@
 // The TCP client over Windows Sockets. Error numbers are the WSA ones (WSAETIMEDOUT, ...).
-#include "platform/win32/windows_api.h"
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
+#include "platform/common/socket_calls.h"
 #include "platform/socket.h"
 
 #include <algorithm>
 #include <chrono>
 
 namespace wi::platform {
-namespace {
 
 // Windows Sockets 2.2, started once for the process and left running until it ends: sockets may
 // be made on any thread at any time, and the system closes them with the process.
@@ -20,6 +16,8 @@ bool StartSockets() {
     }();
     return started;
 }
+
+namespace {
 
 SOCKET AsSocket(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
 
@@ -35,23 +33,6 @@ int PollFor(SOCKET socket, short events, int timeoutMs) {
 }
 
 }  // namespace
-
-bool ResolveIPv4(const std::string& host, std::uint32_t& address) {
-    if (host.empty() || !StartSockets()) return false;
-    in_addr dotted{};
-    if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
-        address = ntohl(dotted.s_addr);
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
-    address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    freeaddrinfo(found);
-    return true;
-}
 
 TcpSocket::TcpSocket() : handle_(kNoSocket) {
     if (!StartSockets()) return;

@@ -6,8 +6,21 @@
 
 namespace wi::platform::win32 {
 
-bool ToWidePath(const std::string& narrow, std::wstring& wide) {
-    // A NUL would end the path early and name another file.
+namespace {
+
+// From this length on, a path takes the extended-length form: below MAX_PATH (260) and the 248
+// characters a directory's path may have, with room for the name of a sibling written beside
+// the file.
+constexpr std::size_t kExtendedFrom = 200;
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    return text.compare(0, std::wstring(prefix).size(), prefix) == 0;
+}
+
+}  // namespace
+
+bool ToWideText(const std::string& narrow, std::wstring& wide) {
+    // A NUL would end the text early and name another file.
     if (narrow.find('\0') != std::string::npos) {
         ::SetLastError(ERROR_INVALID_NAME);
         return false;
@@ -17,6 +30,25 @@ bool ToWidePath(const std::string& narrow, std::wstring& wide) {
         return false;
     }
     return true;
+}
+
+bool ToWidePath(const std::string& narrow, std::wstring& wide) {
+    if (!ToWideText(narrow, wide)) return false;
+    if (wide.size() >= kExtendedFrom) wide = ExtendedLengthPath(wide);
+    return true;
+}
+
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\")) return path;
+    DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
+    if (length == 0 || length >= full.size()) return path;
+    full.resize(length);
+    if (StartsWith(full, L"\\\\.\\")) return path;  // a device
+    if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
 }
 
 }  // namespace wi::platform::win32

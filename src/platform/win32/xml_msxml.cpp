@@ -4,6 +4,7 @@
 // encoding the file declares, so that the same bytes come out wherever MSXML runs (Wine's MSXML
 // cannot save or load a document that declares gb2312).
 #include "platform/codepage.h"
+#include "platform/common/xml_characters.h"
 #include "platform/files.h"
 #include "platform/win32/codepage_wide.h"
 #include "platform/win32/xml_com.h"
@@ -67,17 +68,6 @@ bool ToWideQuiet(const std::string& narrow, std::wstring& wide) {
 
 std::string ToNarrowReplacing(const std::wstring& wide) {
     return platform::win32::WideToNarrowReplacing(wide);
-}
-
-// XML 1.0 cannot carry the control characters other than tab, line feed and carriage return
-// (they would not read back); they are left out.
-std::wstring XmlCharactersOnly(std::wstring text) {
-    text.erase(std::remove_if(text.begin(), text.end(),
-                              [](wchar_t c) {
-                                  return c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
-                              }),
-               text.end());
-    return text;
 }
 
 // An XML name: ASCII characters as the XML rules allow them; every other character is left to
@@ -177,13 +167,35 @@ ComPtr<IXMLDOMNode> NewElement(IXMLDOMDocument2* dom, const std::string& name) {
     return node;
 }
 
-// One character (a surrogate pair counts as one) in the code page; false when it has none.
+// True when the code page 936 bytes keep to GB2312, which the saved documents declare: ASCII and
+// the double bytes of its rows (A1-A9 symbols, B0-F7 characters; trail bytes A1-FE). Code page
+// 936 has more (GBK: the euro sign as 80, characters such as 丂 with other lead or trail bytes),
+// which strict GB2312 readers refuse.
+bool KeepsToGb2312(const char* bytes, std::size_t length) {
+    for (std::size_t at = 0; at < length;) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        if (at + 1 >= length) return false;
+        const auto trail = static_cast<unsigned char>(bytes[at + 1]);
+        const bool row = (lead >= 0xA1 && lead <= 0xA9) || (lead >= 0xB0 && lead <= 0xF7);
+        if (!row || trail < 0xA1 || trail > 0xFE) return false;
+        at += 2;
+    }
+    return true;
+}
+
+// One character (a surrogate pair counts as one) in the code page, and for code page 936 in its
+// GB2312 part; false when it has none.
 bool Encodable(UINT codePage, const wchar_t* at, int units) {
     char bytes[8];
     BOOL usedDefault = FALSE;
     const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, at, units, bytes,
                                            sizeof bytes, nullptr, &usedDefault);
-    return length > 0 && !usedDefault;
+    return length > 0 && !usedDefault &&
+           (codePage != 936 || KeepsToGb2312(bytes, static_cast<std::size_t>(length)));
 }
 
 // Serialises a document as the library writes documents: no indentation, empty elements as
@@ -309,7 +321,8 @@ ComPtr<IXMLDOMNode> DocumentNode(const Tree* tree) {
     return node;
 }
 
-// The wide text in a code page; false when some character has no place in it.
+// The wide text in a code page, for code page 936 in its GB2312 part; false when some character
+// has no place in it.
 bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
     out.clear();
     if (text.empty()) return true;
@@ -320,7 +333,8 @@ bool Encode(UINT codePage, const std::wstring& text, std::string& out) {
     if (length <= 0 || usedDefault) return false;
     out.resize(static_cast<std::size_t>(length));
     return WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, &out[0],
-                               length, nullptr, nullptr) == length;
+                               length, nullptr, nullptr) == length &&
+           (codePage != 936 || KeepsToGb2312(out.data(), out.size()));
 }
 
 thread_local ParseErrorPosition lastErrorPosition;
@@ -555,19 +569,10 @@ bool Document::ParseText(const std::string& narrowText) {
 
 bool Document::ParseFile(const std::string& windowsPath) {
     lastErrorPosition = ParseErrorPosition();
-    std::unique_ptr<platform::File> file = platform::OpenForRead(windowsPath);
     std::string bytes;
-    char block[16384];
-    long long got = 0;
-    while (file && (got = file->Read(block, sizeof block)) > 0) {
-        bytes.append(block, static_cast<std::size_t>(got));
-        if (bytes.size() > kMaxFileBytes) {
-            return Adopt(nullptr);
-        }
-    }
     std::wstring text;
-    if (!file || got < 0 ||
-        !msxml::DecodeBytes(msxml::DocumentEncoding(bytes), bytes, text)) {
+    if (!ReadDocumentFile(windowsPath, bytes) ||
+        !msxml::DecodeBytes(DocumentEncoding(bytes), bytes, text)) {
         return Adopt(nullptr);
     }
     return Adopt(ParseUntrusted(text));
@@ -582,7 +587,7 @@ bool Document::ParseBytes(const std::string& bytes) {
     if (ToWideQuiet(bytes, text)) {
         return Adopt(ParseUntrusted(text));
     }
-    const std::string declared = msxml::DeclaredEncoding(bytes);
+    const std::string declared = DeclaredEncoding(bytes);
     if (declared.empty() || !msxml::DecodeBytes(declared, bytes, text)) {
         return Adopt(nullptr);
     }
@@ -615,8 +620,8 @@ void Document::Save(const std::string& windowsPath) const {
     if (!document) {
         throw XmlError("cannot serialise the document for " + windowsPath);
     }
-    // Characters beyond code page 936 are rare: the document is serialised again with
-    // references for them only when the plain text does not fit.
+    // Characters beyond GB2312 are rare: the document is serialised again with references for
+    // them only when the plain text does not fit.
     std::string bytes;
     if (!Encode(kSavedCodePage, Serialiser().Document(document.Get()), bytes) &&
         !Encode(kSavedCodePage, Serialiser(kSavedCodePage).Document(document.Get()), bytes)) {
@@ -633,7 +638,7 @@ void Document::Save(const std::string& windowsPath) const {
 
 bool DecodeFileText(const std::string& bytes, std::string& narrowText, std::string& encoding) {
     narrowText.clear();
-    encoding = msxml::DocumentEncoding(bytes);
+    encoding = DocumentEncoding(bytes);
     std::wstring text;
     return msxml::DecodeBytes(encoding, bytes, text) &&
            platform::Utf16ToNarrow(std::u16string(text.begin(), text.end()), narrowText);

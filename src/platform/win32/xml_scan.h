@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/common/xml_encoding.h"  // the encoding a document's bytes show or declare
+
 namespace wi::xml::msxml {
 
 // False when the UTF-16 text declares a document type (whatever it holds: no document the
@@ -18,13 +20,6 @@ bool WithinBounds(const std::wstring& text, int maxDepth, int maxAttributes);
 // MSXML is given documents already in UTF-16, so an encoding the declaration names must not
 // be read again.
 std::wstring WithoutDeclaration(const std::wstring& text);
-
-// The encoding that the XML declaration at the start of the bytes names; "" when there is none.
-std::string DeclaredEncoding(const std::string& bytes);
-
-// The encoding of a file's bytes, as an XML parser finds it: by a byte order mark, else by "<" or
-// "<?" laid out in UTF-32 or UTF-16, else as the declaration names, else UTF-8.
-std::string DocumentEncoding(const std::string& bytes);
 
 // The bytes in UTF-16 as the named encoding says (UTF-16BE and UTF-32 here, every other name
 // through platform::ConvertEncoding: UTF-8, UTF-16LE, gb2312, gbk, windows-1252 ...), any byte

@@ -77,14 +77,5 @@ TEST(XmlScan, DecodesByTheNamedEncoding) {
     EXPECT_FALSE(DecodeBytes("no-such-set", "<a/>", text));
 }
 
-TEST(XmlScan, FindsTheEncodingAsAParserDoes) {
-    EXPECT_EQ(DocumentEncoding(std::string("\xFF\xFE\0\0<\0\0\0", 8)), "UTF-32LE");
-    EXPECT_EQ(DocumentEncoding(std::string("\xFF\xFE<\0", 4)), "UTF-16LE");
-    EXPECT_EQ(DocumentEncoding(std::string("\0<\0?", 4)), "UTF-16BE");
-    EXPECT_EQ(DocumentEncoding("<?xml version='1.0' encoding = \"gb2312\"?><a/>"), "gb2312");
-    EXPECT_EQ(DocumentEncoding("<a/>"), "UTF-8");
-    EXPECT_EQ(DeclaredEncoding("<?xml version='1.0'?><a encoding='x'/>"), "");
-}
-
 }  // namespace
 }  // namespace wi::xml::msxml

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "../drives_machine.h"
 #include "../protect_faults_fixture.h"
@@ -69,6 +71,22 @@ TEST_F(FullVolume, AUserDocumentThatCannotBeReplacedStaysWhole) {
     wi::xml::Document document;
     ASSERT_TRUE(document.ParseFile(userXml));
     EXPECT_EQ(document.Root().FirstChild("software").FirstChild("guid").Text(), "G0");
+}
+
+// A copy within the one volume goes through the kernel's own copy; when that runs out of room
+// midway, the copy fails and leaves nothing behind.
+TEST_F(FullVolume, ACopyWithinAVolumeThatFillsUpMidwayLeavesNothing) {
+    const std::string folder = machine.MakeHostDirectory("small");
+    SmallVolume volume(folder, 256);
+    if (!volume.Mounted()) GTEST_SKIP() << "no permission to mount a small volume";
+    machine.AddDrive('e', folder);
+    PutFile("E:\\source.dat", std::string(160 * 1024, 'x'));
+    EXPECT_THROW(CXFileOperator::CopyFile("E:\\source.dat", "E:\\copy.dat", false), CXException);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"source.dat"});
 }
 
 }  // namespace
