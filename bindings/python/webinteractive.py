@@ -200,6 +200,7 @@ _OPERATIONS = [
     ("get_special_folder_path", ["int"], "text"),
     ("get_fixed_drives", [], "text"),
     ("get_config_value", ["text"], "text"),
+    ("remove_partial_files", ["text", "int", "int"], "int"),
     ("create_cancel_event", ["int"], "event"),
     ("signal_cancel_event", ["event"], None),
     ("reset_cancel_event", ["event"], None),
@@ -367,6 +368,42 @@ def restore_config(soft, entry=None):
         _lib.wi_record_free(entry_handle)
 
 
+def read_machine_file(path):
+    """The bytes of a file of the machine (a Windows path)."""
+    data, size = _p(), ctypes.c_size_t()
+    _c("wi_read_machine_file", _encode(path), ctypes.byref(data), ctypes.byref(size))
+    return ctypes.string_at(data.value, size.value) if size.value else b""
+
+
+def resolve_host_name(url):
+    """(1 when the address's host resolves to an IPv4 address, 0 when not, -1 when there is
+    nothing to look up; the host name)."""
+    resolved, host = ctypes.c_int(), _s()
+    _c("wi_resolve_host_name", _encode(url), ctypes.byref(resolved), ctypes.byref(host))
+    return resolved.value, _decode(host.value)
+
+
+def narrow_to_utf8(narrow):
+    """bytes in the narrow code page as UTF-8 bytes."""
+    utf8 = _s()
+    _c("wi_narrow_to_utf8", narrow, ctypes.byref(utf8))
+    return utf8.value
+
+
+def utf8_to_narrow(utf8):
+    """UTF-8 bytes as bytes in the narrow code page."""
+    narrow = _s()
+    _c("wi_utf8_to_narrow", utf8, ctypes.byref(narrow))
+    return narrow.value
+
+
+def narrow_char_length(narrow):
+    """The byte length of the narrow character that begins the bytes."""
+    length = ctypes.c_size_t()
+    _c("wi_narrow_char_length", narrow, ctypes.c_size_t(len(narrow)), ctypes.byref(length))
+    return length.value
+
+
 _SINK = ctypes.CFUNCTYPE(None, ctypes.c_char_p, ctypes.c_void_p)
 _installed_sink = None
 
@@ -385,4 +422,6 @@ def set_status_sink(sink):
 
 _lib.wi_set_status_sink.argtypes = [_SINK, _p]
 __all__ += ["version", "version_number", "last_upload_status", "last_download_status",
-            "upload_file", "download_file_list", "restore_config", "set_status_sink"]
+            "upload_file", "download_file_list", "restore_config", "set_status_sink",
+            "read_machine_file", "resolve_host_name", "narrow_to_utf8", "utf8_to_narrow",
+            "narrow_char_length"]

@@ -3,6 +3,8 @@
 /// library works on and the cancel events that long operations accept.
 #pragma once
 
+#include <cstddef>
+
 #include "webinteractive/export.h"
 #include "webinteractive/version.h"
 
@@ -56,4 +58,31 @@ WI_EXPORT const char* GetFixedDrives();
 /// "MachineNum" or "DownSysPatchsUrl"; "" for other names and before Init. The text stays valid
 /// until the next Init.
 WI_EXPORT const char* GetConfigValue(const char* key);
+
+/// The bytes of a file of the machine (a Windows path, mapped as every operation maps it), with
+/// their count in *size; null when it cannot be read. Valid until the next call on this thread.
+WI_EXPORT const char* ReadMachineFile(const char* path, std::size_t* size);
+/// Removes, in a folder of the machine (and with `tree` in every folder below it, at most 16
+/// levels deep, not through links), the temporary files the library writes beside a file before
+/// it takes its place (".~wi<process>-<n>"), which a process that ends abruptly leaves: with
+/// `ownProcess` those of this process, otherwise those of processes that no longer run. Returns
+/// how many were removed.
+WI_EXPORT int RemovePartialFiles(const char* folder, bool tree, bool ownProcess);
+
+/// Whether the host of an http or https address resolves to an IPv4 address, as the library's
+/// transfers look it up: 1 when it does, 0 when it does not, -1 when there is nothing to look up
+/// (no http or https address with a host, or an IPv6 address). *host (unless host is null)
+/// receives the host name, "" for -1; valid until the next call on this thread.
+WI_EXPORT int ResolveHostName(const char* url, const char** host);
+
+// ---- the narrow code page of the library's texts; each text is valid until the next call ----
+/// A narrow text in UTF-8; null when it holds a sequence the narrow code page does not know.
+WI_EXPORT const char* NarrowToUtf8(const char* narrow);
+/// A UTF-8 text in the narrow code page; null when it is no UTF-8 or holds a character the code
+/// page cannot hold.
+WI_EXPORT const char* Utf8ToNarrow(const char* utf8);
+/// The byte length of the narrow character that begins the `size` bytes at `text` (2 for a
+/// double-byte character of GBK); 1 for a byte that begins no valid character or a character cut
+/// off by the end, so that a walk always moves on; 0 when size is 0.
+WI_EXPORT std::size_t NarrowCharLength(const char* text, std::size_t size);
 }  // namespace IHostInc

@@ -95,6 +95,26 @@ WI_EXPORT wi_code wi_get_special_folder_path(int id, const char** path);
 WI_EXPORT wi_code wi_get_fixed_drives(const char** drives);
 /** A configuration value as the last wi_init left it ("" for other names and before it). */
 WI_EXPORT wi_code wi_get_config_value(const char* key, const char** value);
+/** The bytes of a file of the machine (a Windows path) and their count; #WI_FAILED when it cannot
+    be read. The bytes stay valid until the thread's next call of this function. */
+WI_EXPORT wi_code wi_read_machine_file(const char* path, const char** bytes, size_t* size);
+/** Removes the temporary files (".~wi<process>-<n>") that writes of the library left in a folder
+    of the machine, and with `tree` nonzero in the folders below it: with `own_process` nonzero
+    this process's, otherwise those of processes that no longer run; their count in *removed. */
+WI_EXPORT wi_code wi_remove_partial_files(const char* folder, int tree, int own_process,
+                                          int* removed);
+/** Looks up the host of an http or https address as the transfers do: *resolved is 1 when it
+    resolves to an IPv4 address, 0 when not, -1 when there is nothing to look up (no such
+    address, or an IPv6 one); *host (unless null) the host name. */
+WI_EXPORT wi_code wi_resolve_host_name(const char* url, int* resolved, const char** host);
+/** A narrow text in UTF-8; #WI_FAILED when it holds a sequence the narrow code page lacks. */
+WI_EXPORT wi_code wi_narrow_to_utf8(const char* narrow, const char** utf8);
+/** A UTF-8 text in the narrow code page; #WI_FAILED when it is no UTF-8 or the code page cannot
+    hold it. */
+WI_EXPORT wi_code wi_utf8_to_narrow(const char* utf8, const char** narrow);
+/** The byte length of the narrow character that begins the `size` bytes at `text`: 1 for a byte
+    that begins no valid character, 0 when size is 0. */
+WI_EXPORT wi_code wi_narrow_char_length(const char* text, size_t size, size_t* length);
 
 /** Makes a cancel event for the `cancel_event` arguments (on Windows an event HANDLE):
     manual_reset nonzero keeps it signalled until reset, zero lets one test consume it. */

@@ -55,6 +55,69 @@ wi_code wi_get_config_value(const char* key, const char** value) {
     return Call([&] { return HandOut(kept, IHostInc::GetConfigValue(key), value); });
 }
 
+wi_code wi_read_machine_file(const char* path, const char** bytes, size_t* size) {
+    return Call([&] {
+        if (bytes == nullptr || size == nullptr) return wi::capi::Misuse("a result pointer is null");
+        std::size_t read = 0;
+        const char* content = IHostInc::ReadMachineFile(path, &read);
+        if (content == nullptr) {
+            return Fail(WI_FAILED, std::string("the file ") + OrEmpty(path) + " cannot be read");
+        }
+        *bytes = content;
+        *size = read;
+        return WI_OK;
+    });
+}
+
+wi_code wi_remove_partial_files(const char* folder, int tree, int own_process, int* removed) {
+    return Call([&] {
+        if (removed == nullptr) return wi::capi::Misuse("the result pointer is null");
+        *removed = IHostInc::RemovePartialFiles(folder, tree != 0, own_process != 0);
+        return WI_OK;
+    });
+}
+
+wi_code wi_resolve_host_name(const char* url, int* resolved, const char** host) {
+    thread_local std::string kept;
+    return Call([&] {
+        if (resolved == nullptr) return wi::capi::Misuse("the result pointer is null");
+        const char* name = nullptr;
+        *resolved = IHostInc::ResolveHostName(url, &name);
+        return host != nullptr ? HandOut(kept, name, host) : WI_OK;
+    });
+}
+
+wi_code wi_narrow_to_utf8(const char* narrow, const char** utf8) {
+    thread_local std::string kept;
+    return Call([&] {
+        const char* converted = IHostInc::NarrowToUtf8(OrEmpty(narrow));
+        if (converted == nullptr) {
+            return Fail(WI_FAILED, "the text holds a sequence the narrow code page does not know");
+        }
+        return HandOut(kept, converted, utf8);
+    });
+}
+
+wi_code wi_utf8_to_narrow(const char* utf8, const char** narrow) {
+    thread_local std::string kept;
+    return Call([&] {
+        const char* converted = IHostInc::Utf8ToNarrow(OrEmpty(utf8));
+        if (converted == nullptr) {
+            return Fail(WI_FAILED, "the text is no UTF-8 or the narrow code page cannot hold it");
+        }
+        return HandOut(kept, converted, narrow);
+    });
+}
+
+wi_code wi_narrow_char_length(const char* text, size_t size, size_t* length) {
+    return Call([&] {
+        if (length == nullptr) return wi::capi::Misuse("the result pointer is null");
+        if (text == nullptr && size != 0) return wi::capi::Misuse("the text is null");
+        *length = IHostInc::NarrowCharLength(text, size);
+        return WI_OK;
+    });
+}
+
 wi_code wi_create_cancel_event(int manual_reset, void** event) {
     return Call([&] {
         if (event == nullptr) return wi::capi::Misuse("the result pointer is null");

@@ -1,6 +1,7 @@
 // The program's standard streams as a host on the console sees them: whether one is a terminal
 // and how wide it is (progress drawn in place there, plain lines elsewhere), and taking what is
-// written to standard output aside so that that stream carries the results alone.
+// written to standard output aside so that that stream carries the results alone. A module of the
+// host programs (wi_console), not of the library: the library never touches the console.
 #pragma once
 
 #include <cstdio>
@@ -17,7 +18,7 @@
     __attribute__((format(printf, formatIndex, firstArgument)))
 #endif
 
-namespace wi::platform {
+namespace wi::console {
 
 enum class StandardStream { kOutput, kError };
 
@@ -40,4 +41,4 @@ std::FILE* CaptureStandardOutput();
 // nothing (or when nothing is captured). Never waits for more.
 std::string ReadCapturedOutput();
 
-}  // namespace wi::platform
+}  // namespace wi::console

@@ -6,7 +6,7 @@
 
 #include "platform/console.h"
 
-namespace wi::platform {
+namespace wi::console {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::string ReadCapturedOutput() {
     return std::exchange(capture->taken, std::string());
 }
 
-}  // namespace wi::platform
+}  // namespace wi::console

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-namespace wi::platform {
+namespace wi::console {
 
 // The reading end of the pipe that standard output now writes into.
 class CapturePipe {
@@ -22,4 +22,4 @@ public:
 // Starts the reader of the pipe (once per process; a later call is ignored).
 void StartCaptureReader(std::unique_ptr<CapturePipe> pipe);
 
-}  // namespace wi::platform
+}  // namespace wi::console

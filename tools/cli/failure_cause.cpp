@@ -1,10 +1,6 @@
 #include "failure_cause.h"
 
-#include <cstdint>
-
-#include "platform/socket.h"
 #include "report.h"
-#include "transfer/upload_address.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -115,13 +111,9 @@ void ExplainServiceFailure(const Command& command, const Arguments& arguments) {
         return;
     }
     // No answer at all: a name that does not resolve, or nothing that answers at the address.
-    // Only names and IPv4 addresses are looked up: the socket layer speaks IPv4.
-    wi::transfer::UploadAddress address;
-    std::uint32_t ip = 0;
-    if (wi::transfer::SplitUploadAddress(url, address) &&
-        address.host.find(':') == std::string::npos &&
-        !wi::platform::ResolveIPv4(address.host, ip)) {
-        ReplaceFailure("cannot resolve the host name " + address.host + " of " + url +
+    const char* host = nullptr;
+    if (IHostInc::ResolveHostName(url.c_str(), &host) == 0) {
+        ReplaceFailure("cannot resolve the host name " + std::string(host) + " of " + url +
                        ": check the address");
         return;
     }

@@ -1,11 +1,8 @@
 #include "fetched_document.h"
 
 #include <exception>
-#include <memory>
 #include <utility>
 
-#include "platform/files.h"
-#include "platform/machine.h"
 #include "webinteractive/webinteractive.h"
 
 namespace cli {
@@ -31,20 +28,13 @@ private:
     std::string path_;
 };
 
-// The bytes of a file of the machine, read through the platform layer this program carries: it
-// maps the machine's paths as the library does once it knows the same prefix.
+// The bytes of a file of the machine, read by the library, which maps the machine's paths.
 bool ReadMachineFile(const std::string& path, std::string& text) {
-    wi::platform::SetMachinePrefix(IHostInc::GetMachinePrefix());
-    const std::unique_ptr<wi::platform::File> file = wi::platform::OpenForRead(path);
-    if (!file) return false;
-    text.clear();
-    char buffer[65536];
-    for (;;) {
-        const long long got = file->Read(buffer, sizeof buffer);
-        if (got < 0) return false;
-        if (got == 0) return true;
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
+    std::size_t size = 0;
+    const char* bytes = IHostInc::ReadMachineFile(path.c_str(), &size);
+    if (bytes == nullptr) return false;
+    text.assign(bytes, size);
+    return true;
 }
 
 }  // namespace

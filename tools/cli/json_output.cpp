@@ -1,6 +1,6 @@
 #include "json_output.h"
 
-#include "platform/codepage.h"
+#include "narrow_text.h"
 
 namespace cli::json {
 
@@ -14,14 +14,14 @@ std::string Write(const Value& document) {
 
 std::string Utf8FromNarrow(const std::string& narrow) {
     std::string utf8;
-    if (wi::platform::NarrowToUtf8(narrow, utf8)) return utf8;
+    if (NarrowToUtf8(narrow, utf8)) return utf8;
     // Character by character: what converts is kept, the rest becomes the replacement character.
     utf8.clear();
     std::size_t position = 0;
     while (position < narrow.size()) {
-        const std::size_t length = wi::platform::NarrowCharLength(narrow, position);
+        const std::size_t length = NarrowCharLength(narrow, position);
         std::string one;
-        if (wi::platform::NarrowToUtf8(narrow.substr(position, length), one)) {
+        if (NarrowToUtf8(narrow.substr(position, length), one)) {
             utf8 += one;
         } else {
             utf8 += "\xEF\xBF\xBD";

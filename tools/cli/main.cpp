@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
 
     // Standard output carries the results alone: what the library writes there (the upload's
     // diagnostic lines) is taken aside and shown with the status lines on standard error.
-    if (std::FILE* results = wi::platform::CaptureStandardOutput()) cli::SetResultStream(results);
+    if (std::FILE* results = wi::console::CaptureStandardOutput()) cli::SetResultStream(results);
     cli::ChooseStatusLanguage();
     cli::ShowStatus(arguments.quiet);
     if (arguments.Has("--prefix")) IHostInc::SetMachinePrefix(arguments.Get("--prefix").c_str());

@@ -1,13 +1,8 @@
 #include "partial_files.h"
 
-#include <cstdint>
 #include <mutex>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/machine.h"
-#include "platform/narrow_path.h"
-#include "platform/sibling_name.h"
 #include "webinteractive/host.h"
 
 namespace cli {
@@ -15,55 +10,21 @@ namespace cli {
 namespace {
 
 struct Watched {
-    std::string folder;  // ends in "\"
+    std::string folder;
     bool tree;
 };
 
 std::mutex mutex;
 std::vector<Watched> watched;
 
-// Folders below this depth are not entered: the store's layout is a few levels deep.
-constexpr int kDeepest = 16;
-
-std::string WithSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return folder;
-}
-
-// Removes, in the folder (and below it for a tree), the temporary files that `remove` picks.
-template <typename Pick>
-void Sweep(const std::string& folder, bool tree, int depth, Pick remove) {
-    std::vector<std::string> names;
-    if (!wi::platform::ListDirectory(folder, names)) return;
-    for (const std::string& name : names) {
-        const std::string path = folder + name;
-        unsigned long process = 0;
-        if (wi::platform::IsSiblingName(name, process)) {
-            if (remove(process)) wi::platform::DeleteFile(path);
-            continue;
-        }
-        std::uint32_t attributes = 0;
-        if (tree && depth < kDeepest && wi::platform::GetFileAttributes(path, attributes) &&
-            (attributes & wi::platform::kAttrDirectory) != 0 &&
-            (attributes & wi::platform::kAttrReparsePoint) == 0) {
-            Sweep(path + "\\", tree, depth + 1, remove);
-        }
-    }
-}
-
 void Watch(const std::string& windowsFolder, bool tree) {
-    const std::string folder = WithSeparator(windowsFolder);
-    if (folder.empty()) return;
-    // This program's own file layer works on the machine the library was given.
-    wi::platform::SetMachinePrefix(IHostInc::GetMachinePrefix());
+    if (windowsFolder.empty()) return;
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        watched.push_back({folder, tree});
+        watched.push_back({windowsFolder, tree});
     }
     if (tree) return;
-    Sweep(folder, false, 0, [](unsigned long process) {
-        return process != wi::platform::CurrentProcessId() && !wi::platform::ProcessRuns(process);
-    });
+    IHostInc::RemovePartialFiles(windowsFolder.c_str(), false, false);
 }
 
 }  // namespace
@@ -75,16 +36,20 @@ void WatchSpecialFolder(int id) { Watch(IHostInc::GetSpecialFolderPath(id), fals
 void WatchTree(const std::string& windowsFolder) { Watch(windowsFolder, true); }
 
 std::string FolderOf(const std::string& windowsPath) {
-    const std::string::size_type separator = wi::platform::FindLastNarrowChar(windowsPath, "\\/");
-    return separator == std::string::npos ? std::string() : windowsPath.substr(0, separator + 1);
+    // Walked by character: in a double-byte code page a trail byte may be that of "\".
+    std::string::size_type end = 0;
+    for (std::string::size_type at = 0; at < windowsPath.size();) {
+        const char c = windowsPath[at];
+        at += IHostInc::NarrowCharLength(windowsPath.data() + at, windowsPath.size() - at);
+        if (c == '\\' || c == '/') end = at;
+    }
+    return windowsPath.substr(0, end);
 }
 
 void RemoveOwnPartialFiles() {
     const std::lock_guard<std::mutex> lock(mutex);
-    const unsigned long own = wi::platform::CurrentProcessId();
     for (const Watched& folder : watched) {
-        Sweep(folder.folder, folder.tree, 0,
-              [own](unsigned long process) { return process == own; });
+        IHostInc::RemovePartialFiles(folder.folder.c_str(), folder.tree, true);
     }
 }
 

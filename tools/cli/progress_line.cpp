@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "narrow_text.h"
 
 namespace cli {
 
@@ -43,7 +43,7 @@ std::string Shortened(const std::string& text, int columns) {
     std::string kept;
     int width = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = wi::platform::NarrowCharLength(text, i);
+        const std::size_t length = NarrowCharLength(text, i);
         const int added = length == 1 ? 1 : 2;
         if (width + added > columns) break;
         kept.append(text, i, length);
@@ -93,7 +93,7 @@ std::string Compose(const std::string& displayName, double fraction,
 int DisplayWidth(const std::string& text) {
     int width = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = wi::platform::NarrowCharLength(text, i);
+        const std::size_t length = NarrowCharLength(text, i);
         width += length == 1 ? 1 : 2;
         i += length;
     }

@@ -15,7 +15,7 @@ namespace cli {
 
 namespace {
 
-using wi::platform::StandardStream;
+using wi::console::StandardStream;
 
 enum class StatusMode {
     kQuiet,  // no status lines, no progress
@@ -30,11 +30,11 @@ class Display {
 public:
     void Start(bool quiet) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        columns_ = wi::platform::TerminalColumns(StandardStream::kError);
+        columns_ = wi::console::TerminalColumns(StandardStream::kError);
         if (quiet) {
             mode_ = StatusMode::kQuiet;
         } else {
-            mode_ = wi::platform::EnableLineRedrawing(StandardStream::kError) ? StatusMode::kBars
+            mode_ = wi::console::EnableLineRedrawing(StandardStream::kError) ? StatusMode::kBars
                                                                                : StatusMode::kLines;
         }
         if (mode_ == StatusMode::kBars && !watcher_.joinable()) {
@@ -98,7 +98,7 @@ private:
     // it wrote up to now counts as ended, since it has moved on to send a status line or return.
     // Blank lines are dropped.
     void ShowCaptured() {
-        const std::string written = wi::platform::ReadCapturedOutput();
+        const std::string written = wi::console::ReadCapturedOutput();
         if (mode_ == StatusMode::kQuiet) return;
         std::string::size_type start = 0;
         while (start < written.size()) {
@@ -142,7 +142,7 @@ private:
         std::unique_lock<std::mutex> lock(mutex_);
         while (!done_) {
             wake_.wait_for(lock, kResizeLook);
-            const int columns = wi::platform::TerminalColumns(StandardStream::kError);
+            const int columns = wi::console::TerminalColumns(StandardStream::kError);
             if (columns == columns_) continue;
             columns_ = columns;
             if (open_ && !last_.name.empty()) Draw(ProgressBar(last_, columns_));

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <iterator>
 
-#include "platform/codepage.h"
+#include "narrow_text.h"
 
 #ifdef WI_CLI_GETTEXT
 #include <clocale>
@@ -122,7 +122,7 @@ std::string TranslateStatusLine(const std::string& narrowLine) {
 #ifdef WI_CLI_GETTEXT
     if (!translating || narrowLine.size() > kLongestTranslated) return narrowLine;
     std::string utf8;
-    if (!wi::platform::NarrowToUtf8(narrowLine, utf8)) return narrowLine;
+    if (!NarrowToUtf8(narrowLine, utf8)) return narrowLine;
     for (const std::string& text : CatalogTexts()) {
         std::vector<std::string> values;
         if (!MatchFormat(text, utf8, values)) continue;
@@ -133,7 +133,7 @@ std::string TranslateStatusLine(const std::string& narrowLine) {
             }
         }
         std::string narrow;
-        if (!wi::platform::Utf8ToNarrow(FillFormat(Translated(text), values), narrow)) {
+        if (!Utf8ToNarrow(FillFormat(Translated(text), values), narrow)) {
             return narrowLine;
         }
         return narrow;

@@ -9,7 +9,7 @@
 
 #include "platform/console_capture.h"
 
-namespace wi::platform {
+namespace wi::console {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::FILE* CaptureStandardOutput() {
     return stream;
 }
 
-}  // namespace wi::platform
+}  // namespace wi::console

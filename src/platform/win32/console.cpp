@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-namespace wi::platform {
+namespace wi::console {
 
 namespace {
 
@@ -108,4 +108,4 @@ std::FILE* CaptureStandardOutput() {
     return stream;
 }
 
-}  // namespace wi::platform
+}  // namespace wi::console
