@@ -61,9 +61,24 @@ struct Pairs {
     std::vector<Sample> peer;
 };
 
-// Runs the two sides in turn for the given number of pairs, ours first in even pairs and the
+// Runs the two sides in turn for the given number of rounds, ours first in even rounds and the
 // peer first in odd ones, so that on a shared machine both meet the same moments and neither
-// always inherits the other's cache state. before (may be empty) runs ahead of every single run.
+// always inherits the other's cache state.
+inline void InTurn(int rounds, const std::function<void()>& ours,
+                   const std::function<void()>& peer) {
+    for (int i = 0; i < rounds; ++i) {
+        if (i % 2 == 0) {
+            ours();
+            peer();
+        } else {
+            peer();
+            ours();
+        }
+    }
+}
+
+// The samples of the two sides run in turn (InTurn); before (may be empty) runs ahead of every
+// single run.
 inline Pairs Alternate(int pairs, const std::function<Sample()>& ours,
                        const std::function<Sample()>& peer,
                        const std::function<void()>& before = nullptr) {
@@ -72,15 +87,9 @@ inline Pairs Alternate(int pairs, const std::function<Sample()>& ours,
         if (before) before();
         return side();
     };
-    for (int i = 0; i < pairs; ++i) {
-        if (i % 2 == 0) {
-            result.ours.push_back(run(ours));
-            result.peer.push_back(run(peer));
-        } else {
-            result.peer.push_back(run(peer));
-            result.ours.push_back(run(ours));
-        }
-    }
+    InTurn(
+        pairs, [&] { result.ours.push_back(run(ours)); },
+        [&] { result.peer.push_back(run(peer)); });
     return result;
 }
 

@@ -78,15 +78,7 @@ int main() try {
         clean.peer.push_back(
             flushedRun([&] { wi::bench::RunChild({wi::test::FindProgram("rm"), "-rf", copy}); }));
     };
-    for (int round = 0; round < 5; ++round) {
-        if (round % 2 == 0) {
-            ours();
-            theirs();
-        } else {
-            theirs();
-            ours();
-        }
-    }
+    wi::bench::InTurn(5, ours, theirs);
     wi::bench::PrintPairs("protect", "cp -a", protect, 1.1);
     wi::bench::PrintPairs("clean", "rm -rf", clean, 1.1);
     return 0;

@@ -242,15 +242,7 @@ int main() try {
                           std::filesystem::directory_iterator()));
         record(target, outcome, false);
     };
-    for (int round = 0; round < 5; ++round) {
-        if (round % 2 == 0) {
-            service();
-            nginx();
-        } else {
-            nginx();
-            service();
-        }
-    }
+    wi::bench::InTurn(5, service, nginx);
     // The same number of requests on both sides: the time ratio is nginx's rate over ours.
     wi::bench::PrintPairs("service_load downloads (and peak memory)", "nginx", downloads, 0);
     wi::bench::PrintPairs("service_load uploads", "nginx", uploads, 0);
