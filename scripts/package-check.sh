@@ -23,7 +23,9 @@ fi
 trap 'DEBIAN_FRONTEND=noninteractive apt-get purge -y webinteractive >/dev/null' EXIT
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$package" >/dev/null
 
-env --unset=LD_LIBRARY_PATH webinteractive --help | grep -q '^usage: webinteractive COMMAND'
+# grep reads the whole text: with -q it could close the pipe while the CLI still writes, and
+# pipefail would count the CLI's SIGPIPE as a failure.
+env --unset=LD_LIBRARY_PATH webinteractive --help | grep '^usage: webinteractive COMMAND' >/dev/null
 cmake -S tests/install/consumer -B "$work/consumer" >/dev/null
 cmake --build "$work/consumer" >/dev/null
 WEBINTERACTIVE_PREFIX="$work/machine" "$work/consumer/consumer" >/dev/null

@@ -63,8 +63,8 @@ for run in 1 2; do
   # What reached the service: each document once, the file list naming the software with its
   # Chinese name, the system information under the machine number, and a log whose entries are
   # the session's steps.
-  gb2312_upload softlist | grep -q -F "$guid" || fail "the software list lacks $guid"
-  gb2312_upload filelist | grep -q '<Name>金山词霸</Name>' || fail "the file list lacks 金山词霸"
+  gb2312_upload softlist | grep -F "$guid" >/dev/null || fail "the software list lacks $guid"
+  gb2312_upload filelist | grep '<Name>金山词霸</Name>' >/dev/null || fail "the file list lacks 金山词霸"
   sysinfo=$(upload_body sysinfo)
   grep -q 'machinenum=DEMO%2d0001' "${sysinfo%.body}.target" ||
     fail "the system information came without its machine number"
