@@ -60,7 +60,8 @@ WI_EXPORT const char* GetFixedDrives();
 WI_EXPORT const char* GetConfigValue(const char* key);
 
 /// The bytes of a file of the machine (a Windows path, mapped as every operation maps it), with
-/// their count in *size; null when it cannot be read. Valid until the next call on this thread.
+/// their count in *size; null when it cannot be read or holds more than 128 MiB. Valid until the
+/// next call on this thread.
 WI_EXPORT const char* ReadMachineFile(const char* path, std::size_t* size);
 /// Removes, in a folder of the machine (and with `tree` in every folder below it, at most 16
 /// levels deep, not through links), the temporary files the library writes beside a file before

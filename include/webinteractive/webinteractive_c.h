@@ -96,7 +96,8 @@ WI_EXPORT wi_code wi_get_fixed_drives(const char** drives);
 /** A configuration value as the last wi_init left it ("" for other names and before it). */
 WI_EXPORT wi_code wi_get_config_value(const char* key, const char** value);
 /** The bytes of a file of the machine (a Windows path) and their count; #WI_FAILED when it cannot
-    be read. The bytes stay valid until the thread's next call of this function. */
+    be read or holds more than 128 MiB. The bytes stay valid until the thread's next call of this
+    function. */
 WI_EXPORT wi_code wi_read_machine_file(const char* path, const char** bytes, size_t* size);
 /** Removes the temporary files (".~wi<process>-<n>") that writes of the library left in a folder
     of the machine, and with `tree` nonzero in the folders below it: with `own_process` nonzero

@@ -12,6 +12,10 @@
 
 namespace {
 
+// The largest file read back: as large as the largest document the library downloads (a file
+// list).
+constexpr std::size_t kMaxMachineFileBytes = std::size_t{128} << 20;
+
 // Folders below this depth are not entered: the store's layout is a few levels deep.
 constexpr int kDeepest = 16;
 
@@ -55,8 +59,11 @@ const char* ReadMachineFile(const char* path, std::size_t* size) {
         if (got < 0) return nullptr;
         if (got == 0) break;
         read.append(buffer, static_cast<std::size_t>(got));
+        // Bounded as the bytes arrive, however large the file is or grows meanwhile.
+        if (read.size() > kMaxMachineFileBytes) return nullptr;
     }
-    bytes.swap(read);
+    // Refilled in place: the kept buffer keeps its storage where the new bytes fit.
+    bytes.assign(read);
     if (size != nullptr) *size = bytes.size();
     return bytes.c_str();
 }

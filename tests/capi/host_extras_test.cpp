@@ -2,6 +2,7 @@
 // code page.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/sibling_name.h"
@@ -43,6 +44,24 @@ TEST(HostExtras, PartialFilesOfThisProcessGoFolderByFolderOrWithTheTree) {
     size_t size = 0;
     EXPECT_EQ(WI_FAILED, wi_read_machine_file(below.c_str(), &bytes, &size));
     EXPECT_EQ(WI_MISUSE, wi_remove_partial_files("D:\\partial", 1, 1, nullptr));
+}
+
+TEST(HostExtras, AMachineFileIsReadIntoTheKeptBufferUpTo128MiB) {
+    TempMachine machine;
+    // Longer than a string keeps in itself, so that the bytes live in the buffer's own storage.
+    const std::string first(64, 'f'), second(48, 's');
+    TempMachine::WriteHostFile(machine.HostPath("D:\\first.txt"), first);
+    TempMachine::WriteHostFile(machine.HostPath("D:\\second.txt"), second);
+    const char* kept = nullptr;
+    size_t size = 0;
+    ASSERT_EQ(WI_OK, wi_read_machine_file("D:\\first.txt", &kept, &size));
+    const char* bytes = nullptr;
+    ASSERT_EQ(WI_OK, wi_read_machine_file("D:\\second.txt", &bytes, &size));
+    EXPECT_EQ(bytes, kept);  // a pointer a host kept shows the latest bytes
+    EXPECT_EQ(std::string(kept, size), second);
+
+    std::filesystem::resize_file(machine.HostPath("D:\\second.txt"), (size_t{128} << 20) + 1);
+    EXPECT_EQ(WI_FAILED, wi_read_machine_file("D:\\second.txt", &bytes, &size));
 }
 
 TEST(HostExtras, HostNamesResolveAsTheTransfersLookThemUp) {
