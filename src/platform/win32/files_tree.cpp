@@ -98,22 +98,10 @@ bool SamePath(const std::wstring& first, const std::wstring& second) {
                                   static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0],
-                                      nullptr);
-    if (length >= full.size()) {
-        full.assign(length, L'\0');
-        length = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
-    }
-    full.resize(length < full.size() ? length : 0);
-    while (!full.empty() && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-    return full;
-}
-
 // A drive root ("C:\") or the current directory: never removed as a tree.
 bool IsRootOrCurrent(const std::wstring& path) {
-    const std::wstring full = FullPath(path);
+    std::wstring full = win32::FullWidePath(path);
+    while (!full.empty() && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
     if (full.size() <= 2) return true;
     std::wstring current(MAX_PATH, L'\0');
     DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(current.size()), &current[0]);

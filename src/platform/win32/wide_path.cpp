@@ -38,15 +38,19 @@ bool ToWidePath(const std::string& narrow, std::wstring& wide) {
     return true;
 }
 
-std::wstring ExtendedLengthPath(const std::wstring& path) {
-    if (StartsWith(path, L"\\\\?\\")) return path;
+std::wstring FullWidePath(const std::wstring& path) {
     DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) return path;
+    if (length == 0) return std::wstring();
     std::wstring full(length, L'\0');
     length = ::GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
-    if (length == 0 || length >= full.size()) return path;
-    full.resize(length);
-    if (StartsWith(full, L"\\\\.\\")) return path;  // a device
+    full.resize(length < full.size() ? length : 0);
+    return full;
+}
+
+std::wstring ExtendedLengthPath(const std::wstring& path) {
+    if (StartsWith(path, L"\\\\?\\")) return path;
+    const std::wstring full = FullWidePath(path);
+    if (full.empty() || StartsWith(full, L"\\\\.\\")) return path;  // a device, or no full path
     if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }

@@ -15,6 +15,9 @@ bool ToWidePath(const std::string& narrow, std::wstring& wide);
 // extended-length form.
 bool ToWideText(const std::string& narrow, std::wstring& wide);
 
+// The path made absolute and normalised by the system (GetFullPathNameW); empty when it cannot be.
+std::wstring FullWidePath(const std::wstring& path);
+
 // The "\\?\" form of a path ("\\?\UNC\server\share\..." for a share), made absolute and
 // normalised first, as that form turns normalisation off: the file calls then take paths of up
 // to 32,767 characters. A device name, or a path that cannot be made absolute, comes back as
