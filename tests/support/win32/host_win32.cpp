@@ -216,13 +216,31 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& o
     startup.hStdInput = input;
     startup.hStdOutput = output;
     startup.hStdError = error;
+    if (output == INVALID_HANDLE_VALUE || error == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        closeStreams();
+        throw std::runtime_error("cannot open the output files of " + argv.at(0) + " (error " +
+                                 std::to_string(failure) + ")");
+    }
     PROCESS_INFORMATION process{};
     ProgramRun run;
     const auto started = std::chrono::steady_clock::now();
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    // Wine's process creation fails now and then on a loaded machine with nothing wrong in the
+    // command: a few tries a moment apart tell that apart from a program that cannot start.
+    DWORD failure = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                           &startup, &process)) {
+            failure = 0;
+            break;
+        }
+        failure = GetLastError();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    if (failure != 0) {
         closeStreams();
-        throw std::runtime_error("cannot start " + argv.at(0));
+        throw std::runtime_error("cannot start " + argv.at(0) + " (error " +
+                                 std::to_string(failure) + ")");
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
