@@ -2,6 +2,10 @@
 // read into the one shared set of _SoftID records.
 #include "lists/soft_id_list.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "frame/text.h"
 #include "platform/xml_stream.h"
 #include "lists/list_stream.h"
@@ -50,17 +54,49 @@ public:
     }
 
     xml::StreamStep Close(const xml::Element&, int depth) override {
-        if (depth == 1) ids_.insert(std::move(id_));
+        if (depth == 1) records_.push_back(std::move(id_));
         return xml::StreamStep::kEnter;
     }
 
-    SoftIDs& Ids() { return ids_; }
+    // Fills the empty set with the records read. They are put in order first and then each
+    // appended at the set's end, which spares the search of the tree that an insertion in document
+    // order makes (with many softwares it costs more than the parse). Records that compare equal
+    // are equal in every member, so which of them stays does not matter.
+    void Deliver(SoftIDs& ids) {
+        std::vector<SortKey> order;
+        order.reserve(records_.size());
+        for (std::size_t i = 0; i < records_.size(); ++i) {
+            order.push_back({GuidPrefix(records_[i].GUID), i});
+        }
+        std::sort(order.begin(), order.end(), [this](const SortKey& a, const SortKey& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            return records_[a.index] < records_[b.index];
+        });
+        for (const SortKey& key : order) ids.insert(ids.end(), std::move(records_[key.index]));
+        records_.clear();
+    }
 
 private:
+    // A record's place in the order: the first bytes of its GUID, as an unsigned number that
+    // orders as the bytes do (a shorter GUID padded with zero bytes, so that a tie is decided by
+    // the records themselves), and where it was read.
+    struct SortKey {
+        std::uint64_t prefix;
+        std::size_t index;
+    };
+    static std::uint64_t GuidPrefix(const std::string& guid) {
+        std::uint64_t prefix = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            const auto byte = i < guid.size() ? static_cast<unsigned char>(guid[i]) : 0u;
+            prefix = (prefix << 8) | byte;
+        }
+        return prefix;
+    }
+
     RecordBudget budget_;
     ISoftInfoInc::_SoftID id_;
     bool seenBase_ = false;
-    SoftIDs ids_;
+    std::vector<ISoftInfoInc::_SoftID> records_;  // in document order
 };
 
 // Empties the set and fills it from the document; a document that does not parse, or holds
@@ -69,9 +105,7 @@ const SoftIDs& ReadSoftIDList(xml::StreamSource source, const std::string& input
     SoftIDs& ids = SoftIDSet();
     ids.clear();
     SoftIDReading reading;
-    if (xml::Stream(source, input, reading) != xml::StreamResult::kRefused) {
-        ids.swap(reading.Ids());
-    }
+    if (xml::Stream(source, input, reading) != xml::StreamResult::kRefused) reading.Deliver(ids);
     return ids;
 }
 
