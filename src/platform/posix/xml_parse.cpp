@@ -173,8 +173,8 @@ xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, const std::string& utf8) {
 xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, Utf8Pieces& pieces) {
     PieceReader reader{pieces, AttributeScan(kMaxAttributesPerElement)};
     SilentErrors silent;  // libxml2 reports a failed read without the parser's context
-    xmlDocPtr document =
-        xmlCtxtReadIO(parser, &PieceReader::Read, nullptr, &reader, nullptr, "UTF-8", kParseOptions);
+    xmlDocPtr document = xmlCtxtReadIO(parser, &PieceReader::Read, nullptr, &reader, nullptr,
+                                       "UTF-8", kParseOptions);
     if (reader.failed) {
         xmlFreeDoc(document);
         return nullptr;
