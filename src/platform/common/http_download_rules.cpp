@@ -37,6 +37,10 @@ void DownloadTransferBase::Cancel() {
 }
 
 DownloadStartError DownloadTransferBase::StartWorker() {
+    if (whileWaited_ && CanRunWhileWaited()) {
+        onCaller_ = true;
+        return kDownloadStarted;
+    }
     try {
         worker_ = std::thread(&DownloadTransferBase::Work, this);
     } catch (const std::system_error&) {
@@ -46,11 +50,17 @@ DownloadStartError DownloadTransferBase::StartWorker() {
 }
 
 void DownloadTransferBase::StopWorker() {
-    Cancel();
-    if (worker_.joinable()) worker_.join();
+    // A transfer run while waited has nothing running between the waits.
+    if (!worker_.joinable()) return;
+    if (!finished_.load()) Cancel();
+    worker_.join();
 }
 
-bool DownloadTransferBase::WaitForEnd(unsigned milliseconds) const {
+bool DownloadTransferBase::WaitForEnd(unsigned milliseconds) {
+    if (onCaller_) {
+        if (!finished_.load()) RunFor(milliseconds);
+        return finished_.load();
+    }
     std::unique_lock<std::mutex> lock(endMutex_);
     return ended_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                            [this] { return finished_.load(); });
