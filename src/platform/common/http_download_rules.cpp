@@ -5,6 +5,9 @@
 namespace wi::platform {
 namespace {
 
+// Bodies announced at least this long get their file's space reserved before the first write.
+constexpr std::int64_t kReserveFrom = 1 << 20;
+
 // The stall limit a test has set; 0 for kDownloadStallSeconds.
 std::atomic<unsigned> stallSecondsForTesting{0};
 
@@ -80,6 +83,10 @@ bool DownloadTransferBase::TakeBody(const char* data, std::size_t bytes) {
     if (file_ == nullptr) {
         file_ = OpenReplacement(localPath_);
         if (file_ == nullptr) return false;
+        // A large body announced up front gets its space at once; a small one is not worth the
+        // extra call.
+        const std::int64_t total = total_.load();
+        if (total >= kReserveFrom) file_->Reserve(static_cast<std::uint64_t>(total));
     }
     if (!file_->Write(data, bytes)) return false;
     downloaded_.fetch_add(static_cast<std::int64_t>(bytes));

@@ -195,6 +195,14 @@ private:
         if (!IsSuccessStatus(status) || self->Cancelled()) {
             return 0;  // only the body of a successful answer is the file
         }
+        if (!self->lengthTaken_) {
+            // The announced length, before the first byte is stored: the file's space is
+            // reserved by it. libcurl itself fails a length beyond the bound.
+            curl_off_t length = -1;
+            curl_easy_getinfo(self->handles_.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            self->AnnounceLength(static_cast<std::int64_t>(length));
+            self->lengthTaken_ = true;
+        }
         return self->TakeBody(data, bytes) ? bytes : 0;
     }
 
@@ -212,6 +220,7 @@ private:
     posix::DownloadHandles handles_;
     bool added_ = false;        // the transfer is in the multi handle
     bool driveFailed_ = false;  // the multi handle itself failed
+    bool lengthTaken_ = false;  // the announced length was read before the first byte
 };
 
 }  // namespace
