@@ -7,6 +7,8 @@ namespace {
 
 // Bodies announced at least this long get their file's space reserved before the first write.
 constexpr std::int64_t kReserveFrom = 1 << 20;
+// The body is written to the file in pieces of this size.
+constexpr std::size_t kWritePiece = 512 * 1024;
 
 // The stall limit a test has set; 0 for kDownloadStallSeconds.
 std::atomic<unsigned> stallSecondsForTesting{0};
@@ -88,22 +90,32 @@ bool DownloadTransferBase::TakeBody(const char* data, std::size_t bytes) {
         const std::int64_t total = total_.load();
         if (total >= kReserveFrom) file_->Reserve(static_cast<std::uint64_t>(total));
     }
-    if (!file_->Write(data, bytes)) return false;
+    // Collected into large writes: the pieces a transfer hands over are small, and a file
+    // system takes few large writes faster than many small ones.
+    pending_.insert(pending_.end(), data, data + bytes);
+    if (pending_.size() >= kWritePiece && !WritePending()) return false;
     downloaded_.fetch_add(static_cast<std::int64_t>(bytes));
     return true;
+}
+
+bool DownloadTransferBase::WritePending() {
+    const bool written = pending_.empty() || file_->Write(pending_.data(), pending_.size());
+    pending_.clear();
+    return written;
 }
 
 bool DownloadTransferBase::CommitBody(std::int64_t announced) {
     // A connection closed before the announced length is a cut-off body.
     if (announced >= 0 && downloaded_.load() != announced) return false;
     if (file_ == nullptr) file_ = OpenReplacement(localPath_);
-    const bool committed = file_ != nullptr && file_->Commit();
+    const bool committed = file_ != nullptr && WritePending() && file_->Commit();
     file_.reset();
     return committed;
 }
 
 void DownloadTransferBase::Finish(bool stored) {
     file_.reset();
+    pending_ = {};
     result_.store(stored);
     {
         std::lock_guard<std::mutex> lock(endMutex_);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/http.h"
@@ -40,7 +41,8 @@ private:
 };
 
 // The state of one download that both backends keep the same way. The backend's Work runs on the
-// worker thread, feeds the body through TakeBody and ends the transfer with Finish.
+// worker thread (or its RunFor on the waiting caller's), feeds the body through TakeBody and ends
+// the transfer with Finish.
 class DownloadTransferBase : public DownloadTransfer {
 public:
     void Cancel() override;
@@ -97,7 +99,11 @@ private:
     std::atomic<bool> cancelled_{false};
     std::string localPath_;
     std::uint64_t limit_ = 0;
-    std::unique_ptr<PendingFile> file_;  // used by the worker only
+    // Writes the collected body bytes to the file; false when that failed.
+    bool WritePending();
+
+    std::unique_ptr<PendingFile> file_;  // used by the thread that runs the transfer only
+    std::vector<char> pending_;          // body bytes not yet written to file_, likewise
     std::atomic<bool> finished_{false};
     std::atomic<bool> result_{false};
     std::atomic<int> status_{0};
