@@ -195,10 +195,8 @@ bool CancelRequested(void* cancelEvent) {
 }
 
 std::list<_SoftInfo>& DownloadedSoftList() {
-    // Never destroyed, as the software ID set (soft_id_list.cpp): a host may use it until the
-    // process ends, and taking a large list apart then costs as much as building it.
-    static std::list<_SoftInfo>* const softs = new std::list<_SoftInfo>;
-    return *softs;
+    static std::list<_SoftInfo> softs;
+    return softs;
 }
 
 }  // namespace wi::lists

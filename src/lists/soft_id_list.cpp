@@ -19,12 +19,11 @@ namespace {
 
 using SoftIDs = std::set<ISoftInfoInc::_SoftID>;
 
-// The one software ID set of the process.
-// It lives until the process ends and is never destroyed: a host may use it until then, and
-// taking a large set apart only to end the process costs as much as building it.
+// The one software ID set of the process. It is destroyed with the library, so that a host
+// that unloads the library gets its memory back.
 SoftIDs& SoftIDSet() {
-    static SoftIDs* const ids = new SoftIDs;
-    return *ids;
+    static SoftIDs ids;
+    return ids;
 }
 
 // One record per "software" child of a "softwares" root (any letter case); its values come from
