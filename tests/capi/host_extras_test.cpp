@@ -107,8 +107,7 @@ TEST(HostExtras, RecordDocumentsAreReadFromTheirBytes) {
 
     softs = nullptr;
     EXPECT_EQ(WI_FAILED, wi_read_record_document(document.data(), document.size(), &softs));
-    EXPECT_NE(nullptr, std::strstr(wi_last_error(), "(the first error at line 1, column "))
-        << wi_last_error();
+    EXPECT_NE(nullptr, std::strstr(wi_last_error(), "is not well-formed XML")) << wi_last_error();
     const std::string guids = "<softwares><software><BaseInfo><GUID>{A}</GUID></BaseInfo>"
                               "<Version><VersionInfo><GUID>{B}</GUID></VersionInfo></Version>"
                               "</software></softwares>";

