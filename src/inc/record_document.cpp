@@ -32,7 +32,7 @@ using wi::xml::Element;
 // records can outgrow the document: a software with a long base text and many empty "Version"
 // elements. Both bounds are far beyond any document the library writes (a file list of 100,000
 // files, its base information a few hundred bytes a version).
-constexpr std::size_t kMaxRecords = 250000;  // versions and their items
+constexpr std::size_t kMaxRecords = wi::records::kMaxDocumentRecords;  // versions and their items
 constexpr std::size_t kMaxCopiedBaseBytes = std::size_t{128} << 20;
 
 // A document's text quoted in a message of one line: control characters become '?', and a long

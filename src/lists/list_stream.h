@@ -8,6 +8,7 @@
 
 #include "platform/xml_stream.h"
 #include "lists/file_list_tables.h"
+#include "records/record_elements.h"
 #include "webinteractive/records.h"
 
 namespace wi::lists {
@@ -17,7 +18,7 @@ namespace wi::lists {
 // proportion to it: a version record takes about 1.1 KiB, another record 150 to 700 bytes. An
 // answer beyond either bound is refused as one that does not parse.
 constexpr std::size_t kMaxListVersions = 100000;
-constexpr std::size_t kMaxListRecords = 250000;  // records of every kind, versions included
+constexpr std::size_t kMaxListRecords = wi::records::kMaxDocumentRecords;
 
 class RecordBudget {
 public:

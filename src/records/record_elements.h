@@ -5,12 +5,18 @@
 // name is written once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "webinteractive/records.h"
 
 namespace wi::records {
+
+// The most records (of every kind, versions included) one document may build, whoever reads it:
+// far beyond any list the service gives, so that the memory a document takes stays in proportion
+// to it. A document beyond it is refused.
+constexpr std::size_t kMaxDocumentRecords = 250000;
 
 // The documents that carry records, as bits of a set.
 enum Document : unsigned {
