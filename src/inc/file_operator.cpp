@@ -11,8 +11,7 @@
 namespace platform = wi::platform;
 
 bool CXFileOperator::PathExists(const std::string& path) {
-    std::uint32_t attributes = 0;
-    return !path.empty() && platform::GetFileAttributes(path, attributes);
+    return !path.empty() && platform::EntryExists(path);
 }
 
 bool CXFileOperator::IsDirectory(const std::string& path) {

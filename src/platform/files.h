@@ -19,6 +19,9 @@ enum FileAttribute : std::uint32_t {
     kAttrReparsePoint = 0x400,
 };
 
+// True when the path names an entry: a file, a directory or a link (dangling or not). Cheaper
+// than reading the attributes, which on posix live in an extended attribute.
+bool EntryExists(const std::string& path);
 // The entry's attributes among those above; kAttrNormal when it has none of them.
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
 // Sets hidden, system and read-only as given (kAttrNormal clears them) on the entry the path

@@ -121,6 +121,15 @@ bool WriteDosAttributes(const HeldEntry& entry, std::uint32_t bits) {
 
 }  // namespace
 
+bool EntryExists(const std::string& path) {
+    std::string host;
+    if (!posix::ToHostPath(path, host)) return false;
+    struct stat status;
+    if (lstat(host.c_str(), &status) == 0) return true;
+    SetLastError(errno);
+    return false;
+}
+
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes) {
     std::string host;
     if (!posix::ToHostPath(path, host)) return false;

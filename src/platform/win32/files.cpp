@@ -152,6 +152,11 @@ const DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTEN
 
 }  // namespace
 
+bool EntryExists(const std::string& path) {
+    std::wstring wide;
+    return win32::ToWidePath(path, wide) && OwnAttributes(wide) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes) {
     std::wstring wide;
     if (!win32::ToWidePath(path, wide)) return false;
