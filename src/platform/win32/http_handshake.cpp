@@ -7,6 +7,23 @@
 namespace wi::platform::win32 {
 namespace {
 
+// The security functions of secur32.dll, loaded at the first handshake of the process; nullptr
+// when they cannot be had. The library does not import secur32.dll: loading it is not free
+// everywhere (Wine starts helper programs that probe its NTLM support in every process that
+// loads it, and they keep the process's standard handles open for a while).
+PSecurityFunctionTableW Security() {
+    static const PSecurityFunctionTableW table = []() -> PSecurityFunctionTableW {
+        const HMODULE module =
+            LoadLibraryExW(L"secur32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        const FARPROC init =
+            module != nullptr ? GetProcAddress(module, "InitSecurityInterfaceW") : nullptr;
+        return init != nullptr
+                   ? reinterpret_cast<INIT_SECURITY_INTERFACE_W>(reinterpret_cast<void*>(init))()
+                   : nullptr;
+    }();
+    return table;
+}
+
 std::string ToBase64(const unsigned char* bytes, DWORD size) {
     DWORD length = 0;
     const DWORD flags = CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF;
@@ -32,14 +49,15 @@ bool FromBase64(const std::string& text, std::vector<unsigned char>& bytes) {
 }  // namespace
 
 void SecurityHandshake::Reset() {
-    if (haveContext_) DeleteSecurityContext(&context_);
-    if (haveCredentials_) FreeCredentialsHandle(&credentials_);
+    if (haveContext_) Security()->DeleteSecurityContext(&context_);
+    if (haveCredentials_) Security()->FreeCredentialsHandle(&credentials_);
     haveContext_ = haveCredentials_ = false;
 }
 
 std::string SecurityHandshake::Begin(const std::string& scheme, const std::wstring& user,
                                      const std::wstring& password, const std::wstring& host) {
     Reset();
+    if (Security() == nullptr) return "";
     scheme_ = scheme;
     package_.assign(scheme.begin(), scheme.end());
     target_ = L"HTTP/" + host;
@@ -56,9 +74,10 @@ std::string SecurityHandshake::Begin(const std::string& scheme, const std::wstri
     identity.PasswordLength = static_cast<unsigned long>(secret.size());
     identity.Flags = SEC_WINNT_AUTH_IDENTITY_UNICODE;
     TimeStamp expiry;
-    haveCredentials_ = AcquireCredentialsHandleW(nullptr, &package_[0], SECPKG_CRED_OUTBOUND,
-                                                 nullptr, &identity, nullptr, nullptr,
-                                                 &credentials_, &expiry) == SEC_E_OK;
+    haveCredentials_ =
+        Security()->AcquireCredentialsHandleW(nullptr, &package_[0], SECPKG_CRED_OUTBOUND, nullptr,
+                                              &identity, nullptr, nullptr, &credentials_,
+                                              &expiry) == SEC_E_OK;
     SecureZeroMemory(&secret[0], secret.size() * sizeof(wchar_t));
     return haveCredentials_ ? Step(nullptr) : "";
 }
@@ -71,9 +90,9 @@ std::string SecurityHandshake::Step(const std::string* serverToken) {
     std::vector<unsigned char> input;
     if (serverToken != nullptr && !FromBase64(*serverToken, input)) return "";
     PSecPkgInfoW info = nullptr;
-    if (QuerySecurityPackageInfoW(&package_[0], &info) != SEC_E_OK) return "";
+    if (Security()->QuerySecurityPackageInfoW(&package_[0], &info) != SEC_E_OK) return "";
     std::vector<unsigned char> output(info->cbMaxToken);
-    FreeContextBuffer(info);
+    Security()->FreeContextBuffer(info);
 
     SecBuffer in{static_cast<unsigned long>(input.size()), SECBUFFER_TOKEN, input.data()};
     SecBufferDesc inDesc{SECBUFFER_VERSION, 1, &in};
@@ -81,7 +100,7 @@ std::string SecurityHandshake::Step(const std::string* serverToken) {
     SecBufferDesc outDesc{SECBUFFER_VERSION, 1, &out};
     unsigned long attributes = 0;
     TimeStamp expiry;
-    const SECURITY_STATUS status = InitializeSecurityContextW(
+    const SECURITY_STATUS status = Security()->InitializeSecurityContextW(
         &credentials_, haveContext_ ? &context_ : nullptr, &target_[0], ISC_REQ_CONNECTION, 0,
         SECURITY_NATIVE_DREP, serverToken != nullptr ? &inDesc : nullptr, 0, &context_, &outDesc,
         &attributes, &expiry);
