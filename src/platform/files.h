@@ -67,6 +67,9 @@ class PendingFile : public File {
 public:
     // Puts the written content in place of the file; false, with the old file kept, on failure.
     virtual bool Commit() = 0;
+    // Before the writes: the content is expected to be this long, so that the file system may
+    // set its space aside at once. Only a hint; the content is what was written.
+    virtual void Reserve(std::uint64_t length) { static_cast<void>(length); }
 };
 // Whether Commit makes the new content durable before it takes the old file's place: kFlushed
 // for the small documents that index what the machine keeps (after a power loss the file is the

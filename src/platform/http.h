@@ -30,6 +30,10 @@ public:
     // arrived, or at once when the answer announces a larger length. Nothing is stored then, and
     // what was written beside the file goes. 0, the default, sets no bound.
     virtual void LimitBody(std::uint64_t maxBytes) = 0;
+    // Before Start: the transfer advances only while the caller waits in WaitForEnd, on the
+    // caller's own thread, with no thread switch per download. For a caller that waits anyway
+    // and cancels, if at all, from that thread. A backend that cannot runs its worker as usual.
+    virtual void RunWhileWaited() = 0;
     // Begins fetching the address (redirects followed) into the Windows path and returns at once.
     virtual DownloadStartError Start(const std::string& url, const std::string& localPath) = 0;
     // True once the transfer has ended, successfully or not (also after Cancel).
@@ -45,7 +49,7 @@ public:
     // Asks the transfer to stop; IsFinished becomes true soon after.
     virtual void Cancel() = 0;
     // Waits until the transfer ends or the time has passed; true when it has ended.
-    virtual bool WaitForEnd(unsigned milliseconds) const = 0;
+    virtual bool WaitForEnd(unsigned milliseconds) = 0;
 };
 
 std::unique_ptr<DownloadTransfer> CreateDownloadTransfer();

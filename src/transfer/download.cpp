@@ -32,6 +32,9 @@ int DownloadBounded(const char* url, const char* localPath, const char* displayN
         return 0;
     }
     transfer->LimitBody(maxBytes);
+    // Without a cancel event nobody needs to interrupt the waits below: the transfer runs
+    // inside them, on this thread.
+    if (cancelEvent == nullptr) transfer->RunWhileWaited();
     const int startError = transfer->Start(address, path);
     if (startError != wi::platform::kDownloadStarted) {
         throw CDownloadError(startError,

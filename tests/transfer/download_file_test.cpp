@@ -1,6 +1,7 @@
 // DownloadFile against a real nginx (and the wire server where a transfer must stall or break).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -180,6 +181,9 @@ TEST_F(DownloadFileTest, ABoundedDownloadStopsAtItsBound) {
     wi::test::TempMachine::WriteHostFile(machine_.HostPath("D:\\at.bin"), "old");
     EXPECT_EQ(0, wi::transfer::DownloadBounded(url.c_str(), "D:\\at.bin", nullptr, nullptr, 999));
     EXPECT_EQ("old", Read("D:\\at.bin"));
+    // The next download of the thread is bound by nothing of the one before.
+    EXPECT_EQ(1, IWebInteractive::DownloadFile(url.c_str(), "D:\\at.bin", nullptr, nullptr));
+    EXPECT_EQ(Bytes(1000), Read("D:\\at.bin"));
 
     constexpr std::size_t kBound = 4u << 20;
     constexpr std::size_t kGuard = kBound + 2 * wi::test::kUnreadSlack;
@@ -270,6 +274,10 @@ TEST_F(DownloadFileTest, AStalledServerEndsTheDownloadAndKeepsTheOldFile) {
         EXPECT_EQ("stall.bin|0", lines_.back());
         EXPECT_EQ("old", Read("D:\\stall.bin"));
     }
+    // The stalled body was reported while it waited, once a second.
+    EXPECT_TRUE(std::any_of(lines_.begin(), lines_.end(), [](const std::string& line) {
+        return std::regex_match(line, std::regex(R"( stall\.bin\|\d+\|10\|100000)"));
+    }));
 }
 
 // A redirect to another protocol is refused: nothing connects to the address it names. Locations

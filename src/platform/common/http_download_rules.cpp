@@ -5,6 +5,11 @@
 namespace wi::platform {
 namespace {
 
+// Bodies announced at least this long get their file's space reserved before the first write.
+constexpr std::int64_t kReserveFrom = 1 << 20;
+// The body is written to the file in pieces of this size.
+constexpr std::size_t kWritePiece = 512 * 1024;
+
 // The stall limit a test has set; 0 for kDownloadStallSeconds.
 std::atomic<unsigned> stallSecondsForTesting{0};
 
@@ -37,6 +42,10 @@ void DownloadTransferBase::Cancel() {
 }
 
 DownloadStartError DownloadTransferBase::StartWorker() {
+    if (whileWaited_ && CanRunWhileWaited()) {
+        onCaller_ = true;
+        return kDownloadStarted;
+    }
     try {
         worker_ = std::thread(&DownloadTransferBase::Work, this);
     } catch (const std::system_error&) {
@@ -46,11 +55,17 @@ DownloadStartError DownloadTransferBase::StartWorker() {
 }
 
 void DownloadTransferBase::StopWorker() {
-    Cancel();
-    if (worker_.joinable()) worker_.join();
+    // A transfer run while waited has nothing running between the waits.
+    if (!worker_.joinable()) return;
+    if (!finished_.load()) Cancel();
+    worker_.join();
 }
 
-bool DownloadTransferBase::WaitForEnd(unsigned milliseconds) const {
+bool DownloadTransferBase::WaitForEnd(unsigned milliseconds) {
+    if (onCaller_) {
+        if (!finished_.load()) RunFor(milliseconds);
+        return finished_.load();
+    }
     std::unique_lock<std::mutex> lock(endMutex_);
     return ended_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                            [this] { return finished_.load(); });
@@ -70,23 +85,37 @@ bool DownloadTransferBase::TakeBody(const char* data, std::size_t bytes) {
     if (file_ == nullptr) {
         file_ = OpenReplacement(localPath_);
         if (file_ == nullptr) return false;
+        // A large body announced up front gets its space at once; a small one is not worth the
+        // extra call.
+        const std::int64_t total = total_.load();
+        if (total >= kReserveFrom) file_->Reserve(static_cast<std::uint64_t>(total));
     }
-    if (!file_->Write(data, bytes)) return false;
+    // Collected into large writes: the pieces a transfer hands over are small, and a file
+    // system takes few large writes faster than many small ones.
+    pending_.insert(pending_.end(), data, data + bytes);
+    if (pending_.size() >= kWritePiece && !WritePending()) return false;
     downloaded_.fetch_add(static_cast<std::int64_t>(bytes));
     return true;
+}
+
+bool DownloadTransferBase::WritePending() {
+    const bool written = pending_.empty() || file_->Write(pending_.data(), pending_.size());
+    pending_.clear();
+    return written;
 }
 
 bool DownloadTransferBase::CommitBody(std::int64_t announced) {
     // A connection closed before the announced length is a cut-off body.
     if (announced >= 0 && downloaded_.load() != announced) return false;
     if (file_ == nullptr) file_ = OpenReplacement(localPath_);
-    const bool committed = file_ != nullptr && file_->Commit();
+    const bool committed = file_ != nullptr && WritePending() && file_->Commit();
     file_.reset();
     return committed;
 }
 
 void DownloadTransferBase::Finish(bool stored) {
     file_.reset();
+    pending_ = {};
     result_.store(stored);
     {
         std::lock_guard<std::mutex> lock(endMutex_);

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/http.h"
@@ -40,7 +41,8 @@ private:
 };
 
 // The state of one download that both backends keep the same way. The backend's Work runs on the
-// worker thread, feeds the body through TakeBody and ends the transfer with Finish.
+// worker thread (or its RunFor on the waiting caller's), feeds the body through TakeBody and ends
+// the transfer with Finish.
 class DownloadTransferBase : public DownloadTransfer {
 public:
     void Cancel() override;
@@ -50,14 +52,21 @@ public:
     int GetStatusCode() const override { return status_.load(); }
     std::int64_t GetTotalSize() const override { return total_.load(); }
     std::int64_t GetDownloadedSize() const override { return downloaded_.load(); }
-    bool WaitForEnd(unsigned milliseconds) const override;
+    void RunWhileWaited() override { whileWaited_ = true; }
+    bool WaitForEnd(unsigned milliseconds) override;
 
 protected:
     // The backend's transfer, run by the worker thread.
     virtual void Work() = 0;
+    // Whether the backend can advance its transfer in slices on the waiting thread (RunFor).
+    virtual bool CanRunWhileWaited() const { return false; }
+    // Advances the transfer for at most that long on the calling thread, and ends it (Finish)
+    // when it is over.
+    virtual void RunFor(unsigned milliseconds) { static_cast<void>(milliseconds); }
     // Wakes the worker when a cancel comes, wherever it waits.
     virtual void WakeWorker() = 0;
-    // Starts the worker; kDownloadNoWorker when no thread can be had.
+    // Starts the worker, unless the transfer runs while waited; kDownloadNoWorker when no
+    // thread can be had.
     DownloadStartError StartWorker();
     // Cancels the transfer and waits for the worker's end: the backend's destructor calls it
     // before its own members go.
@@ -85,10 +94,16 @@ protected:
 
 private:
     std::thread worker_;
+    bool whileWaited_ = false;  // set by RunWhileWaited; fixed by Start
+    bool onCaller_ = false;     // the transfer runs in WaitForEnd instead of on a worker
     std::atomic<bool> cancelled_{false};
     std::string localPath_;
     std::uint64_t limit_ = 0;
-    std::unique_ptr<PendingFile> file_;  // used by the worker only
+    // Writes the collected body bytes to the file; false when that failed.
+    bool WritePending();
+
+    std::unique_ptr<PendingFile> file_;  // used by the thread that runs the transfer only
+    std::vector<char> pending_;          // body bytes not yet written to file_, likewise
     std::atomic<bool> finished_{false};
     std::atomic<bool> result_{false};
     std::atomic<int> status_{0};

@@ -132,12 +132,27 @@ public:
 
     bool Write(const void* data, std::size_t size) override {
         if (fd_ < 0) return Fail(EBADF);
-        return posix::WriteAll(fd_, data, size) || Fail(errno);
+        if (!posix::WriteAll(fd_, data, size)) return Fail(errno);
+        written_ += size;
+        return true;
+    }
+
+    // Allocated in one piece, a large file is written faster and later freed faster. A file
+    // system that cannot (or a full disk) leaves the writes to allocate as they go.
+    void Reserve(std::uint64_t length) override {
+        if (fd_ >= 0 && written_ == 0 && length > 0 &&
+            fallocate(fd_, 0, 0, static_cast<off_t>(length)) == 0) {
+            reserved_ = length;
+        }
     }
 
     bool Commit() override {
         if (committed_) return true;
         if (fd_ < 0) return Fail(EBADF);
+        // Space reserved beyond what was written is no content.
+        if (reserved_ > written_ && ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+            return Fail(errno);
+        }
         const int fd = fd_;
         fd_ = -1;
         const bool flush = durability_ == Durability::kFlushed;
@@ -161,6 +176,8 @@ private:
     std::string destination_;
     Durability durability_;
     bool committed_ = false;
+    std::uint64_t written_ = 0;
+    std::uint64_t reserved_ = 0;
 };
 
 }  // namespace

@@ -49,6 +49,20 @@ private:
     std::mutex mutexes_[kKinds];
 };
 
+void FreeHandles(posix::DownloadHandles& handles) {
+    if (handles.multi != nullptr) curl_multi_cleanup(handles.multi);
+    if (handles.easy != nullptr) curl_easy_cleanup(handles.easy);
+    handles = {};
+}
+
+// The handles a thread keeps between its downloads, freed when the thread ends (for the main
+// thread at exit, while libcurl is still initialised: this library never ends its use of it).
+struct KeptHandles {
+    posix::DownloadHandles handles;
+    ~KeptHandles() { FreeHandles(handles); }
+};
+thread_local KeptHandles keptHandles;
+
 }  // namespace
 
 void SetTrustedCaFile(const std::string& path) {
@@ -81,6 +95,32 @@ bool UseSharedConnections(CURL* easy) {
     static ConnectionShare* const share = new ConnectionShare();
     return share->get() != nullptr &&
            curl_easy_setopt(easy, CURLOPT_SHARE, share->get()) == CURLE_OK;
+}
+
+bool TakeDownloadHandles(DownloadHandles& handles) {
+    handles = keptHandles.handles;
+    keptHandles.handles = {};
+    if (handles.easy != nullptr) {
+        // Back to the defaults; the connections stay in the shared cache.
+        curl_easy_reset(handles.easy);
+        return true;
+    }
+    handles.easy = curl_easy_init();
+    handles.multi = curl_multi_init();
+    if (handles.easy == nullptr || handles.multi == nullptr) {
+        FreeHandles(handles);
+        return false;
+    }
+    return true;
+}
+
+void KeepDownloadHandles(DownloadHandles& handles) {
+    if (keptHandles.handles.easy == nullptr) {
+        keptHandles.handles = handles;
+        handles = {};
+    } else {
+        FreeHandles(handles);
+    }
 }
 
 }  // namespace posix

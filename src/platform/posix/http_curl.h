@@ -17,4 +17,18 @@ void ApplyCommonOptions(CURL* easy);
 // could not be made; the transfer then connects on its own.
 bool UseSharedConnections(CURL* easy);
 
+// The libcurl handles of one download: the transfer and the multi handle that drives it.
+struct DownloadHandles {
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+};
+// The handles a thread kept from its last download, with every option back at its default, or
+// new ones: a transfer and the sockets of the multi handle's wake-up are made once per thread,
+// not once per download. False, with nothing held, when no handles could be made.
+bool TakeDownloadHandles(DownloadHandles& handles);
+// The handles of a download that has ended (the transfer no longer in the multi handle) go to
+// the calling thread for its next download; freed when it already keeps some, and when the
+// thread ends.
+void KeepDownloadHandles(DownloadHandles& handles);
+
 }  // namespace wi::platform::posix

@@ -1,6 +1,11 @@
-// The download transfer: a libcurl multi handle driven by a worker thread, so that a cancel can
-// wake it at once. Transfers take their connections from the process's shared cache. libcurl
-// follows the redirects, held to the shared redirect rules.
+// The download transfer: a libcurl multi handle driven either by a worker thread, so that a
+// cancel can wake it at once, or in slices by the waiting caller itself. The handles are the
+// thread's kept ones and the connections come from the process's shared cache, so that
+// successive downloads make neither anew. libcurl follows the redirects, held to the shared
+// redirect rules.
+#include <algorithm>
+#include <chrono>
+
 #include "platform/common/http_download_rules.h"
 #include "platform/common/http_redirect.h"
 #include "platform/http.h"
@@ -43,17 +48,16 @@ class CurlDownloadTransfer : public DownloadTransferBase {
 public:
     ~CurlDownloadTransfer() override {
         StopWorker();
-        if (multi_ != nullptr) {
-            curl_multi_remove_handle(multi_, easy_);
-            curl_multi_cleanup(multi_);
+        if (added_) {
+            curl_multi_remove_handle(handles_.multi, handles_.easy);
         }
-        if (easy_ != nullptr) {
-            curl_easy_cleanup(easy_);
+        if (handles_.easy != nullptr) {
+            posix::KeepDownloadHandles(handles_);
         }
     }
 
     DownloadStartError Start(const std::string& url, const std::string& localPath) override {
-        if (easy_ != nullptr) {
+        if (handles_.easy != nullptr) {
             return kDownloadAlreadyStarted;
         }
         if (!posix::InitCurl()) {
@@ -63,78 +67,119 @@ public:
             return kDownloadBadAddress;
         }
         SetLocalPath(localPath);
-        easy_ = curl_easy_init();
-        multi_ = curl_multi_init();
-        if (easy_ == nullptr || multi_ == nullptr) {
+        if (!posix::TakeDownloadHandles(handles_)) {
             return kDownloadNoWorker;
         }
-        posix::ApplyCommonOptions(easy_);
+        CURL* const easy = handles_.easy;
+        posix::ApplyCommonOptions(easy);
         // Successive downloads from one server go over one connection where the server keeps it
         // open; without the shared cache each transfer connects on its own, which works as well.
-        posix::UseSharedConnections(easy_);
-        if (!AllowOnlyHttp(easy_)) {
+        posix::UseSharedConnections(easy);
+        if (!AllowOnlyHttp(easy)) {
             return kDownloadNoWorker;
         }
-        curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
-        curl_easy_setopt(easy_, CURLOPT_FAILONERROR, 1L);
+        curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+        curl_easy_setopt(easy, CURLOPT_FAILONERROR, 1L);
         // A caller without a cancel event has no other way out of a server that stops sending:
         // less than a byte a second over the stall limit fails the transfer, and a connect gets
         // no longer.
         const long stallSeconds = static_cast<long>(DownloadStallSeconds());
-        curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT, stallSeconds);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, stallSeconds);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, stallSeconds);
         // An announced length beyond the bound fails before the body; the write callback stops
         // a body that announces none, or another one, as it arrives.
         if (BodyLimit() != 0) {
-            curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE,
+            curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
                              static_cast<curl_off_t>(BodyLimit()));
         }
         // Large pieces keep the per-write cost low on fast links.
-        curl_easy_setopt(easy_, CURLOPT_BUFFERSIZE, 512L * 1024);
-        curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlDownloadTransfer::OnData);
-        curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-        curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &CurlDownloadTransfer::OnProgress);
-        curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
-        if (curl_multi_add_handle(multi_, easy_) != CURLM_OK) {
+        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 512L * 1024);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlDownloadTransfer::OnData);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CurlDownloadTransfer::OnProgress);
+        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+        if (curl_multi_add_handle(handles_.multi, easy) != CURLM_OK) {
             return kDownloadNoWorker;
         }
+        added_ = true;
         return StartWorker();
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     void WakeWorker() override {
-        if (multi_ != nullptr) {
-            curl_multi_wakeup(multi_);
+        if (handles_.multi != nullptr) {
+            curl_multi_wakeup(handles_.multi);
         }
     }
 
     void Work() override {
-        const CURLcode code = Transfer();
+        Drive(Clock::time_point::max());
+        Conclude();
+    }
+
+    bool CanRunWhileWaited() const override { return true; }
+
+    void RunFor(unsigned milliseconds) override {
+        if (Drive(Clock::now() + std::chrono::milliseconds(milliseconds))) {
+            Conclude();
+        }
+    }
+
+    // Carries the transfer on until it ends, is cancelled or the time has come; true unless the
+    // time ran out first. Every wait for the socket lasts at most a second.
+    bool Drive(Clock::time_point until) {
+        for (;;) {
+            int running = 0;
+            if (Cancelled()) {
+                return true;
+            }
+            if (curl_multi_perform(handles_.multi, &running) != CURLM_OK) {
+                driveFailed_ = true;
+                return true;
+            }
+            if (running == 0) {
+                return true;
+            }
+            auto wait = std::chrono::milliseconds(1000);
+            if (until != Clock::time_point::max()) {
+                const auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+                if (left.count() <= 0) {
+                    return false;
+                }
+                wait = std::min(wait, left);
+            }
+            if (curl_multi_poll(handles_.multi, nullptr, 0, static_cast<int>(wait.count()),
+                                nullptr) != CURLM_OK) {
+                driveFailed_ = true;
+                return true;
+            }
+        }
+    }
+
+    void Conclude() {
+        const CURLcode code = Outcome();
         long status = 0;
-        curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(handles_.easy, CURLINFO_RESPONSE_CODE, &status);
         SetStatus(status);
         // Only a complete body takes the place of the file; anything less leaves the old file
         // as it was.
         Finish(code == CURLE_OK && IsSuccessStatus(status) && CommitBody());
     }
 
-    CURLcode Transfer() {
-        int running = 1;
-        while (running > 0 && !Cancelled()) {
-            if (curl_multi_perform(multi_, &running) != CURLM_OK) {
-                return CURLE_FAILED_INIT;
-            }
-            if (running > 0 && curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK) {
-                return CURLE_FAILED_INIT;
-            }
+    CURLcode Outcome() {
+        if (driveFailed_) {
+            return CURLE_FAILED_INIT;
         }
         // A transfer that ended before the cancel was seen keeps its outcome.
         int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+        while (CURLMsg* message = curl_multi_info_read(handles_.multi, &left)) {
             if (message->msg == CURLMSG_DONE) {
                 return message->data.result;
             }
@@ -146,9 +191,17 @@ private:
         auto* self = static_cast<CurlDownloadTransfer*>(context);
         const size_t bytes = size * count;
         long status = 0;
-        curl_easy_getinfo(self->easy_, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(self->handles_.easy, CURLINFO_RESPONSE_CODE, &status);
         if (!IsSuccessStatus(status) || self->Cancelled()) {
             return 0;  // only the body of a successful answer is the file
+        }
+        if (!self->lengthTaken_) {
+            // The announced length, before the first byte is stored: the file's space is
+            // reserved by it. libcurl itself fails a length beyond the bound.
+            curl_off_t length = -1;
+            curl_easy_getinfo(self->handles_.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            self->AnnounceLength(static_cast<std::int64_t>(length));
+            self->lengthTaken_ = true;
         }
         return self->TakeBody(data, bytes) ? bytes : 0;
     }
@@ -156,7 +209,7 @@ private:
     static int OnProgress(void* context, curl_off_t total, curl_off_t, curl_off_t, curl_off_t) {
         auto* self = static_cast<CurlDownloadTransfer*>(context);
         long status = 0;
-        curl_easy_getinfo(self->easy_, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_getinfo(self->handles_.easy, CURLINFO_RESPONSE_CODE, &status);
         if (IsSuccessStatus(status)) {
             // libcurl itself fails an announced length beyond the bound.
             self->AnnounceLength(static_cast<std::int64_t>(total));
@@ -164,8 +217,10 @@ private:
         return self->Cancelled() ? 1 : 0;
     }
 
-    CURL* easy_ = nullptr;
-    CURLM* multi_ = nullptr;
+    posix::DownloadHandles handles_;
+    bool added_ = false;        // the transfer is in the multi handle
+    bool driveFailed_ = false;  // the multi handle itself failed
+    bool lengthTaken_ = false;  // the announced length was read before the first byte
 };
 
 }  // namespace

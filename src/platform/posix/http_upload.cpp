@@ -39,6 +39,8 @@ long CurlScheme(AuthScheme scheme) {
     }
 }
 
+constexpr long kUploadBuffer = 1024L * 1024;
+
 struct Credentials {
     AuthScheme scheme = kAuthNone;
     std::string user;
@@ -112,6 +114,9 @@ public:
         curl_easy_setopt(easy_, CURLOPT_READDATA, this);
         curl_easy_setopt(easy_, CURLOPT_SEEKFUNCTION, &CurlUploadExchange::OnSeek);
         curl_easy_setopt(easy_, CURLOPT_SEEKDATA, this);
+        // Each call of OnRead fills this much of libcurl's buffer, which goes to the socket in
+        // one write: a large body costs few calls and system calls per byte.
+        curl_easy_setopt(easy_, CURLOPT_UPLOAD_BUFFERSIZE, kUploadBuffer);
         curl_easy_setopt(easy_, CURLOPT_USERAGENT, userAgent_.c_str());
         curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlUploadExchange::OnHeader);
         curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);

@@ -198,10 +198,13 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& o
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    // Shared for writing too: under Wine a child the program started may close its copy of the
+    // handle a moment after the program ends, and the next run's file must open all the same.
     const auto openOutput = [&inherit](const std::string& file) {
-        return file.empty() ? CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit,
-                                          OPEN_EXISTING, 0, nullptr)
-                            : CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        return file.empty() ? CreateFileA("NUL", GENERIC_WRITE, share, &inherit, OPEN_EXISTING, 0,
+                                          nullptr)
+                            : CreateFileA(file.c_str(), GENERIC_WRITE, share, &inherit,
                                           CREATE_ALWAYS, 0, nullptr);
     };
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, 0,
@@ -225,19 +228,9 @@ ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& o
     PROCESS_INFORMATION process{};
     ProgramRun run;
     const auto started = std::chrono::steady_clock::now();
-    // Wine's process creation fails now and then on a loaded machine with nothing wrong in the
-    // command: a few tries a moment apart tell that apart from a program that cannot start.
-    DWORD failure = 0;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                           &startup, &process)) {
-            failure = 0;
-            break;
-        }
-        failure = GetLastError();
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    if (failure != 0) {
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        const DWORD failure = GetLastError();
         closeStreams();
         throw std::runtime_error("cannot start " + argv.at(0) + " (error " +
                                  std::to_string(failure) + ")");
