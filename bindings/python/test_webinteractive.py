@@ -66,6 +66,18 @@ class FlowTest(unittest.TestCase):
             wi.log_save_one_log({"guid": GUID, "no_such_field": "x"})
         self.assertEqual("WI_MISUSE", failure.exception.code)
 
+    def test_records_are_read_back_from_a_document(self):
+        softs = wi.read_record_document(
+            b"<softwares><software><BaseInfo><GUID>{A}</GUID></BaseInfo><Version><VersionInfo>"
+            b"<Size>7</Size></VersionInfo><FileList><file><SId>f</SId></file></FileList>"
+            b"</Version></software></softwares>")
+        self.assertEqual(["{A}"], [soft["GUID"] for soft in softs])
+        self.assertEqual(7, softs[0]["Size"])
+        self.assertEqual(["f"], [file["SId"] for file in softs[0]["files"]])
+        with self.assertRaises(wi.Error) as failure:
+            wi.read_record_document(b"<softwares>\n<software></softwares>")
+        self.assertIn("(the first error at line 2, column", failure.exception.reason)
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -383,6 +383,13 @@ def resolve_host_name(url):
     return resolved.value, _decode(host.value)
 
 
+def read_record_document(data):
+    """The software records (dicts) of a document the library writes, from its bytes."""
+    handle = _p()
+    _c("wi_read_record_document", data, ctypes.c_size_t(len(data)), ctypes.byref(handle))
+    return _list_to_python(handle)
+
+
 def narrow_to_utf8(narrow):
     """bytes in the narrow code page as UTF-8 bytes."""
     utf8 = _s()
@@ -423,5 +430,5 @@ def set_status_sink(sink):
 _lib.wi_set_status_sink.argtypes = [_SINK, _p]
 __all__ += ["version", "version_number", "last_upload_status", "last_download_status",
             "upload_file", "download_file_list", "restore_config", "set_status_sink",
-            "read_machine_file", "resolve_host_name", "narrow_to_utf8", "utf8_to_narrow",
-            "narrow_char_length"]
+            "read_machine_file", "resolve_host_name", "read_record_document", "narrow_to_utf8",
+            "utf8_to_narrow", "narrow_char_length"]

@@ -1,11 +1,14 @@
 /// @file
 /// What a host needs beyond the exported operations: the library's version, the machine the
-/// library works on and the cancel events that long operations accept.
+/// library works on, the cancel events that long operations accept, and the records of the
+/// documents the library writes, read back.
 #pragma once
 
 #include <cstddef>
+#include <list>
 
 #include "webinteractive/export.h"
+#include "webinteractive/records.h"
 #include "webinteractive/version.h"
 
 /// What a host needs beyond the exported operations.
@@ -75,6 +78,34 @@ WI_EXPORT int RemovePartialFiles(const char* folder, bool tree, bool ownProcess)
 /// (no http or https address with a host, or an IPv6 address). *host (unless host is null)
 /// receives the host name, "" for -1; valid until the next call on this thread.
 WI_EXPORT int ResolveHostName(const char* url, const char** host);
+
+// ---- the records of the documents the library writes, read back ----
+/// The most bytes ReadRecordDocument reads: 32 MiB. A host reading a document from a file can
+/// stop there rather than read a larger one whole.
+WI_EXPORT std::size_t GetMaxDocumentBytes();
+/// Reads the software records of a document the library writes: the file list document (a
+/// download's or CreateFileListXml's), the upload file list, the install info document or the
+/// software list, all with the root "softwares". The bytes are decoded by their byte order mark,
+/// else by the layout of their first characters in UTF-16 or UTF-32, else as their declaration
+/// names, else as UTF-8, into the narrow code page; entities are refused.
+/// Each "Version" of a "software" gives one record: the base information of its "software"
+/// ("BaseInfo" or "Baseinfo") plus its own values, files, dependences and configuration entries.
+/// A "software" without "Version" (the software list) gives one record from its base information
+/// alone. A missing element leaves the member at its initial value; an element the records do not
+/// know is passed over. Numbers are read as the records hold them (32-bit integers, Size as a
+/// 64-bit one, flags as 0 or 1); any other number text is an error, as is a "VersionInfo" whose
+/// "GUID" differs from that of its base information. A document builds at most 250,000 records
+/// (versions and their items) and copies at most 128 MiB of base information into its versions.
+/// Returns 1 when the records were read: appended to `softs`, in document order. 0 when the
+/// bytes are no document it reads: they cannot be decoded, hold more than GetMaxDocumentBytes()
+/// or are no well-formed XML (the reason then ends with the line and column of the first error).
+/// -1 when the document is well-formed but its records cannot be read: the root is not
+/// "softwares", a value cannot be read (the reason names where: "software 2, version 1, file 7:
+/// "Size" is not a 64-bit integer: ..."), or a bound is passed. `softs` is left as it was
+/// unless 1. *error (unless error is null) receives the reason in one line, "" for 1; valid until
+/// the next call on this thread.
+WI_EXPORT int ReadRecordDocument(const char* bytes, std::size_t size,
+                                 std::list<ISoftInfoInc::_SoftInfo>& softs, const char** error);
 
 // ---- the narrow code page of the library's texts; each text is valid until the next call ----
 /// A narrow text in UTF-8; null when it holds a sequence the narrow code page does not know.

@@ -207,6 +207,18 @@ WI_EXPORT wi_code wi_list_get(const wi_list* list, int64_t index, const wi_recor
 /** Appends a copy of the record, which must be of the list's kind. */
 WI_EXPORT wi_code wi_list_append(wi_list* list, const wi_record* record);
 
+/* The host extra that reads records back from the library's documents. */
+/** The most bytes wi_read_record_document reads (32 MiB). */
+WI_EXPORT size_t wi_max_document_bytes(void);
+/** The software records of a document the library writes (root "softwares": the file list
+    document, the upload file list, the install info document, the software list) from its
+    `size` bytes, as a #WI_SOFT_INFO list in document order: one record per "Version", one for a
+    "software" without any. #WI_FAILED, with the reason in one line, when the bytes are no
+    well-formed document (the reason names the line and column of the first error), cannot be
+    decoded, hold more than wi_max_document_bytes(), or give no records (the reason names where:
+    "software 2, version 1, file 7: ..."). */
+WI_EXPORT wi_code wi_read_record_document(const char* bytes, size_t size, wi_list** softs);
+
 /** @} */
 
 /** @name Status lines and parameters (the status library, IHelperInc) */

@@ -1,9 +1,11 @@
 // The C interface's version, host extras, status lines, parameters and frame utilities.
 #include <cstdarg>
 #include <cstdio>
+#include <list>
 #include <string>
 
 #include "capi/call.h"
+#include "capi/records.h"
 #include "frame/text.h"
 #include "webinteractive/frame.h"
 #include "webinteractive/host.h"
@@ -84,6 +86,21 @@ wi_code wi_resolve_host_name(const char* url, int* resolved, const char** host) 
         const char* name = nullptr;
         *resolved = IHostInc::ResolveHostName(url, &name);
         return host != nullptr ? HandOut(kept, name, host) : WI_OK;
+    });
+}
+
+size_t wi_max_document_bytes(void) { return IHostInc::GetMaxDocumentBytes(); }
+
+wi_code wi_read_record_document(const char* bytes, size_t size, wi_list** softs) {
+    return Call([&] {
+        if (softs == nullptr) return wi::capi::Misuse("the result pointer is null");
+        if (bytes == nullptr && size != 0) return wi::capi::Misuse("the bytes are null");
+        std::list<ISoftInfoInc::_SoftInfo> read;
+        const char* reason = nullptr;
+        if (IHostInc::ReadRecordDocument(bytes, size, read, &reason) != 1) {
+            return Fail(WI_FAILED, reason);
+        }
+        return wi::capi::HandOutList(read, softs);
     });
 }
 

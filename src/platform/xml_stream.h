@@ -3,8 +3,10 @@
 // what a read holds follows what the reader keeps, not the size of the document.
 //
 // The input is decoded and bounded as Document's Parse* do, and refused for the same reasons.
-// On posix the elements are built and dropped as the bytes are parsed: the visitor may have seen
-// part of a document that turns out to be malformed, and a read it stops never looks at the rest.
+// On posix the elements are built and dropped as the bytes are parsed, and the input reaches the
+// parser a piece at a time (a file read and decoded a block at a time, a text from where it lies):
+// the visitor may have seen part of a document that turns out to be malformed, to break a bound
+// or (a file) not to decode, and a read it stops never looks at the rest.
 // On win32 the document is parsed whole first and then walked, so a malformed document is refused
 // before any visit. A reader therefore keeps what it read only when the read is not refused.
 #pragma once

@@ -1,7 +1,8 @@
-// The host extras of the C interface that reach the machine's files, the resolver and the narrow
-// code page.
+// The host extras of the C interface that reach the machine's files, the resolver, the reader of
+// record documents and the narrow code page.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -78,6 +79,45 @@ TEST(HostExtras, HostNamesResolveAsTheTransfersLookThemUp) {
         EXPECT_EQ(-1, resolved) << nothing;
         EXPECT_STREQ("", host);
     }
+}
+
+TEST(HostExtras, RecordDocumentsAreReadFromTheirBytes) {
+    // Not terminated: the bytes are read by their count.
+    const std::string document =
+        "<softwares><software><BaseInfo><GUID>{A}</GUID></BaseInfo><Version><VersionInfo>"
+        "<Size>5000000000</Size></VersionInfo><FileList><file><SId>f</SId></file></FileList>"
+        "</Version><Version/></software></softwares>trailing";
+    wi_list* softs = nullptr;
+    ASSERT_EQ(WI_OK, wi_read_record_document(document.data(), document.size() - 8, &softs))
+        << wi_last_error();
+    int64_t count = 0;
+    ASSERT_EQ(WI_OK, wi_list_count(softs, &count));
+    ASSERT_EQ(2, count);
+    const wi_record* soft = nullptr;
+    ASSERT_EQ(WI_OK, wi_list_get(softs, 0, &soft));
+    int64_t size = 0;
+    ASSERT_EQ(WI_OK, wi_record_get_int(soft, "Size", &size));
+    EXPECT_EQ(5000000000, size);
+    wi_list* files = nullptr;
+    ASSERT_EQ(WI_OK, wi_record_get_list(soft, "files", &files));
+    ASSERT_EQ(WI_OK, wi_list_count(files, &count));
+    EXPECT_EQ(1, count);
+    wi_list_free(files);
+    wi_list_free(softs);
+
+    softs = nullptr;
+    EXPECT_EQ(WI_FAILED, wi_read_record_document(document.data(), document.size(), &softs));
+    EXPECT_NE(nullptr, std::strstr(wi_last_error(), "is not well-formed XML")) << wi_last_error();
+    const std::string guids = "<softwares><software><BaseInfo><GUID>{A}</GUID></BaseInfo>"
+                              "<Version><VersionInfo><GUID>{B}</GUID></VersionInfo></Version>"
+                              "</software></softwares>";
+    EXPECT_EQ(WI_FAILED, wi_read_record_document(guids.data(), guids.size(), &softs));
+    EXPECT_STREQ("software 1, version 1: \"GUID\" \"{B}\" differs from that of its base "
+                 "information \"{A}\"",
+                 wi_last_error());
+    EXPECT_EQ(nullptr, softs);
+    EXPECT_EQ(WI_MISUSE, wi_read_record_document(nullptr, 1, &softs));
+    EXPECT_EQ(size_t{32} << 20, wi_max_document_bytes());
 }
 
 TEST(HostExtras, TextsConvertBetweenTheNarrowCodePageAndUtf8) {

@@ -123,4 +123,31 @@ TEST(XmlStream, InputsAreDecodedAsTheDomDecodesThem) {
     EXPECT_EQ(fromBytes.calls, fromText.calls);
 }
 
+// A file is read and decoded in blocks: a character cut by a block's end reads whole, and a
+// sequence that does not decode far into the file refuses it.
+TEST(XmlStream, AFileDecodesAcrossItsBlocks) {
+    const std::string start = "<?xml version='1.0' encoding='gb2312'?><list><!--";
+    std::string items;
+    for (int i = 0; i < 20000; ++i) items += "<item>\xD6\xD0</item>";  // "中"
+    // The first "中" begins on the last byte of the first 64 KiB.
+    const std::string filler(65535 - start.size() - 3 - 6, 'x');
+    const std::string good = start + filler + "-->" + items + "</list>";
+    ASSERT_EQ('\xD6', good[65535]);
+    wi::test::TempMachine machine;
+    wi::test::TempMachine::WriteHostFile(machine.HostPath("C:\\list.xml"), good);
+    int collected = 0;
+    Recorder recorder([&collected](const std::string& name) {
+        return name == "list" ? StreamStep::kEnter : StreamStep::kCollect;
+    });
+    ASSERT_EQ(StreamResult::kRead, Stream(StreamSource::kFile, "C:\\list.xml", recorder));
+    const std::string expected = "collected item 1 " + wi::test::Narrow("中") + " 0";
+    for (const std::string& call : recorder.calls) collected += call == expected ? 1 : 0;
+    EXPECT_EQ(20000, collected);
+
+    std::string bad = good;
+    bad.replace(bad.rfind("\xD6\xD0"), 2, "\xFF\xFF");
+    wi::test::TempMachine::WriteHostFile(machine.HostPath("C:\\list.xml"), bad);
+    EXPECT_EQ(StreamResult::kRefused, Stream(StreamSource::kFile, "C:\\list.xml", recorder));
+}
+
 }  // namespace

@@ -42,9 +42,8 @@ inline bool ReadOptionFile(const Arguments& arguments, const char* option, std::
 
 // Why a configuration document was refused: where it is no XML, else what it lacks.
 inline void FailConfiguration(const Arguments& arguments, const std::string& text) {
-    wi::xml::Document document;
-    std::string problem;
-    if (!ParseDocumentBytes(text, document, problem)) {
+    const std::string problem = DocumentProblem(text);
+    if (!problem.empty()) {
         FailInput("%s: %s", arguments.Get("--config").c_str(), problem.c_str());
         return;
     }

@@ -135,6 +135,15 @@ std::string Element::Text() const {
     if (!node_) {
         return "";
     }
+    // Most elements that hold a value hold one text node or nothing: read it where it lies.
+    const xmlNodePtr only = AsNode(node_)->children;
+    if (only == nullptr) {
+        return "";
+    }
+    if (only->next == nullptr &&
+        (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE)) {
+        return ToNarrow(only->content);
+    }
     std::unique_ptr<xmlChar, XmlFree> content(xmlNodeGetContent(AsNode(node_)));
     return ToNarrow(content.get());
 }

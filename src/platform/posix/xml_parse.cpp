@@ -136,16 +136,50 @@ Parser NewUntrustedParser(ParseState& state) {
     return parser;
 }
 
+namespace {
+
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+
+// The pieces of a parse as libxml2 asks for them.
+struct PieceReader {
+    Utf8Pieces& pieces;
+    AttributeScan scan;
+    bool failed = false;
+
+    static int Read(void* context, char* buffer, int size) {
+        PieceReader& reader = *static_cast<PieceReader*>(context);
+        const int got = reader.pieces.Read(buffer, size);
+        if (got < 0 || !reader.scan.Feed(buffer, static_cast<std::size_t>(got))) {
+            reader.failed = true;
+            return -1;
+        }
+        return got;
+    }
+};
+
+}  // namespace
+
 xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, const std::string& utf8) {
     if (utf8.size() > static_cast<std::size_t>(INT_MAX) ||
         !AttributeCountsWithin(utf8, kMaxAttributesPerElement)) {
         return nullptr;
     }
     SilentErrors silent;
-    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                        XML_PARSE_IGNORE_ENC;
     return xmlCtxtReadMemory(parser, utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8",
-                             options);
+                             kParseOptions);
+}
+
+xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, Utf8Pieces& pieces) {
+    PieceReader reader{pieces, AttributeScan(kMaxAttributesPerElement)};
+    SilentErrors silent;  // libxml2 reports a failed read without the parser's context
+    xmlDocPtr document = xmlCtxtReadIO(parser, &PieceReader::Read, nullptr, &reader, nullptr,
+                                       "UTF-8", kParseOptions);
+    if (reader.failed) {
+        xmlFreeDoc(document);
+        return nullptr;
+    }
+    return document;
 }
 
 xmlDocPtr ParseUntrusted(const std::string& utf8) {

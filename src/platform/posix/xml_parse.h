@@ -70,5 +70,8 @@ void RefuseInput(void* context);
 xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, const std::string& utf8);
 // The same with a context of its own.
 xmlDocPtr ParseUntrusted(const std::string& utf8);
+// The same with the text handed over piece by piece, each piece checked against the attribute
+// bound before libxml2 reads it; null also when the pieces fail.
+xmlDocPtr ReadUntrusted(xmlParserCtxtPtr parser, Utf8Pieces& pieces);
 
 }  // namespace wi::xml::libxml2

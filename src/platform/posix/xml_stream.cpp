@@ -9,6 +9,7 @@
 #include <libxml/tree.h>
 
 #include <exception>
+#include <memory>
 
 #include "platform/posix/xml_input.h"
 #include "platform/posix/xml_parse.h"
@@ -25,7 +26,7 @@ class StreamedRead {
 public:
     explicit StreamedRead(StreamVisitor& visitor) : visitor_(visitor) {}
 
-    StreamResult Run(const std::string& utf8) {
+    StreamResult Run(libxml2::Utf8Pieces& pieces) {
         libxml2::ParseState state;
         state.stream = this;
         libxml2::Parser parser = libxml2::NewUntrustedParser(state);
@@ -54,7 +55,7 @@ public:
             if (Of(context).collected_ != nullptr) xmlSAX2Reference(context, name);
         };
         // What is left of the tree: the elements open when the read ended, if any.
-        const xmlDocPtr document = libxml2::ReadUntrusted(parser.get(), utf8);
+        const xmlDocPtr document = libxml2::ReadUntrusted(parser.get(), pieces);
         const bool wellFormed = document != nullptr;
         xmlFreeDoc(document);
         if (failure_) std::rethrow_exception(failure_);
@@ -164,15 +165,8 @@ private:
 }  // namespace
 
 StreamResult Stream(StreamSource source, const std::string& input, StreamVisitor& visitor) {
-    std::string converted;
-    const std::string* utf8 = &converted;
-    if (source == StreamSource::kText) {
-        utf8 = libxml2::TextAsUtf8(input, converted);
-    } else if (!(source == StreamSource::kFile ? libxml2::FileToUtf8(input, converted)
-                                               : libxml2::BytesToUtf8(input, converted))) {
-        utf8 = nullptr;
-    }
-    return utf8 ? StreamedRead(visitor).Run(*utf8) : StreamResult::kRefused;
+    const std::unique_ptr<libxml2::Utf8Pieces> pieces = libxml2::OpenUtf8Pieces(source, input);
+    return pieces ? StreamedRead(visitor).Run(*pieces) : StreamResult::kRefused;
 }
 
 }  // namespace wi::xml
