@@ -7,9 +7,10 @@ packages=(cmake g++ make pkg-config libxml2-dev libxml2-utils libcurl4-openssl-d
   libgtest-dev libgmock-dev libcpp-httplib-dev libsystemd-dev systemd nginx-light tinyproxy apache2
   apache2-utils openssl locales python3 mono-mcs mono-runtime doxygen lintian libcli11-dev
   nlohmann-json3-dev gettext clang libclang-rt-14-dev)
-# "windows": also the mingw-w64 cross-compiler of the Windows build and Wine, which runs its tests.
+# "windows": also the mingw-w64 cross-compiler of the Windows build and Wine, which runs its tests
+# (winbind gives Wine's NTLM its ntlm_auth; the tests start none of its services).
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine)
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine winbind)
 fi
 missing=()
 for p in "${packages[@]}"; do

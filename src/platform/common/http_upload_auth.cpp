@@ -58,9 +58,9 @@ void ResponseChallenges::Read(AuthTarget target, const std::string& value) {
     }
 }
 
-const AuthChallenge* ResponseChallenges::Digest(AuthTarget target) const {
+const AuthChallenge* ResponseChallenges::Find(AuthTarget target, AuthScheme scheme) const {
     for (const AuthChallenge& challenge : challenges_[target]) {
-        if (SchemeOf(challenge) == kAuthDigest) return &challenge;
+        if (SchemeOf(challenge) == scheme) return &challenge;
     }
     return nullptr;
 }

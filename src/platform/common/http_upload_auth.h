@@ -37,8 +37,9 @@ public:
     void Read(AuthTarget target, const std::string& value);
     // The schemes the target's challenges offer that a transport can answer (AuthScheme mask).
     unsigned Offered(AuthTarget target) const { return offered_[target]; }
-    // The target's first Digest challenge that can be answered; nullptr when there is none.
-    const AuthChallenge* Digest(AuthTarget target) const;
+    // The target's first challenge of the scheme that can be answered; nullptr when there is none.
+    const AuthChallenge* Find(AuthTarget target, AuthScheme scheme) const;
+    const AuthChallenge* Digest(AuthTarget target) const { return Find(target, kAuthDigest); }
 
 private:
     std::vector<AuthChallenge> challenges_[2];

@@ -5,13 +5,16 @@
 // answered by the shared Digest code, as on posix (an Authorization or Proxy-Authorization header
 // of our own), so both builds send the same requests; only a proxy's Digest challenge to the
 // CONNECT of an https tunnel, whose headers WinHTTP does not let us write, is left to WinHTTP.
-// WinHTTP answers the other schemes itself once credentials are set for them; for NTLM and
-// Negotiate it adds the handshake's bodiless requests within the pass.
+// The server's NTLM and Negotiate handshakes are run by the transport too (SecurityHandshake):
+// within one pass, a first leg without the body and a last leg with it on the same connection,
+// as libcurl does on posix (WinHTTP would resend only a body handed to WinHttpSendRequest).
+// WinHTTP answers the other schemes itself once credentials are set for them.
 #include <algorithm>
 #include <vector>
 
 #include "platform/common/http_upload_auth.h"
 #include "platform/http.h"
+#include "platform/win32/http_handshake.h"
 #include "platform/win32/http_winhttp.h"
 
 namespace wi::platform {
@@ -26,6 +29,9 @@ constexpr unsigned kKnownSchemes = kAuthBasic | kAuthNtlm | kAuthPassport | kAut
 constexpr int kConnectTimeoutMs = 60000;
 constexpr int kTransferTimeoutMs = 30000;
 
+// The most body bytes one WinHttpWriteData call writes.
+constexpr std::size_t kBodyWrite = 1 << 20;
+
 DWORD WinHttpTarget(AuthTarget target) {
     return target == kAuthServer ? WINHTTP_AUTH_TARGET_SERVER : WINHTTP_AUTH_TARGET_PROXY;
 }
@@ -34,7 +40,8 @@ struct Credentials {
     AuthScheme scheme = kAuthNone;
     std::wstring user;
     std::wstring password;
-    bool ownDigest = false;  // Digest answered by the shared code, not by WinHTTP
+    bool ownDigest = false;     // Digest answered by the shared code, not by WinHTTP
+    bool ownHandshake = false;  // NTLM or Negotiate run by the transport, not by WinHTTP
     DigestAnswer digest;
 };
 
@@ -94,8 +101,12 @@ public:
                             (secure ? WINHTTP_FLAG_SECURE : 0);
         request_ = WinHttpOpenRequest(connection_, L"POST", target.c_str(), nullptr,
                                       WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, flags);
-        return request_ != nullptr &&
-               WinHttpAddRequestHeaders(request_, L"Accept: */*\r\n", static_cast<DWORD>(-1),
+        if (request_ == nullptr) return false;
+        // WinHTTP never offers the logged-on user's credentials by itself: a handshake is
+        // answered only with the credentials the caller gave.
+        DWORD policy = WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH;
+        WinHttpSetOption(request_, WINHTTP_OPTION_AUTOLOGON_POLICY, &policy, sizeof policy);
+        return WinHttpAddRequestHeaders(request_, L"Accept: */*\r\n", static_cast<DWORD>(-1),
                                         WINHTTP_ADDREQ_FLAG_ADD_IF_NEW) &&
                (!secure || win32::PrepareTrust(request_));
     }
@@ -108,6 +119,13 @@ public:
         }
         Credentials credentials;
         credentials.scheme = scheme;
+        if (request_ != nullptr && target == kAuthServer &&
+            (scheme == kAuthNtlm || scheme == kAuthNegotiate)) {
+            credentials.ownHandshake = win32::ToWide(user, credentials.user) &&
+                                       win32::ToWide(password, credentials.password);
+            if (credentials.ownHandshake) server_ = credentials;
+            return credentials.ownHandshake;
+        }
         if (request_ == nullptr || (scheme & kKnownSchemes) == 0 ||
             (scheme & (scheme - 1)) != 0 || !win32::ToWide(user, credentials.user) ||
             !win32::ToWide(password, credentials.password)) {
@@ -119,24 +137,51 @@ public:
     }
 
     ExchangeResult Send(std::uint64_t length, BodySource& body) override {
-        ForgetResponse();
-        // WinHTTP announces at most a 32-bit length for a body written with WinHttpWriteData.
-        if (request_ == nullptr || length >= MAXDWORD ||
-            !body.Rewind()) {
-            return ExchangeResult::kSendFailed;
+        if (!server_.ownHandshake) return SendRequest(length, body, "");
+        // The server's handshake: its first leg without the body; the server's token in the
+        // challenge that answers it is answered by the last leg, which carries the body. Any
+        // other answer to the first leg is the pass's answer.
+        const std::string first =
+            handshake_.Begin(server_.scheme == kAuthNtlm ? "NTLM" : "Negotiate", server_.user,
+                             server_.password, host_);
+        if (first.empty()) return ExchangeResult::kSendFailed;
+        const ExchangeResult sent = SendRequest(0, body, first);
+        const AuthChallenge* challenge = challenges_.Find(kAuthServer, server_.scheme);
+        if (sent != ExchangeResult::kAnswered || status_ != 401 || challenge == nullptr ||
+            challenge->token68.empty()) {
+            return sent;
         }
+        const std::string last = handshake_.Answer(challenge->token68);
+        if (last.empty()) return ExchangeResult::kSendFailed;
+        return SendRequest(length, body, last);
+    }
+
+private:
+    // One request: the body of that length, and the server's handshake header where one is
+    // given.
+    ExchangeResult SendRequest(std::uint64_t length, BodySource& body,
+                               const std::string& handshake) {
+        ForgetResponse();
+        if (request_ == nullptr || !body.Rewind()) return ExchangeResult::kSendFailed;
         // Credentials set in an earlier pass answer this pass's request too; where WinHTTP has
         // no challenge for them any longer it keeps what it had.
-        if (server_.scheme != kAuthNone && !server_.ownDigest) Apply(kAuthServer, server_);
+        if (server_.scheme != kAuthNone && !server_.ownDigest && !server_.ownHandshake) {
+            Apply(kAuthServer, server_);
+        }
         if (proxy_.scheme != kAuthNone && !proxy_.ownDigest) Apply(kAuthProxy, proxy_);
-        if (!SetDigestHeaders()) return ExchangeResult::kSendFailed;
+        if (!SetAuthorizationHeaders(handshake)) return ExchangeResult::kSendFailed;
+        // The length goes in a header of our own: WinHTTP's total length is 32 bits. A body of
+        // 4 GiB or more is announced by the header alone, which WinHTTP then takes as the
+        // length of what WinHttpWriteData writes.
         const std::wstring header = L"Content-Length: " + std::to_wstring(length) + L"\r\n";
         if (!WinHttpAddRequestHeaders(request_, header.c_str(), static_cast<DWORD>(-1),
                                       WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE)) {
             return ExchangeResult::kSendFailed;
         }
+        const DWORD total = length > MAXDWORD ? WINHTTP_IGNORE_REQUEST_TOTAL_LENGTH
+                                              : static_cast<DWORD>(length);
         if (!WinHttpSendRequest(request_, WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                                WINHTTP_NO_REQUEST_DATA, 0, static_cast<DWORD>(length), 0)) {
+                                WINHTTP_NO_REQUEST_DATA, 0, total, 0)) {
             return GetLastError() == ERROR_WINHTTP_RESEND_REQUEST ? ExchangeResult::kResend
                                                                   : ExchangeResult::kSendFailed;
         }
@@ -157,7 +202,6 @@ public:
         return ExchangeResult::kAnswered;
     }
 
-private:
     bool ThroughProxy() const { return ViaNamedProxy(proxyServer_, hostName_); }
 
     bool TakeDigestChallenge(AuthTarget target, const std::string& user,
@@ -169,11 +213,12 @@ private:
         return credentials.ownDigest;
     }
 
-    // The Digest answers of this request, as on posix: the server's names the request target as
-    // sent (the absolute address through a named proxy); the proxy's goes only to a named proxy.
-    // A header of an earlier request that this one does not answer is taken away.
-    bool SetDigestHeaders() {
-        std::string server;
+    // The authorization headers of our own for this request: the server's handshake header, or
+    // the Digest answers, as on posix: the server's names the request target as sent (the
+    // absolute address through a named proxy); the proxy's goes only to a named proxy. A header
+    // of an earlier request that this one does not answer is taken away.
+    bool SetAuthorizationHeaders(const std::string& handshake) {
+        std::string server = handshake;
         std::string proxy;
         if (server_.ownDigest) {
             server = server_.digest.Next("POST",
@@ -208,21 +253,27 @@ private:
                                      nullptr);
     }
 
-    // The body in pieces of at most kBodyPiece bytes; exactly the announced length, as a body
-    // that ends early cannot complete the request.
+    // The body taken from its source in pieces of at most kBodyPiece bytes and written in writes
+    // of up to kBodyWrite, so that a large body is not sent 4 KiB per call; exactly the announced
+    // length, as a body that ends early cannot complete the request.
     bool WriteBody(std::uint64_t length, BodySource& body) {
-        std::vector<char> piece(kBodyPiece);
+        std::vector<char> write(
+            static_cast<std::size_t>(std::min<std::uint64_t>(length, kBodyWrite)));
         for (std::uint64_t left = length; left > 0;) {
-            const std::size_t want =
-                static_cast<std::size_t>(std::min<std::uint64_t>(left, kBodyPiece));
-            const long long read = body.Read(piece.data(), want);
-            if (read <= 0) return false;
+            const std::size_t fill =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, write.size()));
+            for (std::size_t filled = 0; filled < fill;) {
+                const long long read = body.Read(write.data() + filled,
+                                                 std::min(fill - filled, kBodyPiece));
+                if (read <= 0) return false;
+                filled += static_cast<std::size_t>(read);
+            }
             DWORD written = 0;
-            if (!WinHttpWriteData(request_, piece.data(), static_cast<DWORD>(read), &written) ||
-                written != static_cast<DWORD>(read)) {
+            if (!WinHttpWriteData(request_, write.data(), static_cast<DWORD>(fill), &written) ||
+                written != static_cast<DWORD>(fill)) {
                 return false;
             }
-            left -= static_cast<std::uint64_t>(read);
+            left -= fill;
         }
         return true;
     }
@@ -274,6 +325,7 @@ private:
     UploadTarget target_;
     Credentials server_;
     Credentials proxy_;
+    win32::SecurityHandshake handshake_;
     bool serverHeaderSet_ = false;
     bool proxyHeaderSet_ = false;
 };
