@@ -9,9 +9,9 @@
 
 namespace wi::test::host {
 
-// Whether the test program runs under Wine, whose Windows lacks a few features of the real one
-// (WinHTTP Digest, NTLM with bodies written in parts, gb2312 in MSXML): tests that need them skip
-// there, naming the feature.
+// Whether the test program runs under Wine, whose Windows differs from the real one in a few
+// places (a proxy's request target and its 407 to a tunnel in WinHTTP, attributes of directories,
+// links): tests that need them skip there, naming the difference.
 bool UnderWine();
 
 // The path by which a program of the build machine reaches this file or folder of the test.
