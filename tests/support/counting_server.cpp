@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "support/loopback_socket.h"
-#include "support/wire_server.h"
 
 namespace wi::test {
 namespace {
@@ -160,39 +159,17 @@ std::string Reply(int status, const std::string& headers, const std::string& bod
 }  // namespace
 
 CountingServer::CountingServer(std::string ntlmUser) : ntlmUser_(std::move(ntlmUser)) {
-    listener_ = ListenOnLoopback(16, port_);
-    acceptor_ = std::thread([this] { AcceptLoop(); });
+    StartServing([this](int connection, std::size_t number) { Serve(connection, number); });
 }
 
 CountingServer::~CountingServer() { Stop(); }
-
-std::string CountingServer::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-}
 
 std::vector<CountedRequest> CountingServer::Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
 }
 
-void CountingServer::Stop() {
-    if (stopping_.exchange(true)) return;
-    if (acceptor_.joinable()) acceptor_.join();
-    for (std::thread& worker : workers_) worker.join();
-    workers_.clear();
-    if (listener_ >= 0) sock::Close(listener_);
-    listener_ = -1;
-}
-
-void CountingServer::AcceptLoop() {
-    for (std::size_t number = 1; !Stopping();) {
-        if (sock::PollOne(listener_, POLLIN, kPollMs) <= 0) continue;
-        const int connection = sock::Accept(listener_);
-        if (connection < 0) continue;
-        workers_.emplace_back([this, connection, number] { Serve(connection, number); });
-        ++number;
-    }
-}
+void CountingServer::Stop() { StopServing(); }
 
 void CountingServer::Serve(int connection, std::size_t number) {
     std::string pending;

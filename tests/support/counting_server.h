@@ -6,13 +6,13 @@
 // the handshake's shape and what each leg carries, not the password.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace wi::test {
 
@@ -28,7 +28,7 @@ struct CountedRequest {
     int ntlmMessage = 0;             // the NTLM message its Authorization carries (1, 3), or 0
 };
 
-class CountingServer {
+class CountingServer : public LoopbackServer {
 public:
     static constexpr std::size_t kKeptBodyBytes = 65536;
 
@@ -36,33 +36,21 @@ public:
     // completes the handshake for that user on its connection, and the others with a 401.
     explicit CountingServer(std::string ntlmUser = "");
     ~CountingServer();  // Stop()
-    CountingServer(const CountingServer&) = delete;
-    CountingServer& operator=(const CountingServer&) = delete;
-
-    // "http://127.0.0.1:<port>" followed by the path.
-    std::string Url(const std::string& path = "/") const;
     // The requests read so far, in the order they were completed.
     std::vector<CountedRequest> Requests() const;
     // Closes the listener and every connection and joins the threads.
     void Stop();
 
 private:
-    void AcceptLoop();
     void Serve(int connection, std::size_t number);
     bool ReadRequest(int connection, std::string& pending, CountedRequest& request);
     // The answer to a request with this NTLM message ("" for none) on a connection that has had
     // the challenge or not.
     std::string Answer(const std::string& ntlmMessage, bool& challenged);
-    bool Stopping() const { return stopping_.load(); }
 
     std::string ntlmUser_;
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     std::vector<CountedRequest> requests_;
-    std::vector<std::thread> workers_;
-    std::thread acceptor_;
 };
 
 }  // namespace wi::test

@@ -77,26 +77,12 @@ WireReply WireReply::Http(int status, const std::string& body, const std::string
     return reply;
 }
 
-int ListenOnLoopback(int backlog, int& port) {
-    const int listener = sock::OpenTcp(false);
-    if (listener < 0 || !sock::ListenOnLoopback(listener, backlog, port)) {
-        if (listener >= 0) sock::Close(listener);
-        throw std::runtime_error("cannot listen on 127.0.0.1");
-    }
-    return listener;
-}
-
 WireServer::WireServer(std::vector<WireReply> replies) : replies_(std::move(replies)) {
     if (replies_.empty()) replies_.push_back(WireReply{});
-    listener_ = ListenOnLoopback(16, port_);
-    acceptor_ = std::thread([this] { AcceptLoop(); });
+    StartServing([this](int connection, std::size_t) { Serve(connection); });
 }
 
 WireServer::~WireServer() { Stop(); }
-
-std::string WireServer::Url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
-}
 
 std::vector<WireRequest> WireServer::Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -114,7 +100,7 @@ std::size_t WireServer::Connections() const {
     if (!Stopping()) {
         lock.unlock();
         const int probe = sock::OpenTcp(false);
-        const bool sent = probe >= 0 && sock::ConnectLoopback(probe, port_) == 0 &&
+        const bool sent = probe >= 0 && sock::ConnectLoopback(probe, port()) == 0 &&
                           sock::Send(probe, kSentinel, sizeof kSentinel - 1) ==
                               static_cast<long>(sizeof kSentinel - 1);
         lock.lock();
@@ -128,29 +114,10 @@ std::size_t WireServer::Connections() const {
             throw std::runtime_error("the wire server did not take the test's own connection");
         }
     }
-    return connections_ - sentinels_;
+    return ConnectionsTaken() - sentinels_;
 }
 
-void WireServer::Stop() {
-    if (stopping_.exchange(true)) return;
-    if (acceptor_.joinable()) acceptor_.join();
-    // The acceptor has ended, so no worker is added any more.
-    for (std::thread& worker : workers_) worker.join();
-    workers_.clear();
-    if (listener_ >= 0) sock::Close(listener_);
-    listener_ = -1;
-}
-
-void WireServer::AcceptLoop() {
-    while (!Stopping()) {
-        if (sock::PollOne(listener_, POLLIN, kPollMs) <= 0) continue;
-        const int connection = sock::Accept(listener_);
-        if (connection < 0) continue;
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++connections_;
-        workers_.emplace_back([this, connection] { Serve(connection); });
-    }
-}
+void WireServer::Stop() { StopServing(); }
 
 WireReply WireServer::NextReply() {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -9,8 +9,9 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "support/loopback_server.h"
 
 namespace wi::test {
 
@@ -51,22 +52,12 @@ struct WireRequest {
     bool complete = false;               // false when the peer closed before the whole body
 };
 
-// A listening socket on 127.0.0.1 and a free port (returned in port), with the given backlog;
-// throws std::runtime_error when there is none.
-int ListenOnLoopback(int backlog, int& port);
-
-class WireServer {
+class WireServer : public LoopbackServer {
 public:
     // Answers successive requests (over all connections, in arrival order) with the replies in
     // turn; the last reply answers every request after it. Starts listening at once.
     explicit WireServer(std::vector<WireReply> replies);
     ~WireServer();  // Stop()
-    WireServer(const WireServer&) = delete;
-    WireServer& operator=(const WireServer&) = delete;
-
-    int port() const { return port_; }
-    // "http://127.0.0.1:<port>" followed by the path.
-    std::string Url(const std::string& path = "/") const;
 
     // A copy of the requests read so far, in the order they were completed. A request is kept
     // before it is answered: every request a client had an answer to is there.
@@ -85,28 +76,20 @@ public:
     void Stop();
 
 private:
-    void AcceptLoop();
     void Serve(int connection);
     void Trickle(int connection, const WireReply& reply);
     void SendEndlessly(int connection, const WireReply& reply);
     void SendAll(int connection, const std::string& bytes);
     bool ReadRequest(int connection, std::string& pending, WireRequest& request);
     WireReply NextReply();
-    bool Stopping() const { return stopping_.load(); }
 
     std::vector<WireReply> replies_;
     std::size_t nextReply_ = 0;
-    int listener_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stopping_{false};
     std::atomic<std::size_t> bytesSent_{0};
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<WireRequest> requests_;
-    std::vector<std::thread> workers_;
-    std::size_t connections_ = 0;
     std::size_t sentinels_ = 0;  // connections of the test's own, counted by Connections()
-    std::thread acceptor_;
 };
 
 }  // namespace wi::test
