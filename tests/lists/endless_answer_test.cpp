@@ -49,11 +49,17 @@ TEST_F(EndlessAnswerTest, EachListDownloadStopsNearItsReadersBoundAndLeavesNothi
             IWebInteractive::DownloadFileList(url.c_str(), "{G}", "", "", locked, nullptr).empty();
         return empty && locked == 42;
     });
+    // A failed download leaves the latest-version record as the call before left it (a call
+    // without a GUID asks nothing and shows it).
     ExpectStopsNearTheBound("DownloadCertainFileList", wi::xml::kMaxFileBytes,
                             [](const std::string& url) {
-                                return IWebInteractive::DownloadCertainFileList(url.c_str(), "{G}",
-                                                                                1)
-                                    .GUID.empty();
+                                const ISoftInfoInc::_SoftInfo before =
+                                    IWebInteractive::DownloadCertainFileList(url.c_str(), "", 1);
+                                const ISoftInfoInc::_SoftInfo& after =
+                                    IWebInteractive::DownloadCertainFileList(url.c_str(), "{G}", 1);
+                                return after.GUID == before.GUID &&
+                                       after.files.size() == before.files.size() &&
+                                       after.patchs.size() == before.patchs.size();
                             });
 }
 
