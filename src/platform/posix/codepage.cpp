@@ -196,6 +196,12 @@ std::size_t NarrowCharLength(const std::string& text, std::size_t position) {
     // In every narrow code page an ASCII byte where a character begins is a character of its
     // own; only the bytes after a lead byte may fall in the ASCII range.
     if (static_cast<unsigned char>(text[position]) < 0x80) return 1;
+    if (NarrowCodeset() == "UTF-8") {
+        // Also in the C locale, which the conversions take as UTF-8 and the C library as ASCII.
+        const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+        const std::size_t length = Utf8CharLength(begin + position, begin + text.size());
+        return length == 0 ? 1 : length;
+    }
     std::mbstate_t state{};
     const std::size_t left = text.size() - position;
     const std::size_t length = std::mbrlen(text.data() + position, left, &state);

@@ -14,8 +14,14 @@ const std::string kUtf8Protected = "\xe4\xbf\x9d\xe6\x8a\xa4\xe6\x88\x90\xe5\x8a
 TEST(Codepage, TheCLocaleCountsAsUtf8) {
     std::setlocale(LC_CTYPE, "C");
     EXPECT_EQ(NarrowCodeset(), "UTF-8");
+    // Characters are counted as the conversions read them: a whole UTF-8 sequence, or one byte
+    // where none begins.
+    EXPECT_EQ(NarrowCharLength(kUtf8Protected, 0), 3u);
+    EXPECT_EQ(NarrowCharLength(kUtf8Protected.substr(0, 2), 0), 1u);
+    EXPECT_EQ(NarrowCharLength("\x80x", 0), 1u);
     std::setlocale(LC_CTYPE, "C.UTF-8");
     EXPECT_EQ(NarrowCodeset(), "UTF-8");
+    EXPECT_EQ(NarrowCharLength(kUtf8Protected, 3), 3u);
     std::setlocale(LC_CTYPE, "C");
 }
 
