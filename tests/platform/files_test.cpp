@@ -197,6 +197,22 @@ TEST_F(FilesTest, ReplacementIsAllOrNothing) {
     EXPECT_TRUE(replacement->Commit());
     EXPECT_EQ(Read("D:\\doc.xml"), "new");
 
+    // An announced length is the peer's word: room is set aside only a step ahead of the writes.
+    auto announced = OpenReplacement("D:\\big.bin");
+    ASSERT_TRUE(announced);
+    announced->Reserve(std::uint64_t{1} << 30);
+    EXPECT_TRUE(announced->Write("x", 1));
+    names.clear();
+    ASSERT_TRUE(ListDirectory("D:\\", names));
+    int temporaries = 0;
+    for (const std::string& name : names) {
+        std::uint64_t size = 0;
+        if (name == "doc.xml" || !GetFileSize("D:\\" + name, size)) continue;
+        ++temporaries;
+        EXPECT_LE(size, 64u << 20);
+    }
+    EXPECT_EQ(temporaries, 1);
+
     ASSERT_TRUE(SetFileAttributes("D:\\doc.xml", kAttrReadOnly));
     EXPECT_FALSE(OpenReplacement("D:\\doc.xml"));
     EXPECT_EQ(LastError(), kAccessDenied);

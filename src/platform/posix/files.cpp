@@ -2,6 +2,7 @@
 // errno value as the thread's last error.
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -134,16 +135,17 @@ public:
         if (fd_ < 0) return Fail(EBADF);
         if (!posix::WriteAll(fd_, data, size)) return Fail(errno);
         written_ += size;
+        ReserveAhead();
         return true;
     }
 
-    // Allocated in one piece, a large file is written faster and later freed faster. A file
-    // system that cannot (or a full disk) leaves the writes to allocate as they go.
+    // Allocated in large pieces, a large file is written faster and later freed faster. The
+    // length is the peer's word, so the space is reserved only a step ahead of what has been
+    // written: a body that never comes does not hold a disk's room. A file system that cannot
+    // (or a full disk) leaves the writes to allocate as they go.
     void Reserve(std::uint64_t length) override {
-        if (fd_ >= 0 && written_ == 0 && length > 0 &&
-            fallocate(fd_, 0, 0, static_cast<off_t>(length)) == 0) {
-            reserved_ = length;
-        }
+        if (written_ == 0) announced_ = length;
+        ReserveAhead();
     }
 
     bool Commit() override {
@@ -171,13 +173,30 @@ public:
     }
 
 private:
+    // How far beyond what was written the space is reserved.
+    static constexpr std::uint64_t kReserveAhead = std::uint64_t{64} << 20;
+
+    // Reserves the next step once the writes come within half a step of the reserved end.
+    void ReserveAhead() {
+        if (fd_ < 0 || reserved_ >= announced_ || written_ + kReserveAhead / 2 < reserved_) return;
+        const std::uint64_t from = std::max(reserved_, written_);
+        const std::uint64_t until = std::min(announced_, written_ + kReserveAhead);
+        if (until > from && fallocate(fd_, 0, static_cast<off_t>(from),
+                                      static_cast<off_t>(until - from)) == 0) {
+            reserved_ = until;
+        } else {
+            announced_ = reserved_;  // no more tries
+        }
+    }
+
     int fd_;
     std::string temporary_;
     std::string destination_;
     Durability durability_;
     bool committed_ = false;
     std::uint64_t written_ = 0;
-    std::uint64_t reserved_ = 0;
+    std::uint64_t reserved_ = 0;   // the file's length reaches this far, written or not
+    std::uint64_t announced_ = 0;  // the length the content is expected to reach
 };
 
 }  // namespace
